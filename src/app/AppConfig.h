@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// The configuration file beside the executable, section "Settings". Missing or
+// empty keys are written back with their defaults the moment they are read, so
+// after the first start the file holds every key.
+struct ConnectionSettings {
+    QString database;
+    QString userName;
+    QString password;
+    QString reports;
+    QString backups;
+};
+
+// The executable's path with its extension replaced by ".ini".
+QString ConfigPathFor(const QString& executablePath);
+
+// "1", "2", "-1" are true; "0", "abc", "" false.
+bool IniBool(const QString& value);
+
+// Reads ShiftForClose; an empty or missing value becomes "0".
+bool ReadShiftForClose(const QString& iniPath);
+
+// Reads Database, User_Name, Password, Reports, Backups in this order and writes
+// the default of each that is empty. `executableDir` ends with a separator.
+ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString& executableDir);
+
+// The three connection parameter lines.
+QStringList ConnectionParams(const ConnectionSettings& settings);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace fb {
+class Query;
+class Transaction;
+}  // namespace fb
+
+// The schema version: the highest number in DATABASE_UPDATES, 0 when the table
+// is empty, missing or unreadable. Runs in `transaction` (started read
+// committed, committed at the end) through `query`.
+int ZistiVerziu(fb::Transaction& transaction, fb::Query& query);
+
+// Accepts server function library versions 1.4 and newer ("1.10", "2.0").
+bool IsLibraryVersionAccepted(const QString& versionText);
+
+// Asks the server function library for its version; any error counts as not accepted.
+bool Kontrola_Kovra_UDF(fb::Transaction& transaction, fb::Query& query);
+
+// What happens after the connection opened: version checks, migration, the
+// library check and the login. The migration and login are passed in so later
+// windows plug in and tests can stand in for them.
+struct AfterConnectSteps {
+    std::function<bool()> migrate;  // shows the migration window; false ends the application
+    std::function<bool()> login;    // true when a user logged in
+};
+
+enum class StartupOutcome { Continue, Terminate };
+
+StartupOutcome AfterConnect(fb::Transaction& transaction, fb::Query& query, unsigned short supportedVersion,
+                            const AfterConnectSteps& steps);

@@ -1,0 +1,31 @@
+#include "app/LindavoApplication.h"
+#include "app/Version.h"
+#include "app/fMain.h"
+#include "db/fUpdate.h"
+#include "platform/SingleInstance.h"
+
+int main(int argc, char** argv)
+{
+    LindavoApplication app(argc, argv);
+    const QString exe = QCoreApplication::applicationFilePath();
+
+    // A second start of the same executable only wakes the first one.
+    SingleInstance instance(exe);
+    if (!instance.claim())
+        return 0;
+
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Quendel - Lindavo"));
+    startupCalls().migrate = [](TfrmMain& main) {
+        TfrmUpdate window(main.IBDatabase(), SupportedVersion());
+        if (!window.packageUsable())
+            return false;
+        window.exec();
+        return true;
+    };
+    TfrmMain frmMain(exe);
+    if (frmMain.terminated())
+        return 1;
+    QObject::connect(&instance, &SingleInstance::activationRequested, &frmMain, &TfrmMain::BringToFront);
+    frmMain.show();
+    return app.exec();
+}

@@ -1,0 +1,109 @@
+#include "framework/Dialogs.h"
+
+#include "framework/MessageDialog.h"
+#include "framework/UiHelpers.h"
+#include "framework/UserSettings.h"
+
+#include <QApplication>
+#include <QPointer>
+
+namespace {
+
+DialogResponder& responder()
+{
+    static DialogResponder r;
+    return r;
+}
+
+QWidget* dialogParent()
+{
+    if (QWidget* w = QApplication::activeModalWidget())
+        return w;
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    return MainWindow();
+}
+
+}  // namespace
+
+DialogResponder setDialogResponder(DialogResponder r)
+{
+    DialogResponder previous = std::move(responder());
+    responder() = std::move(r);
+    return previous;
+}
+
+QString applicationTitle()
+{
+    const QString name = QGuiApplication::applicationDisplayName();
+    if (!name.isEmpty())
+        return name;
+    if (QWidget* main = MainWindow())
+        return main->windowTitle();
+    return {};
+}
+
+QString dialogCaption(int type)
+{
+    switch (type) {
+    case msg::Warning:
+        return QStringLiteral("Upozornenie...");
+    case msg::Error:
+        return QStringLiteral("C H Y B A ...");
+    case msg::Information:
+        return QStringLiteral("Informácia...");
+    case msg::Confirmation:
+        return QStringLiteral("Potvrdenie...");
+    default:
+        return applicationTitle();
+    }
+}
+
+QString dialogPositionKey(DialogKind kind)
+{
+    switch (kind) {
+    case DialogKind::Red:
+        return QStringLiteral("Software\\Kovra\\TRedMessageDlg");
+    case DialogKind::Gray:
+        return QStringLiteral("Software\\Kovra\\TGrayMessageDlg");
+    default:
+        return {};
+    }
+}
+
+int showDialog(const DialogRequest& original)
+{
+    DialogRequest request = original;
+    if (request.buttons.isEmpty())
+        request.buttons = {msg::OK};
+
+    if (responder())
+        return responder()(request);
+
+    QPointer<MessageDialog> dialog = new MessageDialog(request, dialogParent());
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+
+    const QString key = dialogPositionKey(request.kind);
+    if (!key.isEmpty()) {
+        bool hasLeft = false;
+        bool hasTop = false;
+        const int left = readUserInt(key, QStringLiteral("Left"), 0, &hasLeft);
+        const int top = readUserInt(key, QStringLiteral("Top"), 0, &hasTop);
+        if (hasLeft && hasTop)
+            dialog->move(left, top);
+    }
+
+    const int result = dialog->exec();
+    // A dialog torn down while open (its parent closed under it) still answers.
+    if (!dialog)
+        return result;
+
+    if (!key.isEmpty()) {
+        auto settings = userSettings();
+        settings->beginGroup(settingsGroup(key));
+        settings->setValue(QStringLiteral("Left"), dialog->x());
+        settings->setValue(QStringLiteral("Top"), dialog->y());
+    }
+    delete dialog;
+    return result;
+}

@@ -1,0 +1,24 @@
+#include "framework/MainConnection.h"
+
+#include <stdexcept>
+
+namespace {
+fb::Connection* g_connection = nullptr;
+}
+
+void setMainConnection(fb::Connection* connection)
+{
+    g_connection = connection;
+}
+
+fb::Connection& mainConnection()
+{
+    if (!g_connection)
+        throw std::logic_error("No main database connection is registered (setMainConnection was not called)");
+    return *g_connection;
+}
+
+bool hasMainConnection()
+{
+    return g_connection != nullptr;
+}

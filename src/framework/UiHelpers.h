@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QStatusBar;
+class QWidget;
+
+// Puts the text on the clipboard as plain text, together with the user's locale
+// name ("sk_SK") under the format localeMimeType(), so a paste target that
+// cares knows how to read numbers and dates in it.
+void CopyToClipboard(const QString& text);
+QString localeMimeType();
+
+// Status bar panels are QLabel children of the bar: removes the size grip and
+// makes each label exactly as wide as its text in the bar's font plus 6 pixels.
+void FitStatusPanels(QStatusBar* bar);
+
+// The application's main window: parent of last resort for dialogs, source of
+// the application title when no display name is set.
+void SetMainWindow(QWidget* window);
+QWidget* MainWindow();

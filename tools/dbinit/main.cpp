@@ -1,0 +1,114 @@
+// dbinit: creates a Lindavo database at schema version 0, and optionally
+// migrates it to the current version and fills it with a sample agency.
+//
+//   dbinit PATH [--migrate] [--sample N] [--user NAME] [--password TEXT]
+
+#include "db/BaseSchema.h"
+#include "db/MemTable.h"
+#include "db/MigrationRunner.h"
+#include "db/UpdatePackage.h"
+#include "fb/Connection.h"
+#include "fb/Error.h"
+#include "framework/Dialogs.h"
+#include "generated/version.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+void print(FILE* out, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), out);
+    std::fputc('\n', out);
+    std::fflush(out);
+}
+
+// No one sits at a console tool: messages go to stderr and are answered OK.
+int consoleResponder(const DialogRequest& request)
+{
+    print(stderr, QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n")).trimmed());
+    return request.buttons.contains(msg::OK) ? msg::OK : request.buttons.value(0, msg::OK);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("dbinit"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Creates a Lindavo database at schema version 0."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("the new database file"));
+    parser.addOption({QStringLiteral("migrate"), QStringLiteral("apply every migration script")});
+    parser.addOption({QStringLiteral("sample"), QStringLiteral("fill N sample jobs (implies --migrate)"),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("user"), QStringLiteral("database user"), QStringLiteral("name"),
+                      QStringLiteral("SYSDBA")});
+    parser.addOption({QStringLiteral("password"), QStringLiteral("database password"), QStringLiteral("text"),
+                      QStringLiteral("pinebrook")});
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        parser.showHelp(2);
+
+    const QString path = parser.positionalArguments().first();
+    const QString user = parser.value(QStringLiteral("user"));
+    const QString password = parser.value(QStringLiteral("password"));
+    const bool sample = parser.isSet(QStringLiteral("sample"));
+    bool sampleOk = true;
+    const int jobs = sample ? parser.value(QStringLiteral("sample")).toInt(&sampleOk) : 0;
+    if (!sampleOk || jobs < 0) {
+        print(stderr, QStringLiteral("--sample needs a number of jobs"));
+        return 2;
+    }
+    const bool migrate = parser.isSet(QStringLiteral("migrate")) || sample;
+
+    const bool local = !path.contains(QLatin1Char(':')) || QFileInfo(path).isAbsolute();
+    if (local && QFileInfo::exists(path)) {
+        print(stderr, QStringLiteral("%1 already exists; nothing was changed").arg(path));
+        return 2;
+    }
+    if (local)
+        QDir().mkpath(QFileInfo(path).absolutePath());
+
+    setDialogResponder(consoleResponder);
+    try {
+        CreateBaseDatabase(path, user, password);
+        print(stdout, QStringLiteral("created %1 at version 0").arg(path));
+        if (!migrate)
+            return 0;
+
+        MemTable package;
+        QString error;
+        if (!loadUpdatePackage(package, &error)) {
+            print(stderr, QStringLiteral("the update package is damaged: %1").arg(error));
+            return 1;
+        }
+        fb::Connection c;
+        c.open(path, {QStringLiteral("USER_NAME=") + user, QStringLiteral("PASSWORD=") + password,
+                      QStringLiteral("lc_ctype=WIN1250")});
+        MigrationRunner runner(c, package, LINDAVO_VERSION_RELEASE);
+        const auto result = runner.RunPass();
+        const int version = runner.ZistiVerziu();
+        if (result != MigrationRunner::PassResult::Completed || version != LINDAVO_VERSION_RELEASE) {
+            print(stderr, QStringLiteral("migration stopped at version %1").arg(version));
+            return 1;
+        }
+        print(stdout, QStringLiteral("migrated to version %1").arg(version));
+        if (sample)
+            print(stderr, QStringLiteral("sample data is not available in this build"));
+        c.close();
+    } catch (const fb::Error& e) {
+        print(stderr, QStringLiteral("database error %1: %2").arg(e.code()).arg(e.message()));
+        return 1;
+    } catch (const std::exception& e) {
+        print(stderr, QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
+    return 0;
+}
