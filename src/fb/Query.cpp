@@ -2,6 +2,7 @@
 
 #include "fb/ConnectionImpl.h"
 #include "fb/Decimal.h"
+#include "fb/RowLayout.h"
 #include "fb/Win1250.h"
 
 #include <QDateTime>
@@ -23,16 +24,7 @@ constexpr unsigned kCharsetOctets = 1;
 // ISC_DATE counts days from 17 Nov 1858; QDate uses Julian day numbers.
 constexpr qint64 kIscDateToJulian = 2400001;
 
-// Layout of one field of a message buffer.
-struct Slot {
-    unsigned type = 0;  // SQL_* without the nullable bit
-    int scale = 0;
-    unsigned length = 0;
-    int subType = 0;
-    unsigned charset = 0;
-    unsigned offset = 0;
-    unsigned nullOffset = 0;
-};
+using Slot = FieldLayout;
 
 std::vector<Slot> slotsOf(IMessageMetadata* meta)
 {
@@ -104,25 +96,6 @@ void store(unsigned char* p, T v)
     std::memcpy(p, &v, sizeof v);
 }
 
-QVariant integerValue(std::int64_t units, int scale, bool big)
-{
-    if (scale < 0)
-        return QVariant::fromValue(Decimal(units, -scale));
-    if (big)
-        return QVariant(qlonglong(units));
-    return QVariant(int(units));
-}
-
-QDate dateFromIsc(ISC_DATE d)
-{
-    return QDate::fromJulianDay(qint64(d) + kIscDateToJulian);
-}
-
-QTime timeFromIsc(ISC_TIME t)
-{
-    return QTime::fromMSecsSinceStartOfDay(int(t / 10));
-}
-
 ISC_DATE iscFromDate(const QDate& d)
 {
     return ISC_DATE(d.toJulianDay() - kIscDateToJulian);
@@ -188,6 +161,7 @@ struct Query::Impl {
     std::vector<Slot> outSlots;
     std::vector<Column> columns;
     Buffer outBuffer;
+    std::shared_ptr<const RowLayout> layout;  // shared with the tables fetched into
 
     Ref<IResultSet> cursor;
     bool hasRow = false;
@@ -203,6 +177,7 @@ struct Query::Impl {
         inSlots.clear();
         outSlots.clear();
         columns.clear();
+        layout.reset();
         attachment = nullptr;
     }
 
@@ -239,55 +214,16 @@ QVariant Query::Impl::read(unsigned index, ITransaction* tr) const
 {
     const Slot& s = outSlots[index];
     const unsigned char* base = outBuffer.data();
-    if (load<short>(base + s.nullOffset))
+    if (!isBlobField(s))
+        return decodeField(s, base);
+    if (isNullField(s, base))
         return {};
-    const unsigned char* p = base + s.offset;
-    switch (s.type) {
-    case SQL_VARYING: {
-        const auto len = load<unsigned short>(p);
-        const char* chars = reinterpret_cast<const char*>(p + 2);
-        if (s.charset == kCharsetOctets)
-            return QByteArray(chars, len);
-        return text::fromWin1250(chars, len);
-    }
-    case SQL_TEXT: {
-        const char* chars = reinterpret_cast<const char*>(p);
-        if (s.charset == kCharsetOctets)
-            return QByteArray(chars, int(s.length));
-        return text::fromWin1250(chars, int(s.length));
-    }
-    case SQL_SHORT:
-        return integerValue(load<std::int16_t>(p), s.scale, false);
-    case SQL_LONG:
-        return integerValue(load<std::int32_t>(p), s.scale, false);
-    case SQL_INT64:
-        return integerValue(load<std::int64_t>(p), s.scale, true);
-    case SQL_FLOAT:
-        return double(load<float>(p));
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        return load<double>(p);
-    case SQL_TYPE_DATE:
-        return dateFromIsc(load<ISC_DATE>(p));
-    case SQL_TYPE_TIME:
-        return timeFromIsc(load<ISC_TIME>(p));
-    case SQL_TIMESTAMP: {
-        const auto ts = load<ISC_TIMESTAMP>(p);
-        return QDateTime(dateFromIsc(ts.timestamp_date), timeFromIsc(ts.timestamp_time));
-    }
-    case SQL_BOOLEAN:
-        return bool(*p);
-    case SQL_BLOB: {
-        const auto id = load<ISC_QUAD>(p);
-        QByteArray bytes;
-        if (s.subType == 1)
-            return readBlob(id, true, nullptr, tr);
-        readBlob(id, false, &bytes, tr);
-        return bytes;
-    }
-    default:
-        return {};
-    }
+    const auto id = load<ISC_QUAD>(base + s.offset);
+    QByteArray bytes;
+    if (s.subType == 1)
+        return readBlob(id, true, nullptr, tr);
+    readBlob(id, false, &bytes, tr);
+    return bytes;
 }
 
 ISC_QUAD Query::Impl::writeBlob(ITransaction* tr, const QByteArray& bytes)
@@ -705,25 +641,28 @@ int Query::fetchSome(ResultTable& table, int maxRows)
 {
     if (!d->cursor)
         return 0;
-    if (table.rowCount() == 0)
-        table.setColumns(d->columns);
-    ITransaction* tr = transactionOf(*m_transaction);
-    const unsigned n = unsigned(d->outSlots.size());
-    const int first = table.rowCount();
-    int read = 0;
-    QVariant* row = table.appendRows(maxRows);
-    try {
-        for (; read < maxRows; ++read, row += n) {
-            if (!next())
-                break;
-            for (unsigned c = 0; c < n; ++c)
-                row[c] = d->read(c, tr);
-        }
-    } catch (...) {
-        table.truncateRows(first + read);
-        throw;
+    if (!d->layout) {
+        auto layout = std::make_shared<RowLayout>();
+        layout->fields = d->outSlots;
+        layout->messageLength = unsigned(d->outBuffer.words.size() * 8);
+        d->layout = std::move(layout);
     }
-    table.truncateRows(first + read);
+    if (table.rowCount() == 0)
+        table.reset(d->columns, d->layout);
+    std::vector<unsigned> blobColumns;
+    for (unsigned c = 0; c < d->outSlots.size(); ++c)
+        if (isBlobField(d->outSlots[c]))
+            blobColumns.push_back(c);
+    ITransaction* tr = blobColumns.empty() ? nullptr : transactionOf(*m_transaction);
+    const size_t bytes = d->outBuffer.words.size() * 8;
+    int read = 0;
+    while (read < maxRows && next()) {
+        const int row = table.rowCount();
+        std::memcpy(table.appendRawRow(), d->outBuffer.data(), bytes);
+        for (unsigned c : blobColumns)
+            table.setFetchedBlob(row, int(c), d->read(c, tr));
+        ++read;
+    }
     return read;
 }
 

@@ -1,6 +1,15 @@
 #include "fb/ResultTable.h"
 
+#include "fb/RowLayout.h"
+
+#include <cstring>
+
 namespace fb {
+
+ResultTable::ResultTable() = default;
+ResultTable::~ResultTable() = default;
+ResultTable::ResultTable(ResultTable&&) noexcept = default;
+ResultTable& ResultTable::operator=(ResultTable&&) noexcept = default;
 
 int ResultTable::columnIndex(const QString& name) const
 {
@@ -13,33 +22,67 @@ int ResultTable::columnIndex(const QString& name) const
 void ResultTable::clear()
 {
     m_columns.clear();
-    m_columnsCount = 0;
+    m_layout.reset();
+    m_blocks.clear();
+    m_rowWords = 0;
+    m_physicalRows = 0;
+    m_order.clear();
     m_values.clear();
 }
 
-void ResultTable::setColumns(std::vector<Column> columns)
+void ResultTable::reset(std::vector<Column> columns, std::shared_ptr<const RowLayout> layout)
 {
-    m_values.clear();
+    clear();
     m_columns = std::move(columns);
-    m_columnsCount = m_columns.size();
+    m_layout = std::move(layout);
+    m_rowWords = (m_layout->messageLength + 7) / 8;
 }
 
-QVariant* ResultTable::appendRows(int rows)
+unsigned char* ResultTable::appendRawRow()
 {
-    const size_t old = m_values.size();
-    m_values.resize(old + size_t(rows) * m_columnsCount);
-    return m_values.data() + old;
+    if (size_t(m_physicalRows / kBlockRows) == m_blocks.size())
+        m_blocks.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kBlockRows * std::max<size_t>(m_rowWords, 1)));
+    const int physical = m_physicalRows++;
+    m_order.push_back(physical);
+    return const_cast<unsigned char*>(raw(physical));
 }
 
-void ResultTable::truncateRows(int rows)
+const unsigned char* ResultTable::raw(int physicalRow) const
 {
-    m_values.resize(size_t(rows) * m_columnsCount);
+    return reinterpret_cast<const unsigned char*>(m_blocks[size_t(physicalRow / kBlockRows)].get() +
+                                                  size_t(physicalRow % kBlockRows) * m_rowWords);
+}
+
+void ResultTable::setFetchedBlob(int row, int column, QVariant value)
+{
+    m_values.insert(cellKey(m_order[size_t(row)], column), std::move(value));
+}
+
+QVariant ResultTable::value(int row, int column) const
+{
+    const int physical = m_order[size_t(row)];
+    const auto it = m_values.constFind(cellKey(physical, column));
+    if (it != m_values.constEnd())
+        return *it;
+    const FieldLayout& field = m_layout->fields[size_t(column)];
+    if (isBlobField(field))
+        return {};
+    return decodeField(field, raw(physical));
+}
+
+bool ResultTable::isNull(int row, int column) const
+{
+    return value(row, column).isNull();
+}
+
+void ResultTable::setValue(int row, int column, const QVariant& value)
+{
+    m_values.insert(cellKey(m_order[size_t(row)], column), value);
 }
 
 void ResultTable::removeRow(int row)
 {
-    const auto first = m_values.begin() + std::ptrdiff_t(size_t(row) * m_columnsCount);
-    m_values.erase(first, first + std::ptrdiff_t(m_columnsCount));
+    m_order.erase(m_order.begin() + row);
 }
 
 }  // namespace fb

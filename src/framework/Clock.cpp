@@ -15,7 +15,12 @@ QDate today()
 
 QDateTime now()
 {
-    return g_pinned ? *g_pinned : QDateTime::currentDateTime();
+    if (g_pinned)
+        return *g_pinned;
+    // Database timestamps are wall-clock values without a zone (they read back
+    // with Qt::UTC so no zone rules apply); "now" is the same kind of value.
+    const QDateTime local = QDateTime::currentDateTime();
+    return QDateTime(local.date(), local.time(), Qt::UTC);
 }
 
 void pinClock(const QDateTime& moment)

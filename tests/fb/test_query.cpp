@@ -165,18 +165,26 @@ TEST_F(QueryTest, ReexecutesWithNewValuesWithoutPreparingAgain)
 TEST_F(QueryTest, FetchesWholeResultsInChunks)
 {
     db.exec({"execute block as declare n integer = 0; begin while (n < 2500) do begin n = n + 1;"
-             " insert into t (id, vc) values (:n, 'r' || :n); end end"});
+             " insert into t (id, vc, memo) values (:n, 'r' || :n, 'm' || :n); end end"});
     fb::Transaction tr(db.connection(), {"read"});
     tr.start();
     fb::Query q(tr);
-    q.setSql("select id, vc from t order by id");
+    q.setSql("select id, vc, memo, money from t order by id");
     q.execute();
     fb::ResultTable table;
     EXPECT_EQ(q.fetchAll(table, 1000), 2500);
     ASSERT_EQ(table.rowCount(), 2500);
     EXPECT_EQ(table.value(0, 0), QVariant(1));
     EXPECT_EQ(table.value(2499, 1), QVariant("r2500"));
+    EXPECT_EQ(table.value(1234, 2), QVariant("m1235"));  // memo read while the transaction lived
+    EXPECT_TRUE(table.isNull(7, 3));
     EXPECT_EQ(table.columnIndex("vc"), 1);
+    table.removeRow(0);
+    EXPECT_EQ(table.rowCount(), 2499);
+    EXPECT_EQ(table.value(0, 2), QVariant("m2"));
+    table.setValue(0, 1, "changed");
+    EXPECT_EQ(table.value(0, 1), QVariant("changed"));
+    EXPECT_EQ(table.value(1, 1), QVariant("r3"));
 }
 
 TEST_F(QueryTest, ParamCheckOffPassesPsqlBodiesUnchanged)
