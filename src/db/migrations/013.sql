@@ -1,0 +1,2 @@
+INSERT INTO PONUKY (JEDIN, CISLO, TEXT, ZARADENIE, PORADIE)
+VALUES (GEN_ID(PONUKY_ID, 1), 1, 'slovenský', 'jazyk_vystupu', 1)

@@ -1,0 +1,2 @@
+INSERT INTO PONUKY (JEDIN, CISLO, TEXT, ZARADENIE, PORADIE)
+VALUES (GEN_ID(PONUKY_ID, 1), 0, 'objednávateľ', 'adresar_typ', 0)

@@ -1,0 +1,2 @@
+INSERT INTO PONUKY (JEDIN, CISLO, TEXT, ZARADENIE, PORADIE)
+VALUES (GEN_ID(PONUKY_ID, 1), 1, 'abecedy', 'ziskovost_orderby', 1)

@@ -1,0 +1,18 @@
+CREATE PROCEDURE SP_NAZOV_UPLNY (
+  MENO VARCHAR(50),
+  ADRESA VARCHAR(50),
+  MESTO VARCHAR(50),
+  STAT VARCHAR(50))
+RETURNS (
+  NAZOV_UPLNY VARCHAR(75))
+AS
+DECLARE VARIABLE S VARCHAR(206);
+BEGIN
+  /* name, town, street, country; empty parts are left out */
+  S=COALESCE(MENO, '');
+  IF (MESTO<>'') THEN S=S || ', ' || MESTO;
+  IF (ADRESA<>'') THEN S=S || ', ' || ADRESA;
+  IF (STAT<>'') THEN S=S || ', ' || STAT;
+  NAZOV_UPLNY=SUBSTRING(S FROM 1 FOR 75);
+  SUSPEND;
+END
