@@ -20,7 +20,7 @@ class Transaction;
 //
 // Values are QVariants: SMALLINT/INTEGER -> int, BIGINT -> qlonglong,
 // NUMERIC/DECIMAL -> fb::Decimal, DOUBLE/FLOAT -> double, DATE -> QDate,
-// TIME -> QTime, TIMESTAMP -> QDateTime (wall clock, spec Qt::UTC: no zone rules), CHAR/VARCHAR and text BLOBs -> QString,
+// TIME -> QTime, TIMESTAMP -> QDateTime (wall clock, marked Qt::UTC: no zone rules), CHAR/VARCHAR and text BLOBs -> QString,
 // binary BLOBs and OCTETS -> QByteArray, NULL -> an invalid QVariant.
 class Query {
 public:

@@ -1,13 +1,60 @@
 #include "TestDatabase.h"
 
+#include "db/BaseSchema.h"
+#include "db/MemTable.h"
+#include "db/MigrationRunner.h"
+#include "db/UpdatePackage.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
+#include "framework/Dialogs.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
-TestDatabase::TestDatabase() : m_path(m_dir.filePath(QStringLiteral("test.fdb")))
+namespace {
+
+// Any message while the template is made means a script failed: say so and go on.
+int reportingResponder(const DialogRequest& request)
 {
-    fb::Connection::createDatabase(m_path, QString::fromLatin1(user), QString::fromLatin1(password));
+    ADD_FAILURE() << "message while preparing the test database: " << request.text.toStdString();
+    return request.buttons.value(0, msg::OK);
+}
+
+const QString& templatePath(TestDatabase::Kind kind)
+{
+    static QTemporaryDir dir;
+    static QString paths[3];
+    QString& path = paths[kind];
+    if (!path.isEmpty())
+        return path;
+    path = dir.filePath(kind == TestDatabase::Base ? QStringLiteral("base.fdb") : QStringLiteral("migrated.fdb"));
+    const DialogResponder previous = setDialogResponder(reportingResponder);
+    CreateBaseDatabase(path, QString::fromLatin1(TestDatabase::user), QString::fromLatin1(TestDatabase::password));
+    if (kind == TestDatabase::Migrated) {
+        MemTable package;
+        QString error;
+        if (!loadUpdatePackage(package, &error))
+            ADD_FAILURE() << "update package: " << error.toStdString();
+        fb::Connection c;
+        c.open(path, TestDatabase::params());
+        MigrationRunner runner(c, package, package.recordCount());
+        runner.RunPass();
+        c.close();
+    }
+    setDialogResponder(previous);
+    return path;
+}
+
+}  // namespace
+
+TestDatabase::TestDatabase(Kind kind) : m_path(m_dir.filePath(QStringLiteral("test.fdb")))
+{
+    if (kind == Empty)
+        fb::Connection::createDatabase(m_path, QString::fromLatin1(user), QString::fromLatin1(password));
+    else if (!QFile::copy(templatePath(kind), m_path))
+        throw std::runtime_error("cannot copy the template database");
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
     m_connection = std::make_unique<fb::Connection>();
     m_connection->open(m_path, params());
 }
@@ -36,13 +83,18 @@ std::unique_ptr<fb::Connection> TestDatabase::openSecond() const
 
 void TestDatabase::exec(const QStringList& statements)
 {
-    for (const QString& sql : statements) {
-        fb::Transaction tr(*m_connection);
-        tr.start();
-        fb::Query q(tr);
-        q.setParamCheck(false);
-        q.setSql(sql);
-        q.execute();
-        tr.commit();
-    }
+    ExecuteStatements(*m_connection, statements);
+}
+
+QVariant TestDatabase::scalar(const QString& sql)
+{
+    fb::Transaction tr(*m_connection, {QStringLiteral("read_committed"), QStringLiteral("rec_version"),
+                                       QStringLiteral("read"), QStringLiteral("nowait")});
+    tr.start();
+    fb::Query q(tr);
+    q.setSql(sql);
+    const QVariant v = q.executeScalar();
+    q.close();
+    tr.commit();
+    return v;
 }

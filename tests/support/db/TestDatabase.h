@@ -9,17 +9,22 @@
 #include <memory>
 
 // A fresh database file for one test, opened through the embedded engine.
+// Empty: only the file. Base: the version-0 schema. Migrated: the current
+// schema (a template made once per test program, copied for each test).
 class TestDatabase {
 public:
-    TestDatabase();
+    enum Kind { Empty, Base, Migrated };
+    explicit TestDatabase(Kind kind = Empty);
     ~TestDatabase();
 
     const QString& path() const { return m_path; }
     fb::Connection& connection() { return *m_connection; }
     // Another attachment to the same file: a second workstation.
     std::unique_ptr<fb::Connection> openSecond() const;
-    // Runs DDL or DML statements, each in its own transaction.
+    // Runs DDL or DML statements (no parameter scan), each in its own transaction.
     void exec(const QStringList& statements);
+    // The first column of the first row of a query, in a read-only transaction.
+    QVariant scalar(const QString& sql);
 
     static QStringList params();
     static constexpr const char* user = "SYSDBA";
