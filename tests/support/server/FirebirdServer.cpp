@@ -136,7 +136,7 @@ void endProcess(QProcess& process)
     }
 }
 
-const char* const kLinkedFromPackage[] = {"plugins", "intl", "UDF", "firebird.msg"};
+const char* const kLinkedFromPackage[] = {"plugins", "UDF", "firebird.msg"};
 const QString kRootPrefix = QStringLiteral("lindavo-fbserver-");
 const QString kOwnerFile = QStringLiteral("owner.pid");
 
@@ -286,6 +286,11 @@ bool FirebirdServer::prepareRoot(QString* whyNot)
         if (QFileInfo::exists(target))
             QFile::link(target, root.filePath(QLatin1String(name)));
     }
+    // The character sets (WIN1250 among them) must be real files in the root:
+    // the engine refuses its intl module when it is reached through a link.
+    root.mkdir(QStringLiteral("intl"));
+    QFile::copy(m_packageDir + QStringLiteral("/intl/libfbintl.so"), root.filePath(QStringLiteral("intl/libfbintl.so")));
+    QFile::copy(m_packageDir + QStringLiteral("/intl/fbintl.conf"), root.filePath(QStringLiteral("intl/fbintl.conf")));
     // Registers the UDR engine; a copy so that nothing in the root points at /etc.
     QFile::copy(m_packageDir + QStringLiteral("/plugins.conf"),
                 root.filePath(QStringLiteral("plugins.conf")));
