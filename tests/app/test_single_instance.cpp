@@ -1,0 +1,85 @@
+#include "platform/SingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Starts a probe for `path` and waits for its first line.
+std::unique_ptr<QProcess> startProbe(const QString& path, QByteArray* firstLine)
+{
+    auto p = std::make_unique<QProcess>();
+    p->start(PROBE_PATH, {path});
+    EXPECT_TRUE(p->waitForStarted(5000));
+    EXPECT_TRUE(p->waitForReadyRead(5000));
+    *firstLine = p->readLine().trimmed();
+    return p;
+}
+
+}  // namespace
+
+TEST(SingleInstance, SecondStartOfTheSamePathWakesTheFirstAndExits)
+{
+    QByteArray line;
+    auto first = startProbe("/opt/agency/Lindavo", &line);
+    ASSERT_EQ(line, "first");
+
+    // the same path in other letter case is the same program
+    auto second = startProbe("/OPT/Agency/LINDAVO", &line);
+    EXPECT_EQ(line, "second");
+    ASSERT_TRUE(second->waitForFinished(5000));
+    EXPECT_EQ(second->exitCode(), 0);
+
+    ASSERT_TRUE(first->waitForFinished(5000));
+    EXPECT_EQ(first->readAll().trimmed(), "activated");
+    EXPECT_EQ(first->exitCode(), 0);
+}
+
+TEST(SingleInstance, CopiesInOtherFoldersRunSideBySide)
+{
+    QByteArray line;
+    auto a = startProbe("/opt/one/Lindavo", &line);
+    EXPECT_EQ(line, "first");
+    auto b = startProbe("/opt/two/Lindavo", &line);
+    EXPECT_EQ(line, "first");
+    a->kill();
+    b->kill();
+    a->waitForFinished();
+    b->waitForFinished();
+    // a killed instance leaves its name behind; the next start still becomes the first
+    auto c = startProbe("/opt/one/Lindavo", &line);
+    EXPECT_EQ(line, "first");
+    c->kill();
+    c->waitForFinished();
+}
+
+TEST(SingleInstance, TheProgramExitsBeforeReadingItsConfiguration)
+{
+    QTemporaryDir dir;
+    const QString exe = dir.filePath("Lindavo");
+    ASSERT_TRUE(QFile::copy(LINDAVO_PATH, exe));
+    QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The first instance stops at its first message (the database is missing).
+    QProcess first;
+    first.start(exe, {});
+    ASSERT_TRUE(first.waitForStarted(5000));
+    const QString ini = dir.filePath("Lindavo.ini");
+    for (int i = 0; i < 100 && !QFile::exists(ini); ++i)
+        QThread::msleep(50);
+    ASSERT_TRUE(QFile::exists(ini)) << "the first instance did not start";
+    QThread::msleep(300);
+    QFile::remove(ini);
+
+    QProcess second;
+    second.start(exe, {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(ini)) << "the second start read its configuration";
+    first.kill();
+    first.waitForFinished();
+}

@@ -1,0 +1,201 @@
+#include "support/DialogTranscript.h"
+#include "TestDatabase.h"
+
+#include "app/StartupChecks.h"
+#include "app/Version.h"
+#include "app/fMain.h"
+#include "db/fUpdate.h"
+#include "fb/Transaction.h"
+#include "framework/Messages.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct StartupRun {
+    StartupOutcome outcome;
+    int migrations = 0;
+    int logins = 0;
+};
+
+// Runs the steps after connecting on `db` with the given supported version.
+StartupRun afterConnect(TestDatabase& db, unsigned short supported, std::function<void()> migrate = {})
+{
+    fb::Transaction tr(db.connection(), {"nowait"});
+    fb::Query q(tr);
+    StartupRun run{};
+    AfterConnectSteps steps;
+    steps.migrate = [&] {
+        ++run.migrations;
+        if (migrate)
+            migrate();
+        return true;
+    };
+    steps.login = [&] {
+        ++run.logins;
+        return true;
+    };
+    run.outcome = AfterConnect(tr, q, supported, steps);
+    EXPECT_FALSE(tr.isActive());
+    return run;
+}
+
+QString message(const char* name, qint64 a, qint64 b)
+{
+    return FormatMessageText(LoadMessageText(name), {a, b});
+}
+
+}  // namespace
+
+TEST(Version, BuildNumbers)
+{
+    EXPECT_EQ(VersionText(), "1.4.101.27");
+    EXPECT_EQ(SupportedVersion(), 101);
+}
+
+TEST(Startup, CurrentDatabaseGoesStraightToTheLogin)
+{
+    TestDatabase db(TestDatabase::Migrated);
+    DialogTranscript transcript;
+    const StartupRun run = afterConnect(db, 101);
+    EXPECT_EQ(run.outcome, StartupOutcome::Continue);
+    EXPECT_EQ(run.migrations, 0);
+    EXPECT_EQ(run.logins, 1);
+    EXPECT_EQ(transcript.count(), 0);
+}
+
+TEST(Startup, OlderDatabaseOpensTheMigrationAndEndsWhenStillOlder)
+{
+    TestDatabase db(TestDatabase::Base);
+    DialogTranscript transcript;
+    const StartupRun run = afterConnect(db, 101);
+    EXPECT_EQ(run.outcome, StartupOutcome::Terminate);
+    EXPECT_EQ(run.migrations, 1);
+    EXPECT_EQ(run.logins, 0);
+    ASSERT_EQ(transcript.count(), 1);
+    EXPECT_EQ(transcript.last().kind, DialogKind::Red);
+    EXPECT_EQ(transcript.last().text, message("ERR3010", 0, 101));
+}
+
+TEST(Startup, MigrationThatReachesTheVersionContinues)
+{
+    TestDatabase db(TestDatabase::Base);
+    DialogTranscript transcript;
+    const StartupRun run = afterConnect(db, 101, [&] {
+        TfrmUpdate window(db.connection(), 101);
+        window.btnGoClick();
+    });
+    EXPECT_EQ(run.outcome, StartupOutcome::Continue);
+    EXPECT_EQ(run.logins, 1);
+    EXPECT_EQ(db.scalar("select max(version) from database_updates").toInt(), 101);
+}
+
+TEST(Startup, NewerDatabaseEndsWithoutMigration)
+{
+    TestDatabase db(TestDatabase::Migrated);
+    db.exec({"insert into database_updates (version, updated) values (102, current_timestamp)"});
+    DialogTranscript transcript;
+    const StartupRun run = afterConnect(db, 101);
+    EXPECT_EQ(run.outcome, StartupOutcome::Terminate);
+    EXPECT_EQ(run.migrations, 0);
+    EXPECT_EQ(run.logins, 0);
+    ASSERT_EQ(transcript.count(), 1);
+    EXPECT_EQ(transcript.last().text, message("ERR3009", 102, 101));
+    EXPECT_TRUE(transcript.last().text.contains("Verzia databázy: 102"));
+}
+
+TEST(Startup, LibraryCheck)
+{
+    struct Case {
+        const char* text;
+        bool accepted;
+    };
+    const Case cases[] = {{"1.4", true},  {"1.10", true}, {"2.0", true},  {"1.4.0", true}, {"1.3", false},
+                          {"0.9", false}, {"", false},    {"abc", false}, {"1", false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(IsLibraryVersionAccepted(c.text), c.accepted) << c.text;
+
+    // A database at version 2 whose library is missing ends with ERR3020;
+    // with a supported version of 1 the check is skipped.
+    for (unsigned short supported : {2, 1}) {
+        TestDatabase db(TestDatabase::Base);
+        db.exec({"drop function kovra_udf_version",
+                 "insert into database_updates (version, updated) values (1, current_timestamp)"});
+        if (supported == 2)
+            db.exec({"insert into database_updates (version, updated) values (2, current_timestamp)"});
+        DialogTranscript transcript;
+        const StartupRun run = afterConnect(db, supported);
+        if (supported == 2) {
+            EXPECT_EQ(run.outcome, StartupOutcome::Terminate);
+            ASSERT_EQ(transcript.count(), 1);
+            EXPECT_EQ(transcript.last().text, message("ERR3020", 1, 4));
+        } else {
+            EXPECT_EQ(run.outcome, StartupOutcome::Continue);
+            EXPECT_EQ(transcript.count(), 0);
+        }
+    }
+}
+
+TEST(Startup, VersionOfAnEmptyOrMissingTableIsZero)
+{
+    TestDatabase db(TestDatabase::Empty);
+    fb::Transaction tr(db.connection(), {"nowait"});
+    fb::Query q(tr);
+    EXPECT_EQ(ZistiVerziu(tr, q), 0);
+    EXPECT_FALSE(tr.isActive());
+    TestDatabase base(TestDatabase::Base);
+    fb::Transaction tr2(base.connection(), {"nowait"});
+    fb::Query q2(tr2);
+    EXPECT_EQ(ZistiVerziu(tr2, q2), 0);
+}
+
+TEST(MainWindow, StartsOnTheConfiguredDatabaseOrOpensWithNobodyLoggedIn)
+{
+    TestDatabase db(TestDatabase::Migrated);
+    const QString path = db.path();
+    db.connection().close();
+
+    QTemporaryDir dir;
+    const QString exe = dir.filePath("Lindavo");
+    {
+        QSettings ini(dir.filePath("Lindavo.ini"), QSettings::IniFormat);
+        ini.setValue("Settings/Database", path);
+    }
+    DialogTranscript transcript;
+    bool loggedIn = false;
+    startupCalls().login = [&](TfrmMain& main) {
+        loggedIn = true;
+        main.Uzivatel().Jedin = 1;
+        main.Uzivatel().Meno = "Správca";
+        return true;
+    };
+    {
+        TfrmMain main(exe);
+        EXPECT_FALSE(main.terminated());
+        EXPECT_TRUE(loggedIn);
+        EXPECT_TRUE(main.IBDatabase().isOpen());
+        EXPECT_EQ(main.findChild<QLabel*>("lblUzivatel")->text(), "Správca");
+        EXPECT_EQ(transcript.count(), 0);
+    }
+    {
+        QSettings ini(dir.filePath("Lindavo.ini"), QSettings::IniFormat);
+        ini.setValue("Settings/Database", dir.filePath("missing.fdb"));
+    }
+    loggedIn = false;
+    {
+        TfrmMain main(exe);
+        EXPECT_FALSE(main.terminated());
+        EXPECT_FALSE(loggedIn);
+        EXPECT_FALSE(main.IBDatabase().isOpen());
+        EXPECT_EQ(main.findChild<QLabel*>("lblUzivatel")->text(), "Žiadny užívateľ nie je prihlásený.");
+        ASSERT_EQ(transcript.count(), 1);
+        EXPECT_TRUE(transcript.last().text.contains("335544344"));
+    }
+    startupCalls().login = nullptr;
+    db.connection().open(path, TestDatabase::params());
+}
