@@ -1,5 +1,7 @@
 #include "app/StartupChecks.h"
 
+#include "db/SchemaVersion.h"
+
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "framework/Dialogs.h"
@@ -24,26 +26,6 @@ int wordAsInt(const QStringList& words, int index)
 }
 
 }  // namespace
-
-int ZistiVerziu(fb::Transaction& transaction, fb::Query& query)
-{
-    int version = 0;
-    try {
-        StartReadCommitted(transaction);
-        query.setSql(QStringLiteral("select max(VERSION) FROM DATABASE_UPDATES"));
-        const QVariant v = query.executeScalar();
-        query.close();
-        version = v.isNull() ? 0 : v.toInt();
-    } catch (const std::exception&) {
-        // a database without the table is simply at version 0
-        query.close();
-        RollbackIfActive(transaction);
-        version = 0;
-    }
-    if (transaction.isActive())
-        transaction.commit();
-    return version;
-}
 
 bool IsLibraryVersionAccepted(const QString& versionText)
 {

@@ -1,6 +1,7 @@
 #include "db/MigrationRunner.h"
 
 #include "db/MemTable.h"
+#include "db/SchemaVersion.h"
 #include "fb/Connection.h"
 #include "framework/Dialogs.h"
 #include "framework/ErrorTranslation.h"
@@ -28,21 +29,7 @@ void MigrationRunner::add(const QString& line)
 
 int MigrationRunner::ZistiVerziu()
 {
-    int version = 0;
-    try {
-        StartReadCommitted(m_transaction);
-        m_query.setSql(QStringLiteral("select max(VERSION) FROM DATABASE_UPDATES"));
-        const QVariant v = m_query.executeScalar();
-        m_query.close();
-        version = v.isNull() ? 0 : v.toInt();
-    } catch (const std::exception&) {
-        m_query.close();
-        RollbackIfActive(m_transaction);
-        return 0;
-    }
-    if (m_transaction.isActive())
-        m_transaction.commit();
-    return version;
+    return ::ZistiVerziu(m_transaction, m_query);
 }
 
 bool MigrationRunner::UpdateDatabase(int n)

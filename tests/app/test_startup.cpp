@@ -2,6 +2,7 @@
 #include "TestDatabase.h"
 
 #include "app/StartupChecks.h"
+#include "db/SchemaVersion.h"
 #include "app/Version.h"
 #include "app/fMain.h"
 #include "db/fUpdate.h"
