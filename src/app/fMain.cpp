@@ -3,6 +3,7 @@
 #include "app/StartupChecks.h"
 #include "app/UnexpectedError.h"
 #include "app/Version.h"
+#include "controls/ListToolbar.h"
 #include "framework/MainConnection.h"
 
 #include <QApplication>
@@ -156,6 +157,12 @@ void TfrmMain::Reconnect()
         return;
     }
     setMainConnection(&m_database);
+    try {
+        // marked-record sets left behind by connections that no longer exist
+        CleanStaleTempSpracuj(m_database);
+    } catch (const std::exception&) {
+        // an old schema has no such table yet; the migration comes next
+    }
     IBDAfterConnect();
 }
 

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
@@ -10,53 +10,70 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// A busy bar in a fixed window that the user cannot close: the work it stands
-// for ends it through WaitPleaseHide().
-class WaitPleaseWindowImpl : public QDialog {
-public:
-    WaitPleaseWindowImpl()
-        : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-    {
-        setObjectName(QStringLiteral("frmWaitPlease"));
-        setWindowTitle(QStringLiteral("Čakajte prosím, pracujem..."));
-        auto* bar = new QProgressBar(this);
-        bar->setObjectName(QStringLiteral("Animate1"));
-        bar->setRange(0, 0);
-        bar->setTextVisible(false);
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(bar);
-        setFixedSize(491, 60);
-    }
-
-    void appear()
-    {
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
-        show();
-        raise();
-        repaint();
-    }
-
-protected:
-    void closeEvent(QCloseEvent* event) override { event->ignore(); }
-    void reject() override {}
-};
-
-QPointer<WaitPleaseWindowImpl> g_window;
-
+QPointer<TfrmWaitPlease> g_window;
 }  // namespace
+
+TfrmWaitPlease::TfrmWaitPlease(int delayMs)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_timer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("frmWaitPlease"));
+    setWindowTitle(QStringLiteral("Čakajte prosím, pracujem..."));
+    auto* bar = new QProgressBar(this);
+    bar->setObjectName(QStringLiteral("Animate1"));
+    bar->setRange(0, 0);  // running busy animation (the toolkit's file-copy stand-in)
+    bar->setTextVisible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(bar);
+    setFixedSize(491, 60);
+    connect(m_timer, &QTimer::timeout, this, &TfrmWaitPlease::refresh);
+    if (delayMs <= 0) {
+        appear();
+        m_timer->start(500);
+    } else {
+        m_timer->setSingleShot(true);
+        QTimer::singleShot(delayMs, this, [this] {
+            appear();
+            m_timer->setSingleShot(false);
+            m_timer->start(500);
+        });
+    }
+}
+
+TfrmWaitPlease::~TfrmWaitPlease() = default;
+
+void TfrmWaitPlease::appear()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    raise();
+    repaint();
+}
+
+void TfrmWaitPlease::refresh()
+{
+    ++m_refreshes;
+    appear();
+    // Let painting and other pending work through; the user's input waits.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TfrmWaitPlease::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
+
+void TfrmWaitPlease::keyPressEvent(QKeyEvent* event)
+{
+    event->accept();  // Esc and Enter do not close it
+}
 
 void WaitPleaseShow(int delayMs)
 {
     if (g_window)
         return;
-    g_window = new WaitPleaseWindowImpl;
-    if (delayMs <= 0) {
-        g_window->appear();
-        return;
-    }
-    QTimer::singleShot(delayMs, g_window, [w = g_window.data()] { w->appear(); });
+    g_window = new TfrmWaitPlease(delayMs);
 }
 
 void WaitPleaseHide()
@@ -64,7 +81,7 @@ void WaitPleaseHide()
     delete g_window.data();
 }
 
-QWidget* WaitPleaseWindow()
+TfrmWaitPlease* WaitPleaseWindow()
 {
     return g_window;
 }

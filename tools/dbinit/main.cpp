@@ -6,6 +6,7 @@
 #include "db/BaseSchema.h"
 #include "db/MemTable.h"
 #include "db/MigrationRunner.h"
+#include "db/SampleData.h"
 #include "db/UpdatePackage.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
@@ -100,8 +101,19 @@ int main(int argc, char** argv)
             return 1;
         }
         print(stdout, QStringLiteral("migrated to version %1").arg(version));
-        if (sample)
-            print(stderr, QStringLiteral("sample data is not available in this build"));
+        if (sample) {
+            const SampleCounts n = FillSampleData(c, jobs);
+            print(stdout,
+                  QStringLiteral("sample data: %1 jobs, %2 contacts, %3 rates, %4 language combinations, "
+                                 "%5 units, %6 users (passwords: %7)")
+                      .arg(n.jobs)
+                      .arg(n.contacts)
+                      .arg(n.rates)
+                      .arg(n.combinations)
+                      .arg(n.units)
+                      .arg(n.users)
+                      .arg(SampleUserPasswords()));
+        }
         c.close();
     } catch (const fb::Error& e) {
         print(stderr, QStringLiteral("database error %1: %2").arg(e.code()).arg(e.message()));

@@ -1,0 +1,184 @@
+// The record grid at the size of a long-kept register (100 000 jobs): opening
+// it over a register-like statement against the bare fetch of the same
+// statement, marking and unmarking all, the marked-records clause with every
+// record marked, and counting.
+
+#include "controls/DbGridQDL.h"
+#include "db/BaseSchema.h"
+#include "db/MemTable.h"
+#include "db/MigrationRunner.h"
+#include "db/SampleData.h"
+#include "db/UpdatePackage.h"
+#include "fb/Connection.h"
+#include "fb/Query.h"
+#include "fb/Transaction.h"
+#include "framework/Dialogs.h"
+#include "framework/MainConnection.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int kJobs = 100000;
+const QStringList kParams = {"USER_NAME=SYSDBA", "PASSWORD=x", "lc_ctype=WIN1250"};
+
+// The translation register's kind of statement: the job with its customer,
+// translator and language combination, the totals, ordered by deadline.
+const QStringList kSelect = {
+    "select a.jedin, a.znacka, a.termin, a.datum_prijatia, a.datum_odoslania_prekladu,",
+    "  b.meno as objednavatel_meno, c.meno as prekladatel_meno, d.skratka as jazyk, a.pm,",
+    "  a.obj_cena_mj, a.obj_rozsah, a.obj_cena, a.pre_cena, a.zisk_percento, a.obj_faktura, a.pre_faktura, a.ukoncene",
+    "from preklady a",
+    "left join adresar b on b.jedin=a.objednavatel",
+    "left join adresar c on c.jedin=a.prekladatel",
+    "left join jazykove_kombinacie d on d.jedin=a.jazykova_kombinacia",
+    "where 1=1",
+    "order by a.termin, a.znacka, a.jedin"};
+
+struct Database {
+    QTemporaryDir dir;
+    QString path = dir.filePath("grid.fdb");
+    fb::Connection connection;
+
+    Database()
+    {
+        const DialogResponder previous = setDialogResponder([](const DialogRequest& r) {
+            qWarning("message while preparing: %s", qPrintable(r.text));
+            return r.buttons.value(0, msg::OK);
+        });
+        CreateBaseDatabase(path, "SYSDBA", "x");
+        MemTable package;
+        loadUpdatePackage(package);
+        connection.open(path, kParams);
+        MigrationRunner runner(connection, package, package.recordCount());
+        runner.RunPass();
+        FillSampleData(connection, kJobs);
+        setDialogResponder(previous);
+        setMainConnection(&connection);
+    }
+};
+
+Database& database()
+{
+    static Database db;
+    return db;
+}
+
+struct OpenGrid {
+    fb::Transaction transaction{database().connection, {"read_committed", "rec_version", "read", "nowait"}};
+    fb::Query query{transaction};
+    TDbGridQDL grid;
+
+    OpenGrid()
+    {
+        grid.resize(1000, 600);
+        std::vector<TQDLColumn> cols;
+        for (const char* f : {"ZNACKA", "TERMIN", "OBJEDNAVATEL_MENO", "PREKLADATEL_MENO", "JAZYK", "OBJ_CENA"}) {
+            TQDLColumn c;
+            c.FieldName = f;
+            c.TitleCaption = f;
+            c.Width = 120;
+            cols.push_back(c);
+        }
+        grid.SetColumns(cols);
+        grid.show();
+        open();
+    }
+    void open()
+    {
+        if (!transaction.isActive())
+            transaction.start();
+        query.setSql(kSelect);
+        grid.OpenQuery(query);
+        grid.viewport()->repaint();  // the visible rows are decoded and painted
+    }
+};
+
+void BareFetch(benchmark::State& state)
+{
+    Database& db = database();
+    for (auto _ : state) {
+        fb::Transaction tr(db.connection, {"read_committed", "rec_version", "read", "nowait"});
+        tr.start();
+        fb::Query q(tr);
+        q.setSql(kSelect);
+        q.execute();
+        fb::ResultTable table;
+        if (q.fetchAll(table) != kJobs)
+            state.SkipWithError("wrong row count");
+        benchmark::DoNotOptimize(table);
+        tr.commit();
+    }
+}
+BENCHMARK(BareFetch)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void OpenGridOverRegister(benchmark::State& state)
+{
+    OpenGrid g;
+    for (auto _ : state) {
+        g.open();
+        if (g.grid.CountRecords() != kJobs)
+            state.SkipWithError("wrong row count");
+    }
+}
+BENCHMARK(OpenGridOverRegister)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void CheckAllThenUncheckAll(benchmark::State& state)
+{
+    OpenGrid g;
+    for (auto _ : state) {
+        g.grid.CheckAll();
+        if (g.grid.CheckedCount() != kJobs)
+            state.SkipWithError("not all marked");
+        g.grid.viewport()->repaint();
+        g.grid.UncheckAll();
+    }
+}
+BENCHMARK(CheckAllThenUncheckAll)->Unit(benchmark::kMillisecond);
+
+void CheckAllOnly(benchmark::State& state)
+{
+    OpenGrid g;
+    for (auto _ : state) {
+        g.grid.CheckAll();
+        state.PauseTiming();
+        g.grid.ClearChecked();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(CheckAllOnly)->Unit(benchmark::kMillisecond);
+
+void CheckedFilterAllMarked(benchmark::State& state)
+{
+    OpenGrid g;
+    g.grid.CheckAll();
+    for (auto _ : state) {
+        const QString clause = g.grid.CheckedFilter("a.", "");
+        benchmark::DoNotOptimize(clause);
+    }
+}
+BENCHMARK(CheckedFilterAllMarked)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void CountRecords(benchmark::State& state)
+{
+    OpenGrid g;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(g.grid.CountRecords());
+}
+BENCHMARK(CountRecords);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,288 @@
+#include "controls/GridContextMenu.h"
+
+#include "controls/DbGridQDL.h"
+#include "framework/Dialogs.h"
+#include "framework/UiHelpers.h"
+#include "framework/UserSettings.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace {
+
+const QString kSettingsRoot = QStringLiteral("Software\\Lindavo\\");
+
+}  // namespace
+
+TGridContextMenu::TGridContextMenu(TDbGridQDL* grid) : QObject(grid), m_grid(grid)
+{
+    if (grid->PopupMenu) {
+        m_menu = grid->PopupMenu;
+        m_menu->addSeparator();
+    } else {
+        m_menu = new QMenu(grid);
+    }
+    QAction* a = m_menu->addAction(QStringLiteral("Kopírovať riadok do schránky"), this,
+                                   &TGridContextMenu::CopyRowToClipboard);
+    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    a = m_menu->addAction(QStringLiteral("Kopírovať celý grid do schránky"), this,
+                          &TGridContextMenu::CopyGridToClipboard);
+    a->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    m_menu->addSeparator();
+    m_menu->addAction(QStringLiteral("Uloženie pozícií stĺpcov gridu"), this, &TGridContextMenu::SaveColumnPositions);
+    m_menu->addAction(QStringLiteral("Obnovenie pozícií stĺpcov gridu"), this,
+                      &TGridContextMenu::RestoreColumnPositions);
+    m_menu->addAction(QStringLiteral("Vymazanie uložených pozícií stĺpcov gridu"), this,
+                      &TGridContextMenu::ClearColumnPositions);
+    m_menu->addSeparator();
+    m_menu->addAction(QStringLiteral("Vytlačenie obsahu gridu"), this, &TGridContextMenu::PrintGrid);
+    m_menu->addAction(QStringLiteral("Vytlačenie obsahu datasetu"), this, &TGridContextMenu::PrintDataSet);
+    auto* orientation = new QActionGroup(this);
+    m_portrait = m_menu->addAction(QStringLiteral("Vytlačenie obsahu na dĺžku stránky"));
+    m_landscape = m_menu->addAction(QStringLiteral("Vytlačenie obsahu na šírku stránky"));
+    for (QAction* o : {m_portrait, m_landscape}) {
+        o->setCheckable(true);
+        orientation->addAction(o);
+    }
+    m_portrait->setChecked(true);
+    m_menu->addSeparator();
+    m_menu->addAction(QStringLiteral("Zarovnanie šírok stĺpcov gridu"), grid, &TDbGridQDL::AutoFitColumns);
+    // The shortcuts work while the grid has the focus, without opening the menu.
+    for (QAction* action : m_menu->actions())
+        if (!action->shortcut().isEmpty()) {
+            action->setShortcutContext(Qt::WidgetShortcut);
+            grid->addAction(action);
+        }
+}
+
+TGridContextMenu::~TGridContextMenu() = default;
+
+bool TGridContextMenu::landscape() const
+{
+    return m_landscape->isChecked();
+}
+
+// --- clipboard --------------------------------------------------------------
+
+QString TGridContextMenu::RowText(int row) const
+{
+    const TGridModel* model = m_grid->gridModel();
+    QStringList cells;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        const int field = model->fieldOfColumn(c);
+        if (field >= 0 && model->result().columns()[size_t(field)].type == fb::ColumnType::Blob)
+            cells << QStringLiteral("(BLOB)");
+        else
+            cells << model->index(row, c).data().toString();
+    }
+    return cells.join(QLatin1Char('\t'));
+}
+
+void TGridContextMenu::CopyRowToClipboard()
+{
+    if (m_grid->isEmpty())
+        return;
+    CopyToClipboard(RowText(m_grid->currentRow()));
+}
+
+void TGridContextMenu::CopyGridToClipboard()
+{
+    if (m_grid->isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString text;
+    for (int row = 0; row < m_grid->gridModel()->rowCount(); ++row)
+        text += RowText(row) + QStringLiteral("\r\n");
+    CopyToClipboard(text);
+    QApplication::restoreOverrideCursor();
+}
+
+// --- column positions -------------------------------------------------------
+
+QString TGridContextMenu::SettingsKey() const
+{
+    return kSettingsRoot + QString::fromLatin1(m_grid->window()->metaObject()->className()) + m_grid->objectName();
+}
+
+QString TGridContextMenu::ColumnIdent(int position) const
+{
+    return m_grid->objectName() + QStringLiteral(".Column[") + QString::number(position) +
+           QStringLiteral("].FieldName");
+}
+
+void TGridContextMenu::SaveColumnPositions()
+{
+    for (int p = 0; p < m_grid->ColumnCount(); ++p)
+        writeUserString(SettingsKey(), ColumnIdent(p), m_grid->Columns()[size_t(p)].FieldName);
+}
+
+void TGridContextMenu::RestoreColumnPositions()
+{
+    // A position that names nothing (cleared, or a field no longer shown) ends
+    // the restore; the columns after it keep the order they have.
+    for (int p = 0; p < m_grid->ColumnCount(); ++p) {
+        const QString field = readUserString(SettingsKey(), ColumnIdent(p));
+        const int at = field.isEmpty() ? -1 : m_grid->ColumnIndexByField(field);
+        if (at < 0)
+            break;
+        if (at != p)
+            m_grid->gridModel()->moveColumn(at, p);
+    }
+}
+
+void TGridContextMenu::ClearColumnPositions()
+{
+    DialogRequest r;
+    r.type = msg::Confirmation;
+    r.caption = dialogCaption(msg::Confirmation);
+    r.text = QStringLiteral("Chcete vymazať uložené pozície stĺpcov a pri opätovnom otvorení okna sa obnovili "
+                            "pôvodné pozície?");
+    r.buttons = {msg::Yes, msg::No};
+    r.defaultResult = msg::Yes;
+    if (showDialog(r) != msg::Yes)
+        return;
+    for (int p = 0; p < m_grid->ColumnCount(); ++p)
+        writeUserString(SettingsKey(), ColumnIdent(p), QString());
+}
+
+// --- printing ---------------------------------------------------------------
+
+TGridPrintTable TGridContextMenu::GridTable() const
+{
+    const TGridModel* model = m_grid->gridModel();
+    TGridPrintTable t;
+    t.title = m_grid->Title;
+    std::vector<int> shown;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        const TQDLColumn& col = model->column(c);
+        if (!col.Visible)
+            continue;
+        shown.push_back(c);
+        t.headers << col.TitleCaption;
+        t.widths.push_back(std::max(col.Width, 1));
+        t.alignments.push_back(col.Alignment);
+    }
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int c : shown)
+            cells << model->index(row, c).data().toString();
+        t.rows.push_back(cells);
+    }
+    return t;
+}
+
+TGridPrintTable TGridContextMenu::DataSetTable() const
+{
+    const TGridModel* model = m_grid->gridModel();
+    TGridPrintTable t;
+    t.title = m_grid->Title;
+    const auto& fields = model->result().columns();
+    for (const fb::Column& f : fields) {
+        t.headers << f.name;
+        t.widths.push_back(std::clamp(f.length, 6, 40) * 7);
+        const bool numeric = f.type == fb::ColumnType::Integer || f.type == fb::ColumnType::BigInt ||
+                             f.type == fb::ColumnType::Decimal || f.type == fb::ColumnType::Double;
+        t.alignments.push_back(numeric ? Qt::AlignRight : Qt::AlignLeft);
+    }
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int f = 0; f < int(fields.size()); ++f)
+            cells << (fields[size_t(f)].type == fb::ColumnType::Blob && model->fieldValue(row, f).isNull()
+                          ? QString()
+                          : model->fieldValue(row, f).toString());
+        t.rows.push_back(cells);
+    }
+    return t;
+}
+
+void TGridContextMenu::PrintGrid()
+{
+    if (m_grid->CountRecords() > 0)
+        preview(GridTable());
+}
+
+void TGridContextMenu::PrintDataSet()
+{
+    if (m_grid->CountRecords() > 0)
+        preview(DataSetTable());
+}
+
+void TGridContextMenu::preview(const TGridPrintTable& table)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(20, 10, 10, 16), QPageLayout::Millimeter);
+    QPrintPreviewDialog dialog(&printer, m_grid);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+            [&table](QPrinter* p) { PaintTable(*p, table); });
+    dialog.exec();
+}
+
+void TGridContextMenu::PaintTable(QPrinter& printer, const TGridPrintTable& table)
+{
+    QPainter p(&printer);
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRect area(0, 0, page.width(), page.height());
+    const QColor grey = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    QFont font = p.font();
+    font.setPointSize(9);
+    p.setFont(font);
+    const int lineH = p.fontMetrics().height() + p.fontMetrics().height() / 3;
+    int total = 0;
+    for (int w : table.widths)
+        total += w;
+    if (total <= 0)
+        return;
+    std::vector<int> xs;  // column left edges scaled to the page width
+    int acc = 0;
+    for (int w : table.widths) {
+        xs.push_back(area.left() + int(qint64(acc) * area.width() / total));
+        acc += w;
+    }
+    xs.push_back(area.right());
+
+    auto drawRow = [&](int y, const QStringList& cells, bool header) {
+        for (int c = 0; c < int(cells.size()) && c + 1 < int(xs.size()); ++c) {
+            const QRect cell(xs[size_t(c)], y, xs[size_t(c) + 1] - xs[size_t(c)], lineH);
+            if (header)
+                p.fillRect(cell, grey);
+            p.setPen(header ? Qt::white : Qt::black);
+            const QRect inner = cell.adjusted(lineH / 6, 0, -lineH / 6, 0);
+            p.drawText(inner, int((header ? Qt::AlignCenter : table.alignments[size_t(c)]) | Qt::AlignVCenter),
+                       p.fontMetrics().elidedText(cells[c], Qt::ElideRight, inner.width()));
+        }
+    };
+    auto drawHeading = [&](int& y) {
+        if (!table.title.trimmed().isEmpty()) {
+            QFont bold = font;
+            bold.setBold(true);
+            p.setFont(bold);
+            const QRect r(area.left(), y, area.width(), lineH + lineH / 2);
+            p.fillRect(r, grey);
+            p.setPen(Qt::black);
+            p.drawRect(r.adjusted(0, 0, -1, -1));
+            p.setPen(Qt::white);
+            p.drawText(r, Qt::AlignCenter, table.title);
+            p.setFont(font);
+            y += r.height() + lineH / 2;
+        }
+        drawRow(y, table.headers, true);
+        y += lineH;
+    };
+
+    int y = area.top();
+    drawHeading(y);
+    for (const QStringList& row : table.rows) {
+        if (y + lineH > area.bottom()) {
+            printer.newPage();
+            y = area.top();
+            drawHeading(y);
+        }
+        drawRow(y, row, false);
+        y += lineH;
+    }
+}

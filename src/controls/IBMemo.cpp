@@ -1,0 +1,43 @@
+#include "controls/IBMemo.h"
+
+#include <QKeyEvent>
+
+TIBMemo::TIBMemo(QWidget* parent)
+    : QPlainTextEdit(parent), DataControl(this)
+{
+    setFont(dataControlFont());
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setTabChangesFocus(true);
+    updateColours();
+}
+
+void TIBMemo::setWantTabs(bool on)
+{
+    m_wantTabs = on;
+    setTabChangesFocus(!on);
+}
+
+void TIBMemo::keyPressEvent(QKeyEvent* event)
+{
+    event->ignore();
+    emit OnKeyDown(event);
+    if (event->isAccepted())
+        return;
+    event->accept();
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && m_enterMoves) {
+        if (mods == Qt::NoModifier) {
+            moveToNextControl();
+            return;
+        }
+        // With a modifier: a new line (Shift+Enter would give a line separator).
+        insertPlainText(QStringLiteral("\n"));
+        return;
+    }
+    if (event->key() == Qt::Key_A && mods == Qt::ControlModifier) {
+        selectAll();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}

@@ -1,0 +1,73 @@
+#include "controls/UniqueTest.h"
+
+#include "fb/Query.h"
+#include "fb/Transaction.h"
+#include "framework/TextHelpers.h"
+#include "framework/TransactionHelpers.h"
+
+#include <QLocale>
+
+#include <stdexcept>
+
+bool IsPlainIdentifier(const QString& name)
+{
+    if (name.isEmpty() || name.at(0).isDigit())
+        return false;
+    for (QChar c : name) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('_') && c != QLatin1Char('$'))
+            return false;
+    }
+    return true;
+}
+
+UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QString& text)
+{
+    for (const QString& name : {setup.tableName, setup.testColumn, setup.uniqueColumn}) {
+        if (!IsPlainIdentifier(name))
+            throw std::invalid_argument("unique test: not a plain identifier: " + name.toStdString());
+    }
+    UniqueTestStatement st;
+    st.lines << QStringLiteral("Select first 1 %1 from %2 where").arg(setup.uniqueColumn, setup.tableName);
+    if (setup.uniqueColumnValue.isNull() || !setup.uniqueColumnValue.isValid()) {
+        st.lines << setup.uniqueColumn + QStringLiteral(" is not null");
+    } else {
+        st.lines << setup.uniqueColumn + QStringLiteral("<>:UNIQUE_VALUE");
+        st.params.insert(QStringLiteral("UNIQUE_VALUE"), setup.uniqueColumnValue.toLongLong());
+    }
+    if (setup.bezDiakritiky) {
+        st.lines << QStringLiteral("and %1_X=:TEST_TEXT").arg(setup.testColumn);
+        st.params.insert(QStringLiteral("TEST_TEXT"), ToPlainUpper(text));
+    } else if (setup.onlyNumbers) {
+        st.lines << QStringLiteral("and %1=:TEST_TEXT").arg(setup.testColumn);
+        QString number = text.trimmed();
+        number.replace(QLocale().decimalPoint(), QStringLiteral("."));
+        st.params.insert(QStringLiteral("TEST_TEXT"), number);
+    } else {
+        // A parameter has no collation of its own: cast it to the column's
+        // character set first (the length only bounds the parameter buffer).
+        st.lines << QStringLiteral("and Upper(%1 Collate PXW_CSY)=Upper(cast(:TEST_TEXT as varchar(%2) "
+                                   "character set WIN1250) Collate PXW_CSY)")
+                        .arg(setup.testColumn)
+                        .arg(qMax<qsizetype>(1, text.size()));
+        st.params.insert(QStringLiteral("TEST_TEXT"), text);
+    }
+    if (!IsBlank(setup.additionalToWhere, true))
+        st.lines << setup.additionalToWhere;
+    return st;
+}
+
+bool FindDuplicate(fb::Connection& connection, const UniqueTestSetup& setup, const QString& text)
+{
+    const UniqueTestStatement st = BuildUniqueTestSql(setup, text);
+    fb::Transaction transaction(connection, TransactionParams(true, true));
+    transaction.start();
+    fb::Query query(transaction);
+    query.setSql(st.lines);
+    for (auto it = st.params.cbegin(); it != st.params.cend(); ++it)
+        query.setParam(it.key(), it.value());
+    query.execute();
+    const bool found = query.next();
+    query.close();
+    transaction.commit();
+    return found;
+}

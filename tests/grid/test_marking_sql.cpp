@@ -1,0 +1,231 @@
+// Marks turned into SQL: the literal list, TEMP_SPRACUJ beyond 500 marks,
+// deleting marked records, and the per-connection sets.
+#include "GridFixture.h"
+#include "fb/Error.h"
+#include "framework/Dialogs.h"
+#include "support/DialogTranscript.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+QString keyOf(const QString& clause)
+{
+    const auto m = QRegularExpression(QStringLiteral("zaradenie='([^']+)'")).match(clause);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+}  // namespace
+
+using GridMarking = GridFixture;
+
+TEST_F(GridMarking, LiteralListUpTo500MarksThenTempSpracujInMarkingOrder)
+{
+    fillUnits(501);
+    open(500);
+    grid->CheckAll();
+    ASSERT_EQ(grid->CheckedCount(), 500);
+    QStringList numbers;
+    for (int i = 1; i <= 500; ++i)
+        numbers << QString::number(i);
+    EXPECT_EQ(grid->CheckedFilter("a.", ""), " a.jedin in (" + numbers.join(',') + ")");
+    EXPECT_EQ(count("select count(*) from temp_spracuj"), 0);
+
+    open();
+    markKeys({501});
+    const QString clause = grid->CheckedFilter("a.", "");
+    const QString key = keyOf(clause);
+    ASSERT_FALSE(key.isEmpty()) << clause.toStdString();
+    EXPECT_TRUE(key.startsWith('{') && key.endsWith('}'));
+    EXPECT_EQ(clause, " a.jedin in (select cislo from temp_spracuj where connection_id=current_connection and "
+                      "zaradenie='" + key + "') ");
+    EXPECT_EQ(count("select count(*) from temp_spracuj where zaradenie='" + key + "'"), 501);
+    // Rows follow the marking order: 1..500, then 501.
+    EXPECT_EQ(count("select count(*) from temp_spracuj a where zaradenie='" + key +
+                    "' and exists (select 1 from temp_spracuj b where b.zaradenie=a.zaradenie"
+                    " and b.jedin > a.jedin and b.cislo < a.cislo)"),
+              0);
+
+    // The clause works in the standard refresh's marked-only view.
+    QAction marked;
+    marked.setCheckable(true);
+    marked.setChecked(true);
+    refresh->btnOznacene = &marked;
+    grid->ClearChecked();
+    markKeys({7, 3});
+    grid->DisplayGrid();
+    EXPECT_EQ(grid->CountRecords(), 2);
+}
+
+TEST_F(GridMarking, LiteralListKeepsMarkingOrder)
+{
+    fillUnits(12);
+    open();
+    markKeys({12, 5, 9});
+    EXPECT_EQ(grid->CheckedFilter("", ""), " jedin in (12,5,9)");
+    grid->SetCheckEnabled(false);
+    EXPECT_EQ(grid->CheckedFilter("a.", ""), "");
+}
+
+TEST_F(GridMarking, UncheckAllKeepsHiddenMarksClearCheckedDropsThem)
+{
+    fillUnits(10);
+    open();
+    grid->CheckAll();
+    open(5);
+    grid->UncheckAll();
+    EXPECT_EQ(grid->CheckedCount(), 5);
+    EXPECT_EQ(grid->CheckedKey(0), 6);
+    grid->ClearChecked();
+    EXPECT_EQ(grid->CheckedCount(), 0);
+}
+
+TEST_F(GridMarking, DeleteStatementForMarksAndForTheCurrentRecord)
+{
+    fillUnits(12);
+    open();
+    ASSERT_TRUE(grid->Locate("JEDIN", 7));
+    EXPECT_EQ(DeleteStatement(grid, "merne_jednotky", ""), "delete from merne_jednotky where jedin=7 ");
+    markKeys({5, 9, 12});
+    EXPECT_EQ(DeleteStatement(grid, "merne_jednotky", ""), "delete from merne_jednotky where  jedin in (5,9,12) ");
+}
+
+TEST_F(GridMarking, DeleteRecordsAsksDeletesAndClearsMarks)
+{
+    fillUnits(700);
+    open();
+    DialogTranscript transcript(msg::Yes);
+    ASSERT_TRUE(grid->Locate("JEDIN", 650));
+    grid->CheckAll();
+    for (int key = 601; key <= 700; ++key) {  // leave 600 marked
+        ASSERT_TRUE(grid->Locate("JEDIN", key));
+        grid->CheckCurrent();
+    }
+    ASSERT_EQ(grid->CheckedCount(), 600);
+    const int before = displays;
+    EXPECT_TRUE(DeleteRecords(grid, "merne_jednotky"));
+    EXPECT_EQ(transcript.last().text, QStringLiteral("Naozaj vymazať všetky označené záznamy?"));
+    EXPECT_EQ(transcript.last().kind, DialogKind::Red);
+    EXPECT_EQ(count("select count(*) from merne_jednotky"), 100);
+    EXPECT_EQ(grid->CheckedCount(), 0);
+    EXPECT_EQ(displays, before + 1);
+    EXPECT_FALSE(grid->OznacNaCerveno());
+
+    // No marks: the current record, after asking.
+    transcript.clear();
+    ASSERT_TRUE(grid->Locate("JEDIN", 650));
+    EXPECT_TRUE(DeleteRecords(grid, "merne_jednotky"));
+    EXPECT_EQ(transcript.last().text, QStringLiteral("Naozaj vymazať označený záznam?"));
+    EXPECT_EQ(count("select count(*) from merne_jednotky where jedin=650"), 0);
+
+    // Answered No: nothing is deleted.
+    DialogTranscript no(msg::No);
+    EXPECT_FALSE(DeleteRecords(grid, "merne_jednotky"));
+    EXPECT_EQ(count("select count(*) from merne_jednotky"), 99);
+}
+
+TEST_F(GridMarking, DeleteOnAnEmptyListAsksNothing)
+{
+    open();
+    DialogTranscript transcript(msg::Yes);
+    EXPECT_FALSE(DeleteRecords(grid, "merne_jednotky"));
+    EXPECT_EQ(transcript.count(), 0);
+}
+
+TEST_F(GridMarking, FailedDeleteKeepsTheMarks)
+{
+    db.exec({"insert into adresar (jedin, typ, meno) values (1, 1, 'Odberateľ')",
+             "insert into adresar (jedin, typ, meno) values (2, 1, 'Voľný')",
+             "insert into preklady (jedin, objednavatel) values (1, 1)"});
+    refresh = std::make_unique<TRegisterRefresh>(grid, QStringList{"select a.jedin, a.meno as skratka"}, "adresar");
+    grid->SetActiveTitleIndex(0);  // order by a.jedin
+    open();
+    markKeys({2, 1});
+    DialogTranscript transcript(msg::Yes);
+    bool deleted = true;
+    try {
+        deleted = DeleteRecords(grid, "adresar");
+    } catch (const fb::Error&) {
+        deleted = false;  // an error the translation does not know is raised again
+    }
+    EXPECT_FALSE(deleted);
+    EXPECT_EQ(grid->CheckedCount(), 2);
+    EXPECT_EQ(count("select count(*) from adresar"), 2) << "one statement: all or nothing";
+    EXPECT_FALSE(grid->OznacNaCerveno());
+}
+
+TEST_F(GridMarking, MarkedToTempSpracujReplacesOnlyThisConnectionsSet)
+{
+    fillUnits(10);
+    open();
+    const QString key = "FB0B2B39-43DF-453D";
+    auto other = db.openSecond();
+    {
+        fb::Transaction t(*other, {"write", "nowait"});
+        t.start();
+        fb::Query q(t);
+        q.setSql("insert into temp_spracuj (jedin, cislo, zaradenie, connection_id) "
+                 "values (gen_id(temp_spracuj_id, 1), 99, :Z, current_connection)");
+        q.setParam("Z", key);
+        q.execute();
+        t.commit();
+    }
+    auto mine = [&] {
+        fb::Transaction t(db.connection(), {"read", "read_committed", "rec_version", "nowait"});
+        t.start();
+        fb::Query q(t);
+        q.setSql("select cislo from temp_spracuj where connection_id=current_connection and zaradenie=:Z order by jedin");
+        q.setParam("Z", key);
+        q.execute();
+        QList<int> out;
+        while (q.next())
+            out << q.value(0).toInt();
+        return out;
+    };
+
+    markKeys({3, 1, 2});
+    EXPECT_TRUE(MarkedToTempSpracuj(grid, key, false));
+    EXPECT_EQ(mine(), (QList<int>{3, 1, 2}));
+    grid->ClearChecked();
+    markKeys({8});
+    EXPECT_TRUE(MarkedToTempSpracuj(grid, key, false));
+    EXPECT_EQ(mine(), (QList<int>{8}));
+
+    grid->ClearChecked();
+    ASSERT_TRUE(grid->Locate("JEDIN", 4));
+    EXPECT_TRUE(MarkedToTempSpracuj(grid, key, false)) << "no marks: the current record";
+    EXPECT_EQ(mine(), (QList<int>{4}));
+    EXPECT_TRUE(MarkedToTempSpracuj(grid, key, true)) << "no marks, all when none: every record";
+    EXPECT_EQ(mine().size(), 10);
+    EXPECT_EQ(count("select count(*) from temp_spracuj where cislo=99"), 1) << "the other connection's row stays";
+
+    db.exec({"delete from merne_jednotky"});
+    open();
+    EXPECT_FALSE(MarkedToTempSpracuj(grid, key, false));
+}
+
+TEST_F(GridMarking, StaleTempSpracujRowsOfGoneConnectionsAreRemoved)
+{
+    auto other = db.openSecond();
+    auto insertFor = [&](fb::Connection& c, const QString& connectionExpr) {
+        fb::Transaction t(c, {"write", "nowait"});
+        t.start();
+        fb::Query q(t);
+        q.setSql("insert into temp_spracuj (jedin, cislo, zaradenie, connection_id) "
+                 "values (gen_id(temp_spracuj_id, 1), 1, 'K', " + connectionExpr + ")");
+        q.execute();
+        t.commit();
+    };
+    insertFor(db.connection(), "1");  // a connection number long gone
+    insertFor(db.connection(), "current_connection");
+    insertFor(*other, "current_connection");
+    insertFor(db.connection(), "null");
+    {
+        auto third = db.openSecond();  // attaches, writes, leaves
+        insertFor(*third, "current_connection");
+    }
+    // The program cleans up as it connects: the newest connection.
+    auto starting = db.openSecond();
+    EXPECT_EQ(CleanStaleTempSpracuj(*starting), 2);
+    EXPECT_EQ(count("select count(*) from temp_spracuj"), 3);
+}
