@@ -619,28 +619,38 @@ void TIBComboBox::FindIt(const QVariant& value)
         emit OnChange();
         return;
     }
-    const ComboStatement st = BuildFindItSql(m_lookup, value);
+    showFound(OpFindIt, BuildFindItSql(m_lookup, value), value, /*raise=*/false);
+}
+
+// Runs a FindIt statement and shows its row: the text, `key` as the first key
+// and the other keys from their columns. A database error is reported with the
+// statement; `raise` decides whether it goes on to the caller.
+void TIBComboBox::showFound(Op op, const ComboStatement& st, const QVariant& key, bool raise)
+{
     const ComboKeyColumns columns = FindItKeyColumns(m_lookup);
     bool found = false;
     QString text;
     std::array<QVariant, 9> keys;
     try {
         WaitCursor wait;
-        fb::Query& q = query(OpFindIt);
+        fb::Query& q = query(op);
         bind(q, st);
         q.execute();
         if (q.next()) {
             found = true;
             text = shownText(q.value(0));
-            keys[0] = value;
+            keys[0] = key;
             for (size_t i = 1; i < 9; ++i)
                 keys[i] = columns[i] >= 0 ? q.value(columns[i]) : QVariant();
         }
         q.close();
     } catch (const fb::Error&) {
         rollbackRetaining();
-        PlainMessageBox(objectName() + QStringLiteral(": Error in \"FindIt\" procedure"));
+        const QString name = op == OpFindIt2 ? QStringLiteral("FindIt2") : QStringLiteral("FindIt");
+        PlainMessageBox(objectName() + QStringLiteral(": Error in \"%1\" procedure").arg(name));
         PlainMessageBox(st.text());
+        if (raise)
+            throw;
         return;
     }
     m_keys = keys;
@@ -661,37 +671,7 @@ void TIBComboBox::FindIt2(const QVariant& value1, const QVariant& value2)
         FindIt(value1);
         return;
     }
-    const ComboStatement st = BuildFindIt2Sql(m_lookup, value1, value2);
-    const ComboKeyColumns columns = FindItKeyColumns(m_lookup);
-    bool found = false;
-    QString text;
-    std::array<QVariant, 9> keys;
-    try {
-        WaitCursor wait;
-        fb::Query& q = query(OpFindIt2);
-        bind(q, st);
-        q.execute();
-        if (q.next()) {
-            found = true;
-            text = shownText(q.value(0));
-            keys[0] = value1;
-            for (size_t i = 1; i < 9; ++i)
-                keys[i] = columns[i] >= 0 ? q.value(columns[i]) : QVariant();
-        }
-        q.close();
-    } catch (const fb::Error&) {
-        rollbackRetaining();
-        PlainMessageBox(objectName() + QStringLiteral(": Error in \"FindIt2\" procedure"));
-        PlainMessageBox(st.text());
-        throw;
-    }
-    m_keys = keys;
-    if (!found)
-        m_foundText.clear();
-    setTextQuietly(text);
-    m_modified = false;
-    emit OnAfterSearch(found);
-    emit OnChange();
+    showFound(OpFindIt2, BuildFindIt2Sql(m_lookup, value1, value2), value1, /*raise=*/true);
 }
 
 void TIBComboBox::FindFirst()

@@ -186,6 +186,7 @@ private:
     enum Op { OpDropDown, OpAppendText, OpIsNotExist, OpIsUnique, OpFindIt, OpFindIt2, OpFindFirst, OpCount };
 
     fb::Query& query(Op op);
+    void showFound(Op op, const ComboStatement& st, const QVariant& key, bool raise);
     void rollbackRetaining();
     void textChanged(const QString& text);
     void itemActivated(int index);
