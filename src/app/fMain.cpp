@@ -4,6 +4,7 @@
 #include "app/UnexpectedError.h"
 #include "app/Version.h"
 #include "controls/ListToolbar.h"
+#include "controls/QDLBtn.h"
 #include "framework/MainConnection.h"
 
 #include <QApplication>
@@ -11,8 +12,8 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QSessionManager>
 #include <QVBoxLayout>
 
@@ -21,21 +22,28 @@ namespace {
 const QString kNoUser = QStringLiteral("Žiadny užívateľ nie je prihlásený.");
 
 struct ButtonDef {
+    TQDLBtn* TfrmMain::*member;
     const char* name;
     const char* caption;
+    int image;  // in the 32-pixel image list
 };
 
-// The register and code-list windows, top to bottom; each is enabled when its
-// window exists.
+// The register and code-list windows, top to bottom.
 const ButtonDef kButtons[] = {
-    {"btnPreklady", "&Lindavo"},
-    {"btnObjednavatelia", "&Objednávatelia"},
-    {"btnPrekladatelia", "&Prekladatelia"},
-    {"btnJazykoveKombinacie", "Číselník jazykových kombinácií"},
-    {"btnMerneJednotky", "Číselník merných jednotiek"},
-    {"btnUzivatelia", "Používatelia"},
-    {"btnZalohovanie", "&Zálohovanie databázy"},
+    {&TfrmMain::btnPreklady, "btnPreklady", "&Lindavo", 37},
+    {&TfrmMain::btnObjednavatelia, "btnObjednavatelia", "&Objednávatelia", 33},
+    {&TfrmMain::btnPrekladatelia, "btnPrekladatelia", "&Prekladatelia", 33},
+    {&TfrmMain::btnJazykoveKombinacie, "btnJazykoveKombinacie", "Číselník jazykových kombinácií", 37},
+    {&TfrmMain::btnMerneJednotky, "btnMerneJednotky", "Číselník merných jednotiek", 33},
+    {&TfrmMain::btnUzivatelia, "btnUzivatelia", "Používatelia", 33},
+    {&TfrmMain::btnZalohovanie, "btnZalohovanie", "&Zálohovanie databázy", 48},
 };
+
+constexpr int kLeft = 4;
+constexpr int kWidth = 341;
+constexpr int kFirstButtonTop = 112;
+constexpr int kButtonStep = 44;
+constexpr int kButtonHeight = 41;
 
 }  // namespace
 
@@ -45,12 +53,19 @@ StartupCalls& startupCalls()
     return calls;
 }
 
+MainWindowTargets& mainWindowTargets()
+{
+    static MainWindowTargets targets;
+    return targets;
+}
+
 TfrmMain::TfrmMain(const QString& executablePath, QWidget* parent)
-    : QWidget(parent), m_executablePath(executablePath), m_transaction(m_database, {QStringLiteral("nowait")}),
-      m_query(m_transaction)
+    : TFormViewer(parent), m_executablePath(executablePath), m_transaction(m_database, {}), m_query(m_transaction)
 {
     setObjectName(QStringLiteral("frmMain"));
+    OwnTransaction(m_transaction);
     buildUi();
+    updateButtons();
     lblUzivatel->setText(kNoUser);
     setWindowTitle(QStringLiteral("Quendel - Lindavo, evidencia prekladov"));
     QGuiApplication::setApplicationDisplayName(windowTitle());
@@ -78,22 +93,25 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::buildUi()
 {
-    setFixedWidth(349);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    const int lastTop = kFirstButtonTop + kButtonStep * int(std::size(kButtons) - 1);
+    setFixedSize(349, lastTop + kButtonHeight + 4);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(192, 220, 192));
     setPalette(pal);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->setSpacing(3);
-
     pnlProgramName = new QFrame(this);
     pnlProgramName->setObjectName(QStringLiteral("pnlProgramName"));
+    // raised inner bevel inside a lowered outer one
     pnlProgramName->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnlProgramName->setFixedHeight(61);
+    pnlProgramName->setLineWidth(2);
+    pnlProgramName->setStyleSheet(
+        QStringLiteral("QFrame#pnlProgramName { border: 2px outset #e0e0e0; border-style: inset outset; }"));
+    pnlProgramName->setGeometry(kLeft, 4, kWidth, 61);
     auto* heading = new QVBoxLayout(pnlProgramName);
-    heading->setContentsMargins(2, 2, 2, 2);
+    heading->setContentsMargins(3, 2, 3, 2);
     heading->setSpacing(0);
     JvHotLinkApplicationName = new QLabel(pnlProgramName);
     JvHotLinkApplicationName->setObjectName(QStringLiteral("JvHotLinkApplicationName"));
@@ -111,11 +129,10 @@ void TfrmMain::buildUi()
     heading->addWidget(JvHotLinkApplicationName);
     heading->addWidget(JvHotLinkWeb);
     heading->addWidget(JvHotLinkeMail);
-    layout->addWidget(pnlProgramName);
 
     gbUzivatel = new QGroupBox(QStringLiteral("Prihlásený užívateľ:"), this);
     gbUzivatel->setObjectName(QStringLiteral("gbUzivatel"));
-    gbUzivatel->setFixedHeight(41);
+    gbUzivatel->setGeometry(kLeft, 68, kWidth, 41);
     auto* userLayout = new QVBoxLayout(gbUzivatel);
     userLayout->setContentsMargins(2, 0, 2, 2);
     lblUzivatel = new QLabel(gbUzivatel);
@@ -125,17 +142,70 @@ void TfrmMain::buildUi()
     bold.setBold(true);
     lblUzivatel->setFont(bold);
     userLayout->addWidget(lblUzivatel);
-    layout->addWidget(gbUzivatel);
 
+    int top = kFirstButtonTop;
     for (const ButtonDef& def : kButtons) {
-        auto* b = new QPushButton(QString::fromUtf8(def.caption), this);
+        auto* b = new TQDLBtn(QString::fromUtf8(def.caption), this);
         b->setObjectName(QString::fromLatin1(def.name));
-        b->setFixedHeight(41);
-        b->setFont(bold);
-        b->setEnabled(false);  // its window arrives with a later version
-        layout->addWidget(b);
-        m_buttons << b;
+        b->setGeometry(kLeft, top, kWidth, kButtonHeight);
+        b->setIcon(ToolbarImage(def.image, 32));
+        b->setIconSize(QSize(32, 32));
+        b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 8px;"));
+        connect(b, &QPushButton::clicked, this, [this, b] { openWindow(b); });
+        this->*def.member = b;
+        top += kButtonStep;
     }
+}
+
+void TfrmMain::updateButtons()
+{
+    const MainWindowTargets& t = mainWindowTargets();
+    btnPreklady->setEnabled(bool(t.preklady));
+    btnObjednavatelia->setEnabled(bool(t.adresar));
+    btnPrekladatelia->setEnabled(bool(t.adresar));
+    btnJazykoveKombinacie->setEnabled(bool(t.jazykoveKombinacie));
+    btnMerneJednotky->setEnabled(bool(t.merneJednotky));
+    btnUzivatelia->setEnabled(bool(m_uzivatel.Spravca ? t.uzivatelia : t.uzivatelEditor));
+    btnZalohovanie->setEnabled(bool(t.zalohovanie));
+}
+
+void TfrmMain::openWindow(TQDLBtn* button)
+{
+    const MainWindowTargets& t = mainWindowTargets();
+    TFormDetails d;
+    // The main window has no parent key of its own: register windows get null.
+    InitDetails(d, TFormDetails::Browse, Parent);
+    std::function<void()> open;
+    if (button == btnPreklady)
+        open = t.preklady;
+    else if (button == btnZalohovanie)
+        open = t.zalohovanie;
+    else if ((button == btnObjednavatelia || button == btnPrekladatelia) && t.adresar) {
+        d.Flag = button == btnPrekladatelia;
+        open = [&] { t.adresar(d); };
+    } else if (button == btnJazykoveKombinacie && t.jazykoveKombinacie)
+        open = [&] { t.jazykoveKombinacie(d); };
+    else if (button == btnMerneJednotky && t.merneJednotky)
+        open = [&] { t.merneJednotky(d); };
+    else if (button == btnUzivatelia && m_uzivatel.Spravca && t.uzivatelia)
+        open = [&] { t.uzivatelia(d); };
+    else if (button == btnUzivatelia && !m_uzivatel.Spravca && t.uzivatelEditor) {
+        // Anyone else may change only his own record.
+        InitDetails(d, TFormDetails::Edit, {}, m_uzivatel.Jedin);
+        open = [&] { t.uzivatelEditor(d); };
+    }
+    if (open)
+        runHidden(open);
+}
+
+void TfrmMain::runHidden(const std::function<void()>& open)
+{
+    hide();
+    struct ShowAgain {
+        TfrmMain* window;
+        ~ShowAgain() { window->show(); }
+    } showAgain{this};
+    open();
 }
 
 void TfrmMain::Reconnect()
@@ -187,6 +257,7 @@ void TfrmMain::IBDAfterConnect()
 void TfrmMain::showUser()
 {
     lblUzivatel->setText(m_uzivatel.Jedin.isNull() ? kNoUser : m_uzivatel.Meno);
+    updateButtons();
 }
 
 void TfrmMain::BringToFront()
@@ -203,27 +274,40 @@ void TfrmMain::BringToFront()
 void TfrmMain::showEvent(QShowEvent* event)
 {
     JvHotLinkApplicationName->setText(QStringLiteral("Lindavo - verzia ") + VersionText());
-    QWidget::showEvent(event);
+    TFormViewer::showEvent(event);
 }
 
-void TfrmMain::keyPressEvent(QKeyEvent* event)
+bool TfrmMain::keyPreview(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    // Shift+Esc closes too: with ShiftForClose it is the keyboard's way to end.
+    if (event->key() == Qt::Key_Escape && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        m_escShift = event->modifiers() & Qt::ShiftModifier;
+        m_closingByEsc = true;
         close();
-        return;
+        m_closingByEsc = false;
+        return true;
     }
-    QWidget::keyPressEvent(event);
+    return false;
+}
+
+void TfrmMain::reject()
+{
+    close();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
     // ShiftForClose: closing minimises unless Shift is held (never at shutdown).
-    if (m_shiftForClose && !m_sessionEnding && !(QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier)) {
+    const bool shift =
+        m_closingByEsc ? m_escShift : bool(QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+    if (m_shiftForClose && !m_sessionEnding && !shift) {
         event->ignore();
         showMinimized();
         return;
     }
+    // Not the dialog's own close handling: that would reject instead.
     event->accept();
+    emit closed();
 }
 
 void TfrmMain::onSessionEnding()

@@ -5,15 +5,14 @@
 #include "fb/Connection.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
-
-#include <QWidget>
+#include "forms/FormUni.h"
 
 #include <functional>
 
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class QFrame;
+class TQDLBtn;
 class TfrmMain;
 
 // The calls start-up makes into windows that live elsewhere: the migration
@@ -24,9 +23,23 @@ struct StartupCalls {
 };
 StartupCalls& startupCalls();
 
+// What the buttons of the main window open. The windows live in their own
+// modules, which install their entry here; a button without one is disabled.
+struct MainWindowTargets {
+    std::function<void()> preklady;                          // the translation register
+    std::function<void(TFormDetails&)> adresar;              // address book; Flag: translators
+    std::function<void(TFormDetails&)> jazykoveKombinacie;   // language combinations
+    std::function<void(TFormDetails&)> merneJednotky;        // units of measure
+    std::function<void(TFormDetails&)> uzivatelia;           // the users list (administrators)
+    std::function<void(TFormDetails&)> uzivatelEditor;       // one user's own record
+    std::function<void()> zalohovanie;                       // backup and restore
+};
+MainWindowTargets& mainWindowTargets();
+
 // The main window: owns the one connection, its main transaction and query and
-// the current user, and performs the whole start-up while it is created.
-class TfrmMain : public QWidget {
+// the current user, and performs the whole start-up while it is created. Each
+// button hides it, runs its window modally and shows it again.
+class TfrmMain : public TFormViewer {
     Q_OBJECT
 public:
     // `executablePath` decides the configuration file and the default folders.
@@ -50,12 +63,25 @@ public:
     // Brings the application to the front (a second start asked for it).
     void BringToFront();
 
+    // Enables each button whose window is installed (after installing targets).
+    void updateButtons();
+
+    // Closing is the window's close(), also for Esc.
+    void reject() override;
+
+signals:
+    // The window closed for good: the application ends.
+    void closed();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool keyPreview(QKeyEvent* event) override;
 
 private:
+    // Hides this window while `open` runs the chosen one.
+    void runHidden(const std::function<void()>& open);
+    void openWindow(TQDLBtn* button);
     void IBDLogin();
     void IBDAfterConnect();
     void buildUi();
@@ -68,17 +94,26 @@ private:
     bool m_shiftForClose = false;
     bool m_terminated = false;
     bool m_sessionEnding = false;
+    bool m_closingByEsc = false;
+    bool m_escShift = false;
 
     fb::Connection m_database;
     fb::Transaction m_transaction;  // server defaults, made no-wait
     fb::Query m_query;
     TUzivatel m_uzivatel;
 
+public:
     QFrame* pnlProgramName = nullptr;
     QLabel* JvHotLinkApplicationName = nullptr;
     QLabel* JvHotLinkWeb = nullptr;
     QLabel* JvHotLinkeMail = nullptr;
     QGroupBox* gbUzivatel = nullptr;
     QLabel* lblUzivatel = nullptr;
-    QList<QPushButton*> m_buttons;
+    TQDLBtn* btnPreklady = nullptr;
+    TQDLBtn* btnObjednavatelia = nullptr;
+    TQDLBtn* btnPrekladatelia = nullptr;
+    TQDLBtn* btnJazykoveKombinacie = nullptr;
+    TQDLBtn* btnMerneJednotky = nullptr;
+    TQDLBtn* btnUzivatelia = nullptr;
+    TQDLBtn* btnZalohovanie = nullptr;
 };

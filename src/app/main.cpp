@@ -1,5 +1,6 @@
 #include "app/LindavoApplication.h"
 #include "app/Version.h"
+#include "app/fLogin.h"
 #include "app/fMain.h"
 #include "db/fUpdate.h"
 #include "platform/SingleInstance.h"
@@ -22,10 +23,15 @@ int main(int argc, char** argv)
         window.exec();
         return true;
     };
+    startupCalls().login = [](TfrmMain& main) { return Login(main.Uzivatel()); };
+    // The application ends when the main window closes, not when the last
+    // visible window does: the main window is hidden while a register runs.
+    app.setQuitOnLastWindowClosed(false);
     TfrmMain frmMain(exe);
     if (frmMain.terminated())
         return 1;
     QObject::connect(&instance, &SingleInstance::activationRequested, &frmMain, &TfrmMain::BringToFront);
+    QObject::connect(&frmMain, &TfrmMain::closed, &app, &QCoreApplication::quit);
     frmMain.show();
     return app.exec();
 }

@@ -233,6 +233,18 @@ void TIBComboBox::ClearKeys()
     m_pickedItem = -1;
 }
 
+void TIBComboBox::Clear()
+{
+    if (m_timer)
+        m_timer->stop();
+    setTextQuietly(QString());
+    ClearKeys();
+    setSearchRed(false);
+    m_foundText.clear();
+    m_typedLength = 0;
+    m_modified = false;
+}
+
 void TIBComboBox::setTextQuietly(const QString& text)
 {
     ++m_quiet;

@@ -152,6 +152,8 @@ public:
     void FindIt2(const QVariant& value1, const QVariant& value2);
     void FindFirst();
     void ClearKeys();
+    // Empties the text and the keys without searching.
+    void Clear();
 
     void showPopup() override;
 

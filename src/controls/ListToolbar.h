@@ -23,7 +23,7 @@ class Transaction;
 // record numbers to the server through TEMP_SPRACUJ.
 
 // --- images -----------------------------------------------------------------
-// The images of the 32-pixel list (indexes 0..26) and the 16-pixel list (0..13),
+// The images of the 32-pixel list (indexes 0..48) and the 16-pixel list (0..13),
 // drawn in code. An action remembers its index in the property "imageIndex".
 QIcon ToolbarImage(int index, int size);
 void SetActionImage(QAction* action, int index);

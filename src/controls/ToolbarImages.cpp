@@ -42,6 +42,9 @@ Glyph glyph32(int index)
     case 18: return {QChar(u'\u25BC'), QColor(0, 90, 180)}; // filter on / clear
     case 20: return {QChar(u'\u03A3'), QColor(60, 60, 60)}; // sum
     case 26: return {QChar(u'\u2699'), QColor(60, 60, 60)}; // services
+    case 33: return {QChar(u'\u263B'), QColor(0, 90, 180)};  // people (address book, users)
+    case 37: return {QChar(u'\u2261'), QColor(0, 120, 60)};  // register, code list
+    case 48: return {QChar(u'\u26C1'), QColor(150, 90, 0)};  // database backup
     default: return {QChar(u'\u2022'), QColor(120, 120, 120)};
     }
 }

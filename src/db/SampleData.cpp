@@ -1,12 +1,13 @@
 #include "db/SampleData.h"
 
+#include "framework/PasswordHash.h"
+
 #include "fb/Connection.h"
 #include "fb/Decimal.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "fb/Win1250.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -378,15 +379,6 @@ QString mailPart(const QString& text)
             out += QLatin1String("ss");
     }
     return out;
-}
-
-QString passwordHash(int userId, const QString& password)
-{
-    QByteArray p;
-    text::toWin1250(password, p);
-    const QByteArray n = QByteArray::number(userId);
-    const QByteArray h1 = (n + p + n + p).toHex().toUpper();
-    return QString::fromLatin1(QCryptographicHash::hash(h1, QCryptographicHash::Sha1).toHex().toUpper());
 }
 
 QVariant decimalValue(qint64 units, int scale)
@@ -971,7 +963,7 @@ SampleCounts FillSampleData(fb::Connection& connection, int jobs, quint32 random
             const int id = reserveIds(tr, "UZIVATELIA_ID", 1);
             q.setParam(QStringLiteral("JEDIN"), id);
             q.setParam(QStringLiteral("MENO"), u(user.name));
-            q.setParam(QStringLiteral("HESLO"), passwordHash(id, u(user.password)));
+            q.setParam(QStringLiteral("HESLO"), PasswordHash(id, u(user.password)));
             q.setParam(QStringLiteral("SKRATKA"), QString::fromLatin1(user.abbreviation));
             q.setParam(QStringLiteral("PLATNY"), user.to > SampleReferenceDate() ? 1 : 0);
             q.execute();
