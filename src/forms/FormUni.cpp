@@ -161,24 +161,7 @@ void TFormUni::ClearControls()
 
 void TFormUni::SetDetails(TFormDetails& d)
 {
-    Mode = d.Mode;
-    Parent = d.Parent;
-    Value2 = d.Value2;
-    Current = d.Current;
-    Value4 = d.Value4;
-    Text = d.Text;
-    Text2 = d.Text2;
-    Text3 = d.Text3;
-    Number = d.Number;
-    Number2 = d.Number2;
-    Number3 = d.Number3;
-    Value = d.Value;
-    Value6 = d.Value6;
-    Value7 = d.Value7;
-    Flag = d.Flag;
-    Flag2 = d.Flag2;
-    Flag3 = d.Flag3;
-    Number4 = d.Number4;
+    static_cast<TFormValues&>(*this) = d;
 }
 
 QWidget* TFormUni::firstControl() const
@@ -240,6 +223,9 @@ void TFormUni::setVisible(bool visible)
 void TFormUni::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // Not when the window system shows it again (restored from the task bar).
+    if (event->spontaneous())
+        return;
     if (QWidget* first = firstControl())
         first->setFocus(Qt::TabFocusReason);
 }

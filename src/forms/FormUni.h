@@ -40,31 +40,12 @@ QRect FitToScreen(const QRect& window, const QSize& screen);
 QStringList ForceNoWaitParams(const QStringList& lines);
 void ForceNoWait(fb::Transaction& transaction);
 
-class TFormUni : public QDialog {
+// The window keeps its own copy of the call record's parameters (TFormValues).
+class TFormUni : public QDialog, public TFormValues {
     Q_OBJECT
 public:
     explicit TFormUni(QWidget* parent = nullptr);
     ~TFormUni() override;
-
-    // Copies of the call record (all but Flag0, ShowNext, NextInTabOrder, Text0).
-    std::uint8_t Mode = 0;
-    QVariant Parent;
-    QVariant Value2;
-    QVariant Current;
-    QVariant Value4;
-    QString Text;
-    QString Text2;
-    QString Text3;
-    qint32 Number = 0;
-    qint32 Number2 = 0;
-    qint32 Number3 = 0;
-    QVariant Value;
-    QVariant Value6;
-    QVariant Value7;
-    bool Flag = false;
-    bool Flag2 = false;
-    bool Flag3 = false;
-    qint32 Number4 = 0;
 
     // Empties every data control of the window (check boxes unchecked).
     // Editors override it to preset values and then call it.

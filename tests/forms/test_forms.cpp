@@ -102,7 +102,25 @@ public:
         grid->SetColumns({jedin, skratka});
         grid->SetActiveTitleIndex(1);
     }
+    void Prepare() override
+    {
+        refresh = std::make_unique<TRegisterRefresh>(grid, QStringList{"select a.jedin, a.skratka"},
+                                                     "merne_jednotky");
+        grid->OnDisplayGrid = [this] { refresh->Refresh(); };
+    }
+    void SetDetails(TFormDetails& d) override
+    {
+        RunModal(
+            d,
+            [this] {
+                grid->DisplayGrid();
+                if (Current.isValid())
+                    grid->Locate("JEDIN", Current);
+            },
+            [this] { return grid->fieldValue("JEDIN"); });
+    }
     TDbGridQDL* grid;
+    std::unique_ptr<TRegisterRefresh> refresh;
 };
 
 // Drives the editors that open one after another: step i runs on the i-th.
@@ -169,19 +187,33 @@ protected:
         tr.commit();
         return id;
     }
-    // The register's list: standard refresh over the units.
-    void openList(TTestViewer& viewer)
+    // Another workstation changes the unit and holds the row until release().
+    struct RowLock {
+        std::unique_ptr<fb::Connection> connection;
+        std::unique_ptr<fb::Transaction> transaction;
+        void release() { transaction->rollback(); }
+    };
+    RowLock lockUnit(qint64 id)
     {
-        refresh = std::make_unique<TRegisterRefresh>(viewer.grid, QStringList{"select a.jedin, a.skratka"},
-                                                     "merne_jednotky");
-        viewer.grid->OnDisplayGrid = [this] { refresh->Refresh(); };
+        RowLock lock{db.openSecond(), nullptr};
+        lock.transaction = std::make_unique<fb::Transaction>(*lock.connection, QStringList{"write", "nowait"});
+        fb::Query q(*lock.transaction);
+        lock.transaction->start();
+        q.setSql("update merne_jednotky set skratka='x' where jedin=:J");
+        q.setParam("J", id);
+        q.execute();
+        return lock;
+    }
+    // The register's list: standard refresh over the units.
+    static void openList(TTestViewer& viewer)
+    {
+        viewer.Prepare();
         viewer.grid->DisplayGrid();
     }
 
     TempSettings settings;
     TestDatabase db{TestDatabase::Migrated};
     DialogTranscript transcript;
-    std::unique_ptr<TRegisterRefresh> refresh;
 };
 
 const auto runUnitEditor = [](TFormDetails& d) { RunEditor<TfrmTestJednotka>(d); };
@@ -229,13 +261,7 @@ TEST(ForceNoWait, ParameterLines)
 TEST_F(EditorTest, OwnedTransactionNeverWaitsForALock)
 {
     const qint64 id = insertUnit("ks");
-    auto other = db.openSecond();
-    fb::Transaction holder(*other, {"write", "nowait"});
-    fb::Query hold(holder);
-    holder.start();
-    hold.setSql("update merne_jednotky set skratka='x' where jedin=:J");
-    hold.setParam("J", id);
-    hold.execute();
+    RowLock lock = lockUnit(id);
 
     TTestViewer viewer;
     fb::Transaction tr(db.connection(), {"write", "wait"});
@@ -247,7 +273,7 @@ TEST_F(EditorTest, OwnedTransactionNeverWaitsForALock)
     q.setParam("J", id);
     EXPECT_THROW(q.execute(), std::exception);  // at once, not after the other commits
     tr.rollback();
-    holder.rollback();
+    lock.release();
 }
 
 // ---- placement and settings -----------------------------------------------------------
@@ -385,6 +411,32 @@ TEST(FormUni, MakeReadOnly)
 
 // ---- the editor protocol -------------------------------------------------------------
 
+TEST_F(EditorTest, RegisterInSelectModeReturnsTheChosenRow)
+{
+    insertUnit("a");
+    const qint64 b = insertUnit("b");
+    const qint64 c = insertUnit("c");
+    TFormDetails d;
+    InitDetails(d, TFormDetails::Select, {}, b);
+    d.Text = "Výber jednotky";
+    onNextModal([](QWidget* w) {
+        auto* viewer = qobject_cast<TTestViewer*>(w);
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(viewer->windowTitle(), "Výber jednotky");
+        EXPECT_EQ(viewer->grid->fieldValue("SKRATKA").toString(), "b");  // positioned on Current
+        viewer->grid->setCurrentRow(2);
+        viewer->done(TFormDetails::ResultOk);
+    });
+    RunViewer<TTestViewer>(d);
+    EXPECT_EQ(d.result(), TFormDetails::ResultOk);
+    EXPECT_EQ(d.Current, QVariant(c));
+
+    onNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });  // the close box's way out
+    RunViewer<TTestViewer>(d);
+    EXPECT_EQ(d.result(), TFormDetails::ResultCancel);
+    EXPECT_EQ(d.Current, QVariant(c));
+}
+
 TEST_F(EditorTest, AddLoopWithNextCreatesRecordsUntilOk)
 {
     TTestViewer viewer;
@@ -517,13 +569,7 @@ TEST_F(EditorTest, GoneRecordCopyAndFailedSave)
     EXPECT_EQ(units(), (QStringList{"ks", "ks"}));
 
     // a save that meets a lock: reported, nothing lost, the editor stays open
-    auto other = db.openSecond();
-    fb::Transaction holder(*other, {"write", "nowait"});
-    fb::Query hold(holder);
-    holder.start();
-    hold.setSql("update merne_jednotky set skratka='x' where jedin=:J");
-    hold.setParam("J", id);
-    hold.execute();
+    RowLock lock = lockUnit(id);
     TFormDetails edit;
     InitDetails(edit, TFormDetails::Edit, {}, id);
     EditorScript editScript({[&](TfrmTestJednotka* e) {
@@ -533,7 +579,7 @@ TEST_F(EditorTest, GoneRecordCopyAndFailedSave)
         EXPECT_TRUE(e->isVisible());
         EXPECT_EQ(e->eSkratka->text(), "kus");
         EXPECT_EQ(e->Current, QVariant(id));
-        holder.rollback();
+        lock.release();
         press(e, Qt::Key_F12);  // now it goes through
     }});
     RunEditor<TfrmTestJednotka>(edit);
