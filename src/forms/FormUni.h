@@ -148,8 +148,10 @@ void RunViewer(TFormDetails& details, Args&&... args)
 //   btnNezapis "&Nezapíš" / Esc  close with 2
 //   Enter does nothing; the keys act only without Shift, Ctrl and Alt.
 //
-// A derived editor lays the three buttons out, and supplies the caption per
-// mode, the reading of `Current` and the statement that stores the record.
+// A derived editor lays the three buttons out, puts its controls and then the
+// buttons into tab order with SetTabOrder (the buttons are created first, so
+// they would lead the chain otherwise), and supplies the caption per mode, the
+// reading of `Current` and the statement that stores the record.
 class TFormEditor : public TFormUni {
     Q_OBJECT
 public:
