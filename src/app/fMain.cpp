@@ -6,6 +6,7 @@
 #include "controls/ListToolbar.h"
 #include "controls/QDLBtn.h"
 #include "framework/MainConnection.h"
+#include "framework/UiHelpers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -280,8 +281,9 @@ void TfrmMain::showEvent(QShowEvent* event)
 bool TfrmMain::keyPreview(QKeyEvent* event)
 {
     // Shift+Esc closes too: with ShiftForClose it is the keyboard's way to end.
-    if (event->key() == Qt::Key_Escape && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        m_escShift = event->modifiers() & Qt::ShiftModifier;
+    const Qt::KeyboardModifiers mods = ShiftCtrlAlt(event);
+    if (event->key() == Qt::Key_Escape && (mods & ~Qt::ShiftModifier) == Qt::NoModifier) {
+        m_escShift = mods & Qt::ShiftModifier;
         m_closingByEsc = true;
         close();
         m_closingByEsc = false;

@@ -1,6 +1,7 @@
 #include "controls/DbGridMarvo.h"
 
 #include "framework/Messages.h"
+#include "framework/UiHelpers.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,11 +14,6 @@
 #include <qdrawutil.h>
 
 namespace {
-
-Qt::KeyboardModifiers plainModifiers(const QKeyEvent* e)
-{
-    return e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-}
 
 enum class IndicatorImage { None, Arrow, Check, CheckArrow };
 
@@ -326,7 +322,7 @@ bool TDbGridMarvo::handleMarkingKey(QKeyEvent* e)
 {
     if (!m_checkEnabled)
         return false;
-    const auto mods = plainModifiers(e);
+    const auto mods = ShiftCtrlAlt(e);
     const bool keypad = e->modifiers() & Qt::KeypadModifier;
     if (mods == Qt::NoModifier && (e->key() == Qt::Key_Insert || e->key() == Qt::Key_Space)) {
         CheckCurrent();
@@ -355,7 +351,7 @@ void TDbGridMarvo::keyPressEvent(QKeyEvent* e)
         e->accept();
         return;
     }
-    const auto mods = plainModifiers(e);
+    const auto mods = ShiftCtrlAlt(e);
     const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     if (EnterIsTab && enter && mods == Qt::NoModifier) {
         focusNextChild();

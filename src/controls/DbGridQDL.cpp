@@ -7,6 +7,7 @@
 #include "framework/Dialogs.h"
 #include "framework/Messages.h"
 #include "framework/TextHelpers.h"
+#include "framework/UiHelpers.h"
 #include "framework/TransactionHelpers.h"
 #include "framework/WaitPlease.h"
 
@@ -357,7 +358,7 @@ void TDbGridQDL::runFindExternal()
 
 bool TDbGridQDL::handleGridKey(QKeyEvent* e)
 {
-    const auto mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const auto mods = ShiftCtrlAlt(e);
     const int active = ActiveTitleIndex();
     if (e->key() == Qt::Key_V && mods == Qt::NoModifier && isOpen() && !isEmpty()) {
         if (active < 1 || active > ColumnCount() || !Columns()[size_t(active - 1)].FindExternal)

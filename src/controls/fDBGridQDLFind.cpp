@@ -1,6 +1,7 @@
 #include "controls/fDBGridQDLFind.h"
 
 #include "controls/DbGridQDL.h"
+#include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
 #include "platform/Sound.h"
 
@@ -148,7 +149,7 @@ bool TfrmDBGridQDLFind::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == m_text || watched == m_date) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const auto mods = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        const auto mods = ShiftCtrlAlt(key);
         if (mods == Qt::NoModifier && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             if (m_found) {
                 hide();

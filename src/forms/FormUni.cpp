@@ -55,11 +55,6 @@ bool isInnerEdit(const QWidget* w)
     return qobject_cast<const QComboBox*>(parent) || qobject_cast<const QAbstractSpinBox*>(parent);
 }
 
-bool plainModifiers(const QKeyEvent* event)
-{
-    return !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
-}
-
 }  // namespace
 
 QRect FitToScreen(const QRect& window, const QSize& screen)
@@ -448,7 +443,7 @@ void TFormEditor::SaveRecord(fb::Transaction&, bool)
 
 bool TFormEditor::keyPreview(QKeyEvent* event)
 {
-    if (!plainModifiers(event))
+    if (ShiftCtrlAlt(event) != Qt::NoModifier)
         return false;
     switch (event->key()) {
     case Qt::Key_F12:

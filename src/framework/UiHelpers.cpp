@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMimeData>
@@ -46,4 +47,9 @@ void SetMainWindow(QWidget* window)
 QWidget* MainWindow()
 {
     return g_mainWindow;
+}
+
+Qt::KeyboardModifiers ShiftCtrlAlt(const QKeyEvent* event)
+{
+    return event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
 }
