@@ -357,3 +357,13 @@ bool CheckControls(QWidget* window)
     }
     return false;
 }
+
+bool windowTookKey(QKeyEvent* event, const std::function<void(QKeyEvent*)>& onKeyDown)
+{
+    event->ignore();
+    onKeyDown(event);
+    if (event->isAccepted())
+        return true;
+    event->accept();
+    return false;
+}

@@ -212,6 +212,12 @@ private:
 // focus runs its exit check; the first refusal ends the walk with true.
 bool CheckControls(QWidget* window);
 
+// The start of every data control's key handling: the window's OnKeyDown
+// handler sees the key first (the event arrives ignored; a handler that
+// accepts it stops the control's own handling). True when the window took the
+// key; otherwise the event is accepted for the control.
+bool windowTookKey(QKeyEvent* event, const std::function<void(QKeyEvent*)>& onKeyDown);
+
 // ErrMessage(n, type) while `widget` (a data control) is red with white text.
 int showOwnMessage(QWidget* widget, int n, int type);
 

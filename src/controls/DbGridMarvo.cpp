@@ -352,7 +352,7 @@ void TDbGridMarvo::keyPressEvent(QKeyEvent* e)
         return;
     }
     const auto mods = ShiftCtrlAlt(e);
-    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    const bool enter = isEnterKey(e);
     if (EnterIsTab && enter && mods == Qt::NoModifier) {
         focusNextChild();
         e->accept();
@@ -390,7 +390,7 @@ void TDbGridMarvo::keyPressEvent(QKeyEvent* e)
 
 void TDbGridMarvo::keyReleaseEvent(QKeyEvent* e)
 {
-    if (EnterIsTab && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+    if (EnterIsTab && isEnterKey(e)) {
         e->accept();
         return;
     }

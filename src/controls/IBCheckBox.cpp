@@ -1,5 +1,7 @@
 #include "controls/IBCheckBox.h"
 
+#include "framework/UiHelpers.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 
@@ -50,11 +52,8 @@ void TIBCheckBox::emitOnExit()
 
 void TIBCheckBox::keyPressEvent(QKeyEvent* event)
 {
-    event->ignore();
-    emit OnKeyDown(event);
-    if (event->isAccepted())
+    if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    event->accept();
     const Qt::KeyboardModifiers mods = event->modifiers();
     const bool keypad = mods & Qt::KeypadModifier;
     if (keypad && event->key() >= Qt::Key_0 && event->key() <= Qt::Key_9) {
@@ -62,7 +61,7 @@ void TIBCheckBox::keyPressEvent(QKeyEvent* event)
             toggle();
         return;
     }
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool enter = isEnterKey(event);
     if (enter && (mods & ~Qt::KeypadModifier) == Qt::NoModifier) {
         emit OnExit();
         m_exitFired = true;

@@ -111,11 +111,8 @@ void TIBCurrencyEdit::OpenCalculator()
 
 void TIBCurrencyEdit::keyPressEvent(QKeyEvent* event)
 {
-    event->ignore();
-    emit OnKeyDown(event);
-    if (event->isAccepted())
+    if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    event->accept();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -4,6 +4,7 @@
 #include "controls/InnerButton.h"
 #include "controls/MonthCalendar.h"
 #include "framework/Clock.h"
+#include "framework/UiHelpers.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -196,13 +197,10 @@ bool TIBDate::OpenCalendar()
 
 void TIBDate::keyPressEvent(QKeyEvent* event)
 {
-    event->ignore();
-    emit OnKeyDown(event);
-    if (event->isAccepted())
+    if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    event->accept();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool enter = isEnterKey(event);
     if (enter && mods == Qt::NoModifier) {
         moveToNextControl();
         return;

@@ -5,6 +5,7 @@
 #include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
 #include "framework/Messages.h"
+#include "framework/UiHelpers.h"
 
 #include <QKeyEvent>
 #include <QLocale>
@@ -96,14 +97,11 @@ bool TIBEdit::acceptsCharacter(QChar c) const
 
 void TIBEdit::keyPressEvent(QKeyEvent* event)
 {
-    event->ignore();
-    emit OnKeyDown(event);
-    if (event->isAccepted())
+    if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    event->accept();
 
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool enter = isEnterKey(event);
     if (enter && mods == Qt::NoModifier) {
         moveToNextControl();
         emit OnClickEnter();

@@ -1,5 +1,7 @@
 #include "controls/IBMemo.h"
 
+#include "framework/UiHelpers.h"
+
 #include <QKeyEvent>
 
 TIBMemo::TIBMemo(QWidget* parent)
@@ -19,13 +21,10 @@ void TIBMemo::setWantTabs(bool on)
 
 void TIBMemo::keyPressEvent(QKeyEvent* event)
 {
-    event->ignore();
-    emit OnKeyDown(event);
-    if (event->isAccepted())
+    if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    event->accept();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool enter = isEnterKey(event);
     if (enter && m_enterMoves) {
         if (mods == Qt::NoModifier) {
             moveToNextControl();

@@ -3,6 +3,7 @@
 #include "controls/DateInput.h"
 #include "controls/InnerButton.h"
 #include "framework/Clock.h"
+#include "framework/UiHelpers.h"
 
 #include <QKeyEvent>
 #include <QLocale>
@@ -113,13 +114,10 @@ bool TIBTime::CheckValue()
 
 void TIBTime::keyPressEvent(QKeyEvent* event)
 {
-    event->ignore();
-    emit OnKeyDown(event);
-    if (event->isAccepted())
+    if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    event->accept();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool enter = isEnterKey(event);
     if (enter && mods == Qt::NoModifier) {
         moveToNextControl();
         return;

@@ -1,6 +1,7 @@
 #include "controls/MonthCalendar.h"
 
 #include "framework/UserSettings.h"
+#include "framework/UiHelpers.h"
 
 #include <QCalendarWidget>
 #include <QGuiApplication>
@@ -60,7 +61,7 @@ bool TfrmMonthCalendar::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (isEnterKey(key)) {
             accept();
             return true;
         }

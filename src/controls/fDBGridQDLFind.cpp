@@ -150,7 +150,7 @@ bool TfrmDBGridQDLFind::eventFilter(QObject* watched, QEvent* event)
     if ((watched == m_text || watched == m_date) && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto mods = ShiftCtrlAlt(key);
-        if (mods == Qt::NoModifier && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        if (mods == Qt::NoModifier && isEnterKey(key)) {
             if (m_found) {
                 hide();
                 if (m_grid->OnFoundRecord)

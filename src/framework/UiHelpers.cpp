@@ -53,3 +53,8 @@ Qt::KeyboardModifiers ShiftCtrlAlt(const QKeyEvent* event)
 {
     return event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
 }
+
+bool isEnterKey(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}

@@ -11,6 +11,8 @@ class QWidget;
 // The Shift, Ctrl and Alt state of a key press: keys that act "only without
 // modifiers" compare this with Qt::NoModifier (the keypad flag does not count).
 Qt::KeyboardModifiers ShiftCtrlAlt(const QKeyEvent* event);
+// Return or the keypad's Enter.
+bool isEnterKey(const QKeyEvent* event);
 
 // Puts the text on the clipboard as plain text, together with the user's locale
 // name ("sk_SK") under the format localeMimeType(), so a paste target that

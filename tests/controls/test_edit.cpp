@@ -138,8 +138,9 @@ protected:
         QTest::keyClick(e, Qt::Key_Tab);
         const bool refused = QApplication::focusWidget() == e;
         EXPECT_EQ(transcript.count() - before, refused ? 1 : 0);
-        if (refused)
+        if (refused) {
             EXPECT_TRUE(transcript.last().text.startsWith(QStringLiteral("Hlásenie #1004\r\n\r\nTakáto položka už existuje!")));
+        }
         ControlsTestWindow::focus(win.other);
         return refused;
     }
