@@ -66,7 +66,6 @@ TfrmMain::TfrmMain(const QString& executablePath, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     OwnTransaction(m_transaction);
     buildUi();
-    updateButtons();
     lblUzivatel->setText(kNoUser);
     setWindowTitle(QStringLiteral("Quendel - Lindavo, evidencia prekladov"));
     QGuiApplication::setApplicationDisplayName(windowTitle());
