@@ -7,6 +7,17 @@
 
 namespace fb {
 
+// What a caller can do about an error, decided once from the status vector.
+enum class ErrorKind {
+    Client,          // refused by this layer before anything reached the server (code 0)
+    LockConflict,    // another transaction holds the row: try again later
+    Unique,          // a unique or primary key would repeat
+    ForeignKey,      // a reference to a missing row, or a row still referenced
+    ConnectionLost,  // the server or the network went away: reconnect
+    LoginRefused,    // user name or password refused
+    Other,
+};
+
 // A failure reported by the Firebird client or server, or by this layer itself
 // (code() is 0 then). Carries every error code of the status vector in order, so
 // callers can recognise pairs such as deadlock + update conflict.
@@ -19,6 +30,7 @@ public:
     const std::vector<long>& codes() const { return m_codes; }
     bool hasCode(long code) const;
     int sqlCode() const { return m_sqlCode; }
+    ErrorKind kind() const;
     // The full message text as the server formats it, lines joined by "\n".
     const QString& message() const { return m_message; }
 
@@ -41,6 +53,12 @@ constexpr long LoginRefused = 335544472;
 constexpr long Exception = 335544517;
 constexpr long DsqlError = 335544569;
 constexpr long UniqueKey = 335544665;
+constexpr long NetworkError = 335544721;
+constexpr long NetReadError = 335544726;
+constexpr long NetWriteError = 335544727;
+constexpr long ConnectionShutdown = 335544856;
+constexpr long ConnectionLost = 335544741;
+constexpr long ConnectionBroken = 335544648;
 }  // namespace codes
 
 }  // namespace fb

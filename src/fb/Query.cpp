@@ -531,6 +531,18 @@ void Query::setParam(const QString& name, const QVariant& value)
     d->values.insert(key, value);
 }
 
+void Query::setParams(std::initializer_list<std::pair<QString, QVariant>> values)
+{
+    for (const auto& [name, value] : values)
+        setParam(name, value);
+}
+
+void Query::setParams(const QVariantMap& values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        setParam(it.key(), it.value());
+}
+
 void Query::clearParams()
 {
     d->values.clear();
@@ -683,6 +695,30 @@ QVariant Query::executeScalar()
     if (d->cursor && !next())
         return {};
     return d->hasRow && !d->outSlots.empty() ? value(0) : QVariant();
+}
+
+bool Query::executeAtMostOneRow()
+{
+    execute();
+    if (!d->cursor)
+        throw Error(QStringLiteral("Príkaz nevracia riadky."));
+    if (!next())
+        return false;
+    // Looking for a second row overwrites the message buffer: keep the first.
+    const std::vector<std::uint64_t> first = d->outBuffer.words;
+    if (next()) {
+        close();
+        throw Error(QStringLiteral("Dotaz vrátil viac ako jeden riadok."));
+    }
+    d->outBuffer.words = first;
+    d->hasRow = true;
+    return true;
+}
+
+void Query::executeOneRow()
+{
+    if (!executeAtMostOneRow())
+        throw Error(QStringLiteral("Dotaz nevrátil žiadny riadok."));
 }
 
 }  // namespace fb

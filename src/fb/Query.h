@@ -6,7 +6,9 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 namespace fb {
 
@@ -47,6 +49,9 @@ public:
     // Throws fb::Error for a name the statement does not have. Values stay set
     // until changed, so a statement can run again with only some values new.
     void setParam(const QString& name, const QVariant& value);
+    // Several at once: query.setParams({{"JEDIN", 5}, {"MENO", name}}).
+    void setParams(std::initializer_list<std::pair<QString, QVariant>> values);
+    void setParams(const QVariantMap& values);
     void clearParams();
 
     // Runs the statement. A SELECT opens its cursor before the first row;
@@ -72,6 +77,12 @@ public:
 
     // Convenience: execute, then the first column of the first row (invalid when no row).
     QVariant executeScalar();
+    // Executes a SELECT and stands on its only row, which value() then reads.
+    // No row or a second row is an fb::Error: a lookup by key that finds
+    // nothing, or more than one record, is a fault to report, not to guess at.
+    void executeOneRow();
+    // The same where no row is a normal answer: false then.
+    bool executeAtMostOneRow();
 
     struct Impl;
 

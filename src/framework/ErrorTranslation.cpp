@@ -3,42 +3,27 @@
 #include "fb/Error.h"
 #include "framework/Messages.h"
 
-namespace {
-
-// Firebird 3 reports a no-wait write on a row held by another unfinished
-// transaction as deadlock + update conflict rather than as lock conflict; to
-// the user it is the same situation.
-bool isLockConflict(const fb::Error& e)
-{
-    return e.code() == fb::codes::LockConflict ||
-           (e.hasCode(fb::codes::Deadlock) && e.hasCode(fb::codes::UpdateConflict));
-}
-
-}  // namespace
-
 int TranslateDbError(const std::exception& error)
 {
     const auto* e = dynamic_cast<const fb::Error*>(&error);
     if (!e)
         return 0;
 
-    if (isLockConflict(*e)) {
+    switch (e->kind()) {
+    case fb::ErrorKind::Client:
+        // The client layer's own refusal (a character WIN1250 lacks, a value
+        // that does not fit) already says in Slovak what is wrong.
+        ErrorBox(e->message());
+        return kClientErrorReported;
+    case fb::ErrorKind::LockConflict:
         DbErrMessage(fb::codes::LockConflict, msg::Error, QString());
         return int(fb::codes::LockConflict);
-    }
-
-    const long code = e->code();
-    switch (code) {
-    case fb::codes::IoError:
-    case fb::codes::NoMetaUpdate:
-        DbErrMessage(code, msg::Error, QString());
-        PlainMessageBox(e->message());
-        return int(code);
-    case fb::codes::NoDup:
-    case fb::codes::Exception:
-    case fb::codes::UniqueKey:
+    case fb::ErrorKind::Unique:
         return 0;
-    case fb::codes::ForeignKey:
+    case fb::ErrorKind::LoginRefused:
+        DbErrMessage(fb::codes::LoginRefused, msg::Warning, QString());
+        return -1;
+    case fb::ErrorKind::ForeignKey:
         if (e->message().contains(QLatin1String("FK_PREKLADY_OBJEDNAVATEL"))) {
             ErrMessage(2001, msg::Warning);
             return 2001;
@@ -48,9 +33,20 @@ int TranslateDbError(const std::exception& error)
             return 2002;
         }
         return 0;
-    case fb::codes::LoginRefused:
-        DbErrMessage(code, msg::Warning, QString());
-        return -1;
+    case fb::ErrorKind::ConnectionLost:
+    case fb::ErrorKind::Other:
+        break;
+    }
+
+    const long code = e->code();
+    switch (code) {
+    case fb::codes::IoError:
+    case fb::codes::NoMetaUpdate:
+        DbErrMessage(code, msg::Error, QString());
+        PlainMessageBox(e->message());
+        return int(code);
+    case fb::codes::Exception:
+        return 0;
     case fb::codes::DsqlError:
         DbErrMessage(code, msg::Error, e->message());
         return 0;

@@ -1,5 +1,6 @@
 #include "TestDatabase.h"
 
+#include "fb/Connection.h"
 #include "fb/Decimal.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -221,6 +222,77 @@ TEST_F(QueryTest, ServerErrorsCarryCodeAndMessage)
     } catch (const fb::Error& e) {
         EXPECT_EQ(e.code(), fb::codes::UniqueKey);
     }
+}
+
+TEST_F(QueryTest, RowCountReadsFailLoudlyOnTheWrongNumberOfRows)
+{
+    run("insert into t (id, vc, memo) values (1, 'jeden', 'poznámka')");
+    run("insert into t (id, vc) values (2, 'dva')");
+    run("insert into t (id, vc) values (3, 'dva')");
+    fb::Transaction tr(db.connection(), {"read"});
+    tr.start();
+    fb::Query q(tr);
+    q.setSql("select id, memo from t where vc = :VC and id >= :OD");
+
+    q.setParams({{"VC", "jeden"}, {"OD", 0}});
+    q.executeOneRow();
+    EXPECT_EQ(q.value("ID"), QVariant(1));
+    EXPECT_EQ(q.value("MEMO"), QVariant(QStringLiteral("poznámka")));  // the blob id survives the look-ahead
+    EXPECT_TRUE(q.executeAtMostOneRow());
+    EXPECT_EQ(q.value(0), QVariant(1));
+
+    q.setParams(QVariantMap{{"VC", "nič"}});
+    EXPECT_FALSE(q.executeAtMostOneRow());
+    EXPECT_FALSE(q.hasRow());
+    EXPECT_THROW(q.executeOneRow(), fb::Error);
+
+    q.setParams({{"VC", "dva"}, {"OD", 2}});
+    try {
+        q.executeAtMostOneRow();
+        FAIL() << "two rows were taken for one";
+    } catch (const fb::Error& e) {
+        EXPECT_EQ(e.kind(), fb::ErrorKind::Client);
+    }
+    q.setParam("OD", 3);  // only the changed value is new
+    q.executeOneRow();
+    EXPECT_EQ(q.value(0), QVariant(3));
+    EXPECT_THROW(q.setParams({{"NEZNAMY", 1}}), fb::Error);
+}
+
+TEST_F(QueryTest, ServerErrorsAreSortedByWhatTheCallerCanDo)
+{
+    run("insert into t (id) values (1)");
+    db.exec({"create table child (id integer primary key, t_id integer references t(id))"});
+    const auto kindOf = [&](fb::Transaction& tr, const QString& sql) {
+        fb::Query q(tr);
+        q.setSql(sql);
+        try {
+            q.execute();
+        } catch (const fb::Error& e) {
+            return e.kind();
+        }
+        ADD_FAILURE() << "succeeded: " << sql.toStdString();
+        return fb::ErrorKind::Other;
+    };
+    fb::Transaction a(db.connection(), kReadWrite);
+    a.start();
+    EXPECT_EQ(kindOf(a, "insert into t (id) values (1)"), fb::ErrorKind::Unique);
+    EXPECT_EQ(kindOf(a, "insert into child (id, t_id) values (1, 99)"), fb::ErrorKind::ForeignKey);
+    EXPECT_EQ(kindOf(a, "selec 1 from t"), fb::ErrorKind::Other);
+    EXPECT_EQ(kindOf(a, "insert into t (id, vc) values (5, 'ă漢')"), fb::ErrorKind::Client);
+
+    // a row another attachment holds: Firebird 3 says deadlock + update conflict
+    fb::Connection other;
+    other.open(db.path(), TestDatabase::params());
+    fb::Transaction b(other, kReadWrite);
+    b.start();
+    fb::Query hold(b);
+    hold.setSql("update t set i = 1 where id = 1");
+    hold.execute();
+    EXPECT_EQ(kindOf(a, "update t set i = 2 where id = 1"), fb::ErrorKind::LockConflict);
+    b.rollback();
+    a.rollback();
+    other.close();
 }
 
 TEST(Connection, WrongPathFailsWithTheIoErrorCode)
