@@ -1,11 +1,21 @@
 #include "app/LindavoApplication.h"
 
 #include "app/UnexpectedError.h"
+#include "app/fMain.h"
+#include "framework/SlotGuard.h"
+#include "platform/SingleInstance.h"
 
-LindavoApplication::LindavoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+#include <QPointer>
+
+LindavoApplication::LindavoApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    InstallUnexpectedErrorHandler();
+}
 
 bool LindavoApplication::notify(QObject* receiver, QEvent* event)
 {
+    // The last resort: slots run guarded, but Qt does not promise that an
+    // exception gets this far, so nothing should rely on it.
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
@@ -14,4 +24,41 @@ bool LindavoApplication::notify(QObject* receiver, QEvent* event)
         ShowUnexpectedError("neznáma výnimka");
     }
     return false;
+}
+
+void RaiseApplication(QWidget* mainWindow)
+{
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w)
+        w = mainWindow;
+    if (!w)
+        return;
+    if (w->isMinimized())
+        w->showNormal();
+    w->raise();
+    w->activateWindow();
+}
+
+int RunMainWindow(SingleInstance& instance, const QString& executablePath)
+{
+    // The application ends when the main window closes, not when the last
+    // visible window does: the main window is hidden while a register runs.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Connected before the main window exists: its creation runs the migration
+    // and the login, and a second start meanwhile must raise those.
+    QObject wakeUp;
+    QPointer<TfrmMain> mainWindow;
+    QObject::connect(&instance, &SingleInstance::activationRequested, &wakeUp,
+                     guarded([&mainWindow] { RaiseApplication(mainWindow); }));
+
+    TfrmMain frmMain(executablePath);
+    if (frmMain.terminated())
+        return 1;
+    mainWindow = &frmMain;
+    QObject::connect(&frmMain, &TfrmMain::closed, qApp, &QCoreApplication::quit);
+    QObject::connect(&frmMain, &TfrmMain::startupEnded, qApp,
+                     [](int exitCode) { QCoreApplication::exit(exitCode); });
+    frmMain.show();
+    return QApplication::exec();
 }

@@ -76,6 +76,8 @@ StartupOutcome AfterConnect(fb::Transaction& transaction, fb::Query& query, unsi
         showEndingMessage(QStringLiteral("ERR3020"), 1, 4);
         return StartupOutcome::Terminate;
     }
+    if (steps.accepted)
+        steps.accepted();
     if (steps.login && !steps.login())
         return StartupOutcome::Terminate;
     return StartupOutcome::Continue;

@@ -20,7 +20,10 @@ bool Kontrola_Kovra_UDF(fb::Transaction& transaction, fb::Query& query);
 // windows plug in and tests can stand in for them.
 struct AfterConnectSteps {
     std::function<bool()> migrate;  // shows the migration window; false ends the application
-    std::function<bool()> login;    // true when a user logged in
+    // The database is accepted (version and library): the first moment it may
+    // be changed. A refused database is left as it was.
+    std::function<void()> accepted;
+    std::function<bool()> login;  // true when a user logged in
 };
 
 enum class StartupOutcome { Continue, Terminate };

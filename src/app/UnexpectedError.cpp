@@ -2,6 +2,7 @@
 
 #include "fb/Error.h"
 #include "framework/Messages.h"
+#include "framework/SlotGuard.h"
 
 #include <QString>
 
@@ -18,4 +19,17 @@ void ShowUnexpectedError(const std::exception& error)
 void ShowUnexpectedError(const char* what)
 {
     PlainMessageBox(QStringLiteral("Neočakávaná chyba:\r\n\r\n%1").arg(QString::fromLocal8Bit(what)));
+}
+
+void InstallUnexpectedErrorHandler()
+{
+    setUnexpectedErrorHandler([](std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            ShowUnexpectedError(e);
+        } catch (...) {
+            ShowUnexpectedError("neznáma výnimka");
+        }
+    });
 }

@@ -1,11 +1,14 @@
 #include "app/fMain.h"
 
+#include "app/LindavoApplication.h"
 #include "app/StartupChecks.h"
 #include "app/UnexpectedError.h"
 #include "app/Version.h"
 #include "controls/ListToolbar.h"
 #include "controls/QDLBtn.h"
+#include "fb/Error.h"
 #include "framework/MainConnection.h"
+#include "framework/SlotGuard.h"
 #include "framework/UiHelpers.h"
 
 #include <QApplication>
@@ -73,9 +76,11 @@ TfrmMain::TfrmMain(const QString& executablePath, QWidget* parent)
     m_configPath = ConfigPathFor(m_executablePath);
     m_shiftForClose = ReadShiftForClose(m_configPath);
 
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { onSessionEnding(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            guarded([this](QSessionManager&) { onSessionEnding(); }));
 
     Reconnect();
+    m_constructed = true;
 }
 
 TfrmMain::~TfrmMain()
@@ -151,7 +156,7 @@ void TfrmMain::buildUi()
         b->setIcon(ToolbarImage(def.image, 32));
         b->setIconSize(QSize(32, 32));
         b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 8px;"));
-        connect(b, &QPushButton::clicked, this, [this, b] { openWindow(b); });
+        connect(b, &QPushButton::clicked, this, guarded([this, b] { openWindow(b); }));
         this->*def.member = b;
         top += kButtonStep;
     }
@@ -201,9 +206,15 @@ void TfrmMain::openWindow(TQDLBtn* button)
 void TfrmMain::runHidden(const std::function<void()>& open)
 {
     hide();
+    // Also when `open` fails; not when the program is ending (a reconnect
+    // from the backup window whose start-up checks ended it).
     struct ShowAgain {
         TfrmMain* window;
-        ~ShowAgain() { window->show(); }
+        ~ShowAgain()
+        {
+            if (!window->m_terminated)
+                window->show();
+        }
     } showAgain{this};
     open();
 }
@@ -227,12 +238,6 @@ void TfrmMain::Reconnect()
         return;
     }
     setMainConnection(&m_database);
-    try {
-        // marked-record sets left behind by connections that no longer exist
-        CleanStaleTempSpracuj(m_database);
-    } catch (const std::exception&) {
-        // an old schema has no such table yet; the migration comes next
-    }
     IBDAfterConnect();
 }
 
@@ -246,9 +251,24 @@ void TfrmMain::IBDAfterConnect()
     AfterConnectSteps steps;
     if (startupCalls().migrate)
         steps.migrate = [this] { return startupCalls().migrate(*this); };
+    steps.accepted = [this] {
+        try {
+            // marked-record sets left behind by connections that no longer exist
+            CleanStaleTempSpracuj(m_database);
+        } catch (const fb::Error&) {
+            // only tidying: another workstation cleaning at the same moment
+            // must not stop the start
+        }
+    };
     steps.login = [this] { return startupCalls().login ? startupCalls().login(*this) : true; };
     if (AfterConnect(m_transaction, m_query, SupportedVersion(), steps) == StartupOutcome::Terminate) {
         m_terminated = true;
+        // While the window is being created its creator reads terminated();
+        // later (a reconnect after a restore) the program is told to end here.
+        if (m_constructed) {
+            hide();
+            emit startupEnded(1);
+        }
         return;
     }
     showUser();
@@ -262,13 +282,7 @@ void TfrmMain::showUser()
 
 void TfrmMain::BringToFront()
 {
-    QWidget* w = QApplication::activeModalWidget();
-    if (!w)
-        w = this;
-    if (w->isMinimized())
-        w->showNormal();
-    w->raise();
-    w->activateWindow();
+    RaiseApplication(this);
 }
 
 void TfrmMain::showEvent(QShowEvent* event)

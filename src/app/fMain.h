@@ -72,6 +72,9 @@ public:
 signals:
     // The window closed for good: the application ends.
     void closed();
+    // The start-up checks of a later Reconnect ended the application (a
+    // cancelled login, a refused database): the program ends with this code.
+    void startupEnded(int exitCode);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -93,6 +96,7 @@ private:
     ConnectionSettings m_settings;
     bool m_shiftForClose = false;
     bool m_terminated = false;
+    bool m_constructed = false;  // start-up of the constructor done
     bool m_sessionEnding = false;
     bool m_closingByEsc = false;
     bool m_escShift = false;

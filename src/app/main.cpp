@@ -24,14 +24,5 @@ int main(int argc, char** argv)
         return true;
     };
     startupCalls().login = [](TfrmMain& main) { return Login(main.Uzivatel()); };
-    // The application ends when the main window closes, not when the last
-    // visible window does: the main window is hidden while a register runs.
-    app.setQuitOnLastWindowClosed(false);
-    TfrmMain frmMain(exe);
-    if (frmMain.terminated())
-        return 1;
-    QObject::connect(&instance, &SingleInstance::activationRequested, &frmMain, &TfrmMain::BringToFront);
-    QObject::connect(&frmMain, &TfrmMain::closed, &app, &QCoreApplication::quit);
-    frmMain.show();
-    return app.exec();
+    return RunMainWindow(instance, exe);
 }

@@ -4,15 +4,28 @@
 #include "support/TempSettings.h"
 #include "TestDatabase.h"
 
+#include "app/LindavoApplication.h"
+#include "app/UnexpectedError.h"
 #include "app/Version.h"
 #include "app/fMain.h"
 #include "controls/QDLBtn.h"
+#include "fb/Error.h"
+#include "fb/Query.h"
+#include "fb/Transaction.h"
+#include "framework/Messages.h"
+#include "framework/SlotGuard.h"
+#include "platform/SingleInstance.h"
 
+#include <QDialog>
 #include <QLabel>
+#include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +53,7 @@ protected:
     {
         startupCalls().login = nullptr;
         mainWindowTargets() = {};
+        setUnexpectedErrorHandler({});
         db.connection().open(path, TestDatabase::params());
     }
 
@@ -70,6 +84,32 @@ protected:
         t.uzivatelia = record("uzivatelia");
         t.uzivatelEditor = record("uzivatelEditor");
         t.zalohovanie = recordPlain("zalohovanie");
+    }
+
+    // Statements on a connection of its own (the fixture's is closed while
+    // the main window holds the file).
+    void execOther(const QStringList& statements)
+    {
+        auto c = db.openSecond();
+        for (const QString& sql : statements) {
+            fb::Transaction t(*c, {"write", "nowait"});
+            fb::Query q(t);
+            t.start();
+            q.setSql(sql);
+            q.execute();
+            t.commit();
+        }
+    }
+    qlonglong countOther(const QString& sql)
+    {
+        auto c = db.openSecond();
+        fb::Transaction t(*c, {"read", "nowait"});
+        fb::Query q(t);
+        t.start();
+        q.setSql(sql);
+        const qlonglong n = q.executeScalar().toLongLong();
+        t.commit();
+        return n;
     }
 
     TempSettings settings;
@@ -181,4 +221,128 @@ TEST_F(MainWindowTest, EscapeAndShiftForClose)
         EXPECT_EQ(main.isVisible(), !c.closes);
         EXPECT_EQ(main.isMinimized(), c.shiftForClose && !c.closes && c.modifiers == Qt::NoModifier);
     }
+}
+
+TEST_F(MainWindowTest, AnErrorInAButtonsWindowIsShownOnceAndTheMainWindowStaysUsable)
+{
+    InstallUnexpectedErrorHandler();
+    struct Case {
+        std::function<void()> fail;
+        QString shown;
+    } cases[] = {
+        {[] { throw std::runtime_error("disk full"); }, "Neočakávaná chyba:\r\n\r\ndisk full"},
+        {[] { throw fb::Error("connection lost", {335544721}); },
+         "Neočakávaná chyba databázy (335544721):\r\n\r\nconnection lost"},
+        {[] { throw 42; }, "Neočakávaná chyba:\r\n\r\nneznáma výnimka"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown.toStdString());
+        TfrmMain* mainPtr = nullptr;
+        installTargets(mainPtr);
+        mainWindowTargets().merneJednotky = [&](TFormDetails&) { c.fail(); };
+        TfrmMain main(dir.filePath("Lindavo"));
+        mainPtr = &main;
+        main.show();
+        transcript.clear();
+        calls.clear();
+        main.btnMerneJednotky->click();
+        ASSERT_EQ(transcript.count(), 1);
+        EXPECT_EQ(transcript.last().text, c.shown);
+        EXPECT_TRUE(main.isVisible());
+        // still usable: the next button opens its window
+        QTest::mouseClick(main.btnJazykoveKombinacie, Qt::LeftButton);
+        ASSERT_EQ(calls.size(), 1);
+        EXPECT_EQ(calls[0].target, "jazykoveKombinacie");
+        EXPECT_TRUE(main.isVisible());
+        EXPECT_EQ(transcript.count(), 1);
+    }
+}
+
+// The stale marked-record rows are removed only from a database the program
+// accepted: a newer one is refused untouched.
+TEST_F(MainWindowTest, StaleRowsAreCleanedOnlyAfterTheVersionIsAccepted)
+{
+    for (bool newer : {true, false}) {
+        SCOPED_TRACE(newer ? "newer database" : "current database");
+        execOther({"delete from database_updates where version > 101",
+                   "insert into temp_spracuj (jedin, cislo, zaradenie, connection_id)"
+                   " values (gen_id(temp_spracuj_id, 1), 1, 'K', 1)"});
+        if (newer)
+            execOther({"insert into database_updates (version, updated) values (102, current_timestamp)"});
+        transcript.clear();
+        {
+            TfrmMain main(dir.filePath("Lindavo"));
+            EXPECT_EQ(main.terminated(), newer);
+        }
+        if (newer) {
+            ASSERT_EQ(transcript.count(), 1);
+            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {102, 101}));
+        }
+        EXPECT_EQ(countOther("select count(*) from temp_spracuj where connection_id = 1"), newer ? 1 : 0);
+    }
+}
+
+// After the program runs, a reconnect (after a restore) goes through the
+// start-up checks again; when they end the application, the event loop ends
+// with exit code 1 and the main window does not stay on screen.
+TEST_F(MainWindowTest, AReconnectThatEndsTheStartUpEndsTheProgram)
+{
+    const QString exe = dir.filePath("Lindavo");
+    for (bool newerVersion : {false, true}) {
+        SCOPED_TRACE(newerVersion ? "newer version after the reconnect"
+                                  : "login cancelled after the reconnect");
+        SingleInstance instance(exe);
+        ASSERT_TRUE(instance.claim());
+        int logins = 0;
+        bool visibleAtTheEnd = true;
+        QObject context;
+        startupCalls().login = [&](TfrmMain& main) {
+            if (++logins > 1)
+                return false;
+            main.Uzivatel() = user;
+            QTimer::singleShot(0, &main, [&] {
+                if (newerVersion)
+                    execOther({"insert into database_updates (version, updated) values (102, current_timestamp)"});
+                main.Reconnect();
+                visibleAtTheEnd = main.isVisible();
+            });
+            // Without an end, closing the window ends the run with 0.
+            QTimer::singleShot(5000, &context, [&main] { main.close(); });
+            return true;
+        };
+        transcript.clear();
+        EXPECT_EQ(RunMainWindow(instance, exe), 1);
+        EXPECT_EQ(logins, newerVersion ? 1 : 2);
+        EXPECT_FALSE(visibleAtTheEnd);
+        if (newerVersion) {
+            ASSERT_EQ(transcript.count(), 1);
+            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {102, 101}));
+        }
+    }
+}
+
+// A second start while the first is still starting (the login dialog is
+// open, here minimised) brings that dialog to the front.
+TEST_F(MainWindowTest, ASecondStartDuringTheLoginRaisesTheLoginDialog)
+{
+    const QString exe = dir.filePath("Lindavo");
+    SingleInstance instance(exe);
+    ASSERT_TRUE(instance.claim());
+    bool restored = false;
+    startupCalls().login = [&](TfrmMain&) {
+        QDialog login;
+        QTimer::singleShot(0, &login, [&] {
+            login.showMinimized();
+            QProcess second;
+            second.start(PROBE_PATH, {exe});
+            EXPECT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 10000));
+            EXPECT_EQ(second.readAllStandardOutput().trimmed(), "second");
+            restored = QTest::qWaitFor([&] { return !login.isMinimized(); }, 5000);
+            login.reject();
+        });
+        login.exec();
+        return false;  // cancelled: the program ends
+    };
+    EXPECT_EQ(RunMainWindow(instance, exe), 1);
+    EXPECT_TRUE(restored);
 }
