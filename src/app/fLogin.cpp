@@ -5,11 +5,11 @@
 #include "controls/QDLBtn.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
+#include "framework/DbOperation.h"
 #include "framework/Dialogs.h"
-#include "framework/ErrorTranslation.h"
 #include "framework/Messages.h"
 #include "framework/PasswordHash.h"
-#include "framework/TransactionHelpers.h"
+#include "framework/SlotGuard.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -90,38 +90,33 @@ void TfrmLogin::ClearControls()
 
 void TfrmLogin::Zapis(QPushButton*)
 {
+    // An error the translation does not know goes to the unexpected-error
+    // dialog; the login stays open.
+    runGuarded([this] { checkPassword(); });
+}
+
+void TfrmLogin::checkPassword()
+{
     if (CheckControls(this))
         return;
     const QVariant chosen = eUzivatel->SKeyValue();
     bool failed = false;
     bool vanished = false;
-    auto tr = NewTransaction(true, true);
-    try {
-        tr->start();
-        auto q = NewQuery(*tr);
-        q->setSql({QStringLiteral("select heslo, jedin from uzivatelia where jedin=:JEDIN")});
-        q->setParam(QStringLiteral("JEDIN"), chosen);
-        q->execute();
-        if (q->next()) {
-            if (q->value(0).toString() != PasswordHash(chosen.toLongLong(), eHeslo->text())) {
-                RedMessageDlg(QStringLiteral("Nesprávne heslo. Opakujte zadanie."), msg::Error, {msg::OK}, 0,
-                              msg::OK);
-                eHeslo->setFocus();
-                failed = true;
-                ++m_attempt;
+    // An attempt that meets a database error never logs in and is not counted.
+    const bool checked = RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql({QStringLiteral("select heslo, jedin from uzivatelia where jedin=:JEDIN")});
+            q.setParam(QStringLiteral("JEDIN"), chosen);
+            if (!q.executeAtMostOneRow()) {
+                vanished = true;
+                return;
             }
-            Current = chosen;
-        } else {
-            vanished = true;
-        }
-        tr->commit();
-    } catch (const std::exception& e) {
-        RollbackIfActive(*tr);
-        // An attempt that met a database error never logs in and is not counted.
-        if (TranslateDbError(e) == 0)
-            throw;
+            failed = !PasswordMatches(chosen.toLongLong(), eHeslo->text(), q.value(0));
+        },
+        true);
+    if (!checked)
         return;
-    }
     if (vanished) {
         // Deleted since the list was filled: nobody to log in as.
         RedMessageDlg(QStringLiteral("Užívateľ „%1“ už v databáze nie je. Vyberte iného užívateľa.")
@@ -132,6 +127,13 @@ void TfrmLogin::Zapis(QPushButton*)
         eUzivatel->setFocus();
         return;
     }
+    if (failed) {
+        RedMessageDlg(QStringLiteral("Nesprávne heslo. Opakujte zadanie."), msg::Error, {msg::OK}, 0,
+                      msg::OK);
+        eHeslo->setFocus();
+        ++m_attempt;
+    }
+    Current = chosen;
     if (!eUzivatel->currentText().trimmed().isEmpty())
         WriteSetting(kRemembered, chosen.toInt());
     if (!failed)

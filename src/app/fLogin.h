@@ -30,6 +30,8 @@ protected:
     void Zapis(QPushButton* originator) override;
 
 private:
+    void checkPassword();
+
     int m_attempt = 1;
 };
 

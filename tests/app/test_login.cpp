@@ -6,6 +6,7 @@
 #include "support/Typing.h"
 #include "TestDatabase.h"
 
+#include "app/UnexpectedError.h"
 #include "app/fLogin.h"
 #include "controls/IBComboBox.h"
 #include "controls/IBEdit.h"
@@ -14,11 +15,15 @@
 #include "fb/Transaction.h"
 #include "framework/MainConnection.h"
 #include "framework/PasswordHash.h"
+#include "framework/SlotGuard.h"
 #include "framework/UserSettings.h"
 
 #include <QAbstractItemView>
 #include <QFileInfo>
 #include <QTest>
+
+#include <optional>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -109,9 +114,43 @@ TEST(PasswordHash, KnownValues)
         {2, "lindavo", "172DEB8998D603CEDF2B1DE36780914D4D5FB7A8"},
         {12, "šťava Ž", "68D9FAA5D6FB922A2A8C5107154E1007ED127F09"},  // WIN1250 bytes, not UTF-8
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(PasswordHash(c.user, c.password), c.hash) << c.user << " " << c.password.toStdString();
-    EXPECT_EQ(PasswordHash(1, "密码"), "");  // not representable: matches nothing
+        EXPECT_EQ(TryPasswordHash(c.user, c.password), std::optional<QString>(c.hash));
+    }
+    // Not representable: no hash at all, never an empty text that could match
+    // an empty stored value.
+    for (const QString& password : {QString("密码"), QString("mañana"), QString("漢")}) {
+        EXPECT_FALSE(TryPasswordHash(1, password).has_value()) << password.toStdString();
+        EXPECT_THROW(PasswordHash(1, password), std::invalid_argument);
+    }
+}
+
+TEST(PasswordHash, TypedPasswordAgainstTheStoredHash)
+{
+    const QString emptyHash = "8129F5699E465FC75EEC94A17C21EFBFE7618ED0";  // user 1, empty password
+    const QString lindavo = "6FDF5FA0DCACAB9C00AB161AEB15AB9C19CF3905";    // user 1, "lindavo"
+    struct Case {
+        QString typed;
+        QVariant stored;
+        bool matches;
+    } cases[] = {
+        {"lindavo", lindavo, true},
+        {"Lindavo", lindavo, false},
+        {"", emptyHash, true},
+        {"x", emptyHash, false},
+        // nothing stored: no typed text matches, neither empty nor unencodable
+        {"", QVariant(), false},
+        {"", QVariant(QMetaType::fromType<QString>()), false},
+        {"", QString(""), false},
+        {"mañana", QVariant(), false},
+        {"mañana", QString(""), false},
+        {"漢", QString(""), false},
+        {"漢", emptyHash, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PasswordMatches(1, c.typed, c.stored), c.matches)
+            << c.typed.toStdString() << " against " << c.stored.toString().toStdString();
 }
 
 TEST_F(LoginTest, AdministratorWithTheDefaultPasswordOnAFreshDatabase)
@@ -236,4 +275,52 @@ TEST_F(LoginTest, UserDeletedWhileTheDialogIsOpenIsNotLoggedIn)
     // The name's own check finds the user gone before the password is read.
     ASSERT_EQ(transcript.count(), 1);
     EXPECT_TRUE(transcript.last().text.contains("Zadaný údaj sa nenachádza v číselníku!"));
+}
+
+TEST_F(LoginTest, UserWithoutAStoredHashNeverLogsIn)
+{
+    // Rows written by hand or by an old tool: HESLO missing or empty. Neither
+    // an empty password nor one WIN1250 cannot hold ("ñ", "漢") opens them.
+    db.exec({"insert into uzivatelia (jedin, meno, heslo, skratka, platny, spravca)"
+             " values (5, 'Bez hesla NULL', null, 'BN', 1, 1)",
+             "insert into uzivatelia (jedin, meno, heslo, skratka, platny, spravca)"
+             " values (6, 'Bez hesla prazdne', '', 'BP', 1, 1)"});
+    for (int id : {5, 6}) {
+        transcript.clear();
+        TUzivatel user;
+        const bool ok = login(user, [&](TfrmLogin* dlg) {
+            dlg->eUzivatel->FindIt(id);
+            tryPassword(dlg, "mañana");
+            tryPassword(dlg, "漢");
+            EXPECT_TRUE(dlg->isVisible()) << id;
+            tryPassword(dlg, "");
+        });
+        EXPECT_FALSE(ok) << id;
+        EXPECT_FALSE(user.Jedin.isValid()) << id;
+        EXPECT_EQ(wrongPasswordMessages(), 3) << id;
+    }
+}
+
+TEST_F(LoginTest, AnUnknownDatabaseErrorIsShownOnceAndTheDialogStaysOpen)
+{
+    InstallUnexpectedErrorHandler();
+    TUzivatel user;
+    const bool ok = login(user, [&](TfrmLogin* dlg) {
+        dlg->eUzivatel->FindIt(2);
+        // the password column is gone: the check's statement fails on the server
+        db.exec({"alter table uzivatelia alter column heslo to heslo_inde"});
+        tryPassword(dlg, "jana");
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_EQ(dlg->attempt(), 1);
+        QTest::keyClick(dlg->eHeslo, Qt::Key_Escape);
+    });
+    setUnexpectedErrorHandler({});
+    EXPECT_FALSE(ok);
+    // The translation's own message, then (not handled) the unexpected-error
+    // dialog, once; no password was judged.
+    int unexpected = 0;
+    for (const DialogRequest& r : transcript.requests())
+        unexpected += r.text.startsWith("Neočakávaná chyba databázy (335544569)");
+    EXPECT_EQ(unexpected, 1);
+    EXPECT_EQ(wrongPasswordMessages(), 0);
 }
