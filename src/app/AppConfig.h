@@ -2,9 +2,12 @@
 
 #include <QString>
 
-// The configuration file beside the executable, section "Settings". Missing or
-// empty keys are written back with their defaults the moment they are read, so
-// after the first start the file holds every key.
+// The configuration file beside the executable, section "Settings": plain
+// "key=value" text that users edit by hand. Values are taken as written (a
+// comma or a semicolon is part of the value), keys are found in any letter
+// case. Missing or empty keys are written back with their defaults the moment
+// they are read, so after the first start the file holds every key; the rest
+// of the file (comments, order, other keys, line endings) stays as it was.
 struct ConnectionSettings {
     QString database;
     QString userName;

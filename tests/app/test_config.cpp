@@ -1,3 +1,5 @@
+#include "support/QtPrinters.h"
+
 #include "app/AppConfig.h"
 
 #include <QDir>
@@ -14,6 +16,13 @@ void writeIni(const QString& path, const QByteArray& text)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(text);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
 }
 
 QString iniValue(const QString& path, const QString& key)
@@ -77,4 +86,93 @@ TEST(AppConfig, BooleansAreNonZeroIntegers)
     writeIni(ini, "[Settings]\nShiftForClose=2\n");
     EXPECT_TRUE(ReadShiftForClose(ini));
     EXPECT_EQ(iniValue(ini, "ShiftForClose"), "2");
+}
+
+// The file is the plain text a user edits: values as written (commas,
+// semicolons), keys in any letter case, and only the missing or empty keys
+// are written, where they belong; comments, order, unknown keys and line
+// endings stay as they were.
+TEST(AppConfig, TheFileIsReadAndWrittenAsTheUserWroteIt)
+{
+    struct Case {
+        const char* name;
+        QByteArray before;
+        const char* database;
+        const char* userName;
+        const char* password;
+        QByteArray after;
+    } cases[] = {
+        {"comma, semicolon, key case, comments, CRLF, another section",
+         "; Lindavo configuration\r\n"
+         "[Settings]\r\n"
+         "database=server/3051:/data/agency.fdb\r\n"
+         "; the agency's own login\r\n"
+         "USER_NAME=ANNA\r\n"
+         "Password=ab,cd;ef\r\n"
+         "Theme=dark\r\n"
+         "\r\n"
+         "[Other]\r\n"
+         "Password=not this one\r\n",
+         "server/3051:/data/agency.fdb", "ANNA", "ab,cd;ef",
+         "; Lindavo configuration\r\n"
+         "[Settings]\r\n"
+         "database=server/3051:/data/agency.fdb\r\n"
+         "; the agency's own login\r\n"
+         "USER_NAME=ANNA\r\n"
+         "Password=ab,cd;ef\r\n"
+         "Theme=dark\r\n"
+         "ShiftForClose=0\r\n"
+         "Reports=/x/Reports\r\n"
+         "Backups=/x/Zalohy\r\n"
+         "\r\n"
+         "[Other]\r\n"
+         "Password=not this one\r\n"},
+        {"empty values are filled in place",
+         "[Settings]\nShiftForClose=\nBackups=/srv/zalohy\npassword = \n",
+         "/x/Data/Lindavo.fdb", "SYSDBA", "pinebrook",
+         "[Settings]\nShiftForClose=0\nBackups=/srv/zalohy\npassword = pinebrook\n"
+         "Database=/x/Data/Lindavo.fdb\nUser_Name=SYSDBA\nReports=/x/Reports\n"},
+        {"section name in other case, spaces around =, no newline at the end, quotes",
+         "[settings]\nUser_Name = ANNA\nDatabase=\"/data/a,b.fdb\"\nPassword = a=b ;c",
+         "/data/a,b.fdb", "ANNA", "a=b ;c",
+         "[settings]\nUser_Name = ANNA\nDatabase=\"/data/a,b.fdb\"\nPassword = a=b ;c\n"
+         "ShiftForClose=0\nReports=/x/Reports\nBackups=/x/Zalohy\n"},
+        {"no section of its own yet",
+         "[Other]\nKey=1\n",
+         "/x/Data/Lindavo.fdb", "SYSDBA", "pinebrook",
+         "[Other]\nKey=1\n\n[Settings]\nShiftForClose=0\nDatabase=/x/Data/Lindavo.fdb\nUser_Name=SYSDBA\n"
+         "Password=pinebrook\nReports=/x/Reports\nBackups=/x/Zalohy\n"},
+        {"a file without sections is plain key=value",
+         "Database=/d.fdb\n# mine\nPassword=x,y\n",
+         "/d.fdb", "SYSDBA", "x,y",
+         "Database=/d.fdb\n# mine\nPassword=x,y\nShiftForClose=0\nUser_Name=SYSDBA\nReports=/x/Reports\n"
+         "Backups=/x/Zalohy\n"},
+        {"missing file",
+         {},
+         "/x/Data/Lindavo.fdb", "SYSDBA", "pinebrook",
+         "[Settings]\nShiftForClose=0\nDatabase=/x/Data/Lindavo.fdb\nUser_Name=SYSDBA\nPassword=pinebrook\n"
+         "Reports=/x/Reports\nBackups=/x/Zalohy\n"},
+        {"UTF-8 text and a byte order mark stay",
+         "\xEF\xBB\xBF[Settings]\nShiftForClose=1\nDatabase=/dáta/Žilina.fdb\nUser_Name=ANNA\nPassword=ťava\n"
+         "Reports=/r\nBackups=/b\n",
+         "/dáta/Žilina.fdb", "ANNA", "ťava",
+         "\xEF\xBB\xBF[Settings]\nShiftForClose=1\nDatabase=/dáta/Žilina.fdb\nUser_Name=ANNA\nPassword=ťava\n"
+         "Reports=/r\nBackups=/b\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("Lindavo.ini");
+        if (!c.before.isNull())
+            writeIni(ini, c.before);
+        ReadShiftForClose(ini);
+        const ConnectionSettings s = ReadConnectionSettings(ini, "/x/");
+        EXPECT_EQ(s.database, QString::fromUtf8(c.database));
+        EXPECT_EQ(s.userName, QString::fromUtf8(c.userName));
+        EXPECT_EQ(s.password, QString::fromUtf8(c.password));
+        EXPECT_EQ(readFile(ini), c.after);
+        // A second start finds everything and changes nothing.
+        EXPECT_EQ(ReadConnectionSettings(ini, "/x/").password, s.password);
+        EXPECT_EQ(readFile(ini), c.after);
+    }
 }
