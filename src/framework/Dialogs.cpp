@@ -1,6 +1,7 @@
 #include "framework/Dialogs.h"
 
 #include "framework/MessageDialog.h"
+#include "framework/SettingsRoots.h"
 #include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
 
@@ -63,9 +64,9 @@ QString dialogPositionKey(DialogKind kind)
 {
     switch (kind) {
     case DialogKind::Red:
-        return QStringLiteral("Software\\Kovra\\TRedMessageDlg");
+        return settingsroot::Kovra + QStringLiteral("\\TRedMessageDlg");
     case DialogKind::Gray:
-        return QStringLiteral("Software\\Kovra\\TGrayMessageDlg");
+        return settingsroot::Kovra + QStringLiteral("\\TGrayMessageDlg");
     default:
         return {};
     }

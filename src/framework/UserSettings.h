@@ -8,8 +8,9 @@
 // The per-user settings store: window placements, remembered dialog positions,
 // column orders and the like. An INI file in the user's configuration folder
 // (AppConfigLocation + "/user-settings.ini"). Key paths are written as the
-// program has always named them ("Software\Kovra\TRedMessageDlg"); the
-// backslashes become QSettings group separators.
+// program has always named them ("Software\Kovra\TRedMessageDlg"), starting
+// from one of the roots in framework/SettingsRoots.h; the backslashes become
+// QSettings group separators.
 
 // A fresh settings object on the store. Each call reads the file anew, so
 // values written through one object and synced are seen by the next.
