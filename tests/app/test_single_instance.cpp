@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -68,12 +68,17 @@ TEST(SingleInstance, TheProgramExitsBeforeReadingItsConfiguration)
     QProcess first;
     first.start(exe, {});
     ASSERT_TRUE(first.waitForStarted(5000));
+    // It has claimed the name and read its whole configuration once the last
+    // key it reads (Backups) is in the file; only then is the file removed.
     const QString ini = dir.filePath("Lindavo.ini");
-    for (int i = 0; i < 100 && !QFile::exists(ini); ++i)
-        QThread::msleep(50);
-    ASSERT_TRUE(QFile::exists(ini)) << "the first instance did not start";
-    QThread::msleep(300);
-    QFile::remove(ini);
+    const bool configured = QTest::qWaitFor(
+        [&] {
+            QFile f(ini);
+            return f.open(QIODevice::ReadOnly) && f.readAll().contains("Backups=");
+        },
+        10000);
+    ASSERT_TRUE(configured) << "the first instance did not start";
+    ASSERT_TRUE(QFile::remove(ini));
 
     QProcess second;
     second.start(exe, {});
