@@ -118,6 +118,11 @@ void TIBDate::entered()
 bool TIBDate::ApplyText(bool silent)
 {
     QString t = text().trimmed();
+    if (t.isEmpty()) {
+        // No text is no date; the typing rules would read it as today.
+        setValue({});
+        return false;
+    }
     const QDate shown = IsEmpty() ? QDate() : m_value.date();
     if (t == DateDisplayText(shown))
         t = DateTypingText(shown);  // the display form stands for the date itself

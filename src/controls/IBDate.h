@@ -30,7 +30,8 @@ public:
 
     bool IsEmpty() const;
     void Clear();
-    // Interprets the typed text (the rules); true when a date resulted.
+    // Interprets the typed text (the rules); true when a date resulted. An
+    // empty text empties the date.
     bool ApplyText(bool silent);
     bool CheckValue() override;
     // Opens the calendar (the rules); true when a date was picked.
