@@ -1,7 +1,9 @@
 #include "controls/DataControl.h"
 
 #include "controls/QDLBtn.h"
+#include "fb/Error.h"
 #include "framework/Dialogs.h"
+#include "framework/ErrorTranslation.h"
 #include "framework/Messages.h"
 
 #include <QAbstractButton>
@@ -12,6 +14,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStringList>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -206,6 +209,17 @@ int showOwnMessage(QWidget* widget, int n, int type)
     if (DataControl* control = DataControl::of(widget))
         return control->showOwnMessage(n, type);
     return ErrMessage(n, type);
+}
+
+bool ReportLookupError(const fb::Error& error, const QStringList& messages)
+{
+    if (error.kind() == fb::ErrorKind::Client) {
+        TranslateDbError(error);
+        return true;
+    }
+    for (const QString& text : messages)
+        PlainMessageBox(text);
+    return false;
 }
 
 QString DataControl::cannotFocusText() const

@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 
+#include <optional>
+
 class InnerButton;
 class QKeyEvent;
 
@@ -91,7 +93,9 @@ protected:
 
 private:
     bool acceptsCharacter(QChar c) const;
-    bool isDuplicate();
+    // True for a duplicate; empty when the test could not answer (the client
+    // layer refused the text, which has been reported).
+    std::optional<bool> isDuplicate();
 
     int m_minLength = 0;
     bool m_onlyNumbers = false;
