@@ -303,8 +303,8 @@ bool DataControl::handleFocusOut(QFocusEvent* event)
         return true;  // the control has the focus back: its own focus-out never happens
     exitAccepted();
     emitOnExit();
-    // the rules: a window left without a focused control gives the
-    // focus back to this one.
+    // A window left without a focused control gives the focus back to this
+    // one.
     QWidget* window = m_self->window();
     if (!window->focusWidget() && QApplication::activeWindow() == window) {
         if (m_self->isEnabled() && m_self->isVisible())

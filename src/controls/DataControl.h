@@ -211,9 +211,10 @@ private:
     int m_emptyErrorText = 1001;
 };
 
-// over the window's data controls in creation order,
-// each one that takes part (date, combo, amount, TIBEdit) and can take the
-// focus runs its exit check; the first refusal ends the walk with true.
+// The editors' check before saving: over the window's data controls in
+// creation order, each one that takes part (date, combo, amount, TIBEdit) and
+// can take the focus runs its exit check; the first refusal ends the walk
+// with true (its message has been shown and the focus put on it).
 bool CheckControls(QWidget* window);
 
 // The start of every data control's key handling: the window's OnKeyDown

@@ -41,7 +41,8 @@ public:
     Qt::Alignment Alignment() const { return m_alignment; }
     void setAlignment(Qt::Alignment a) { m_alignment = a; }
 
-    // Duplicate test (the rules).
+    // The duplicate test on leaving (UniqueTest.h): the text must not exist in
+    // UTestColumn of UTableName yet, the record being edited aside.
     bool UniqueTest() const { return m_uniqueTest; }
     void setUniqueTest(bool on) { m_uniqueTest = on; }
     QString UTableName() const { return m_unique.tableName; }
