@@ -4,11 +4,6 @@
 
 namespace {
 
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
-
 // ", KEY" for every key column that is set, from key `first` (0-based) on.
 void addKeyColumns(QStringList& lines, const ComboLookup& cfg, int first)
 {
@@ -192,33 +187,5 @@ ComboStatement BuildFindFirstSql(const ComboLookup& cfg)
         st.lines << QStringLiteral("Where ") + cfg.where;
     if (!cfg.orderBy.isEmpty())
         st.lines << QStringLiteral("Order by ") + cfg.orderBy;
-    return st;
-}
-
-ComboStatement BuildComboUniqueSql(const ComboUniqueTest& cfg, const QString& text, const QVariant& key1)
-{
-    ComboStatement st;
-    st.lines << QStringLiteral("Select first 1 jedin from ") + cfg.tableName + QStringLiteral(" where ");
-    if (!isSet(cfg.uniqueColumnValue)) {
-        st.lines << cfg.uniqueColumn + QStringLiteral(" is not null");
-    } else {
-        st.lines << cfg.uniqueColumn + QStringLiteral("<>:UNIQUE_VALUE");
-        st.params.insert(QStringLiteral("UNIQUE_VALUE"), cfg.uniqueColumnValue.toLongLong());
-    }
-    if (cfg.useKeyValue) {
-        st.lines << QStringLiteral("and ") + cfg.keyField + QStringLiteral("=:VALUE");
-        st.params.insert(QStringLiteral("VALUE"), isSet(key1) ? QVariant(VariantToText(key1)) : QVariant());
-    } else if (cfg.bezDiakritiky) {
-        st.lines << QStringLiteral("and ") + cfg.testColumn + QStringLiteral("_X=:TEST_TEXT");
-        st.params.insert(QStringLiteral("TEST_TEXT"), ToPlainUpper(text));
-    } else if (cfg.onlyNumbers) {
-        st.lines << QStringLiteral("and ") + cfg.testColumn + QStringLiteral("=:TEST_TEXT");
-        st.params.insert(QStringLiteral("TEST_TEXT"), text.trimmed());
-    } else {
-        st.lines << QStringLiteral("and Upper(%1)=Upper(%2)").arg(cfg.testColumn, textParam(QStringLiteral("TEST_TEXT"), text));
-        st.params.insert(QStringLiteral("TEST_TEXT"), text);
-    }
-    if (!IsBlank(cfg.additionalToWhere, true))
-        st.lines << cfg.additionalToWhere;
     return st;
 }

@@ -68,18 +68,5 @@ ComboKeyColumns FindItKeyColumns(const ComboLookup& cfg);
 // SKeyField of the rows in SOrderBy order (the caller takes the first).
 ComboStatement BuildFindFirstSql(const ComboLookup& cfg);
 
-// The duplicate test of the combo box.
-struct ComboUniqueTest {
-    QString tableName;           // UTableName
-    QString testColumn;          // UTestColumn
-    QString uniqueColumn;        // UniqueColumn
-    QVariant uniqueColumnValue;  // UniqueColumnValue: the record being edited, or NULL
-    bool useKeyValue = false;    // UniqueTestSKeyValue: compare key value 1 instead of the text
-    QString keyField;            // UniqueTestSKeyField
-    QString additionalToWhere;   // UAdditionalToWhere, its own line when not blank
-    bool bezDiakritiky = false;  // UBezDiakritiky: compare testColumn + "_X" with the plain upper text
-    bool onlyNumbers = false;    // the combo's OnlyNumbers
-};
-
-// A row found is a duplicate. `key1` is the combo's key value 1.
-ComboStatement BuildComboUniqueSql(const ComboUniqueTest& cfg, const QString& text, const QVariant& key1);
+// The duplicate test of the combo box is the data controls' one rule:
+// BuildUniqueTestSql (UniqueTest.h).

@@ -1,7 +1,9 @@
 #include "controls/DataControl.h"
 
 #include "controls/QDLBtn.h"
+#include "fb/Error.h"
 #include "framework/Dialogs.h"
+#include "framework/ErrorTranslation.h"
 #include "framework/Messages.h"
 
 #include <QAbstractButton>
@@ -12,6 +14,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStringList>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -208,6 +211,17 @@ int showOwnMessage(QWidget* widget, int n, int type)
     return ErrMessage(n, type);
 }
 
+bool ReportLookupError(const fb::Error& error, const QStringList& messages)
+{
+    if (error.kind() == fb::ErrorKind::Client) {
+        TranslateDbError(error);
+        return true;
+    }
+    for (const QString& text : messages)
+        PlainMessageBox(text);
+    return false;
+}
+
 QString DataControl::cannotFocusText() const
 {
     return m_self->objectName() + QStringLiteral(": Nie je možné nastaviť kurzor.");
@@ -289,8 +303,8 @@ bool DataControl::handleFocusOut(QFocusEvent* event)
         return true;  // the control has the focus back: its own focus-out never happens
     exitAccepted();
     emitOnExit();
-    // the rules: a window left without a focused control gives the
-    // focus back to this one.
+    // A window left without a focused control gives the focus back to this
+    // one.
     QWidget* window = m_self->window();
     if (!window->focusWidget() && QApplication::activeWindow() == window) {
         if (m_self->isEnabled() && m_self->isVisible())

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -13,6 +14,9 @@ class QFocusEvent;
 class QKeyEvent;
 class QObject;
 class QWidget;
+namespace fb {
+class Error;
+}
 
 // ---------------------------------------------------------------------------
 // DataControl: the behaviour every data control shares.
@@ -207,9 +211,10 @@ private:
     int m_emptyErrorText = 1001;
 };
 
-// over the window's data controls in creation order,
-// each one that takes part (date, combo, amount, TIBEdit) and can take the
-// focus runs its exit check; the first refusal ends the walk with true.
+// The editors' check before saving: over the window's data controls in
+// creation order, each one that takes part (date, combo, amount, TIBEdit) and
+// can take the focus runs its exit check; the first refusal ends the walk
+// with true (its message has been shown and the focus put on it).
 bool CheckControls(QWidget* window);
 
 // The start of every data control's key handling: the window's OnKeyDown
@@ -220,6 +225,14 @@ bool windowTookKey(QKeyEvent* event, const std::function<void(QKeyEvent*)>& onKe
 
 // ErrMessage(n, type) while `widget` (a data control) is red with white text.
 int showOwnMessage(QWidget* widget, int n, int type);
+
+// A database error met by a data control's own lookup. A refusal of the
+// client layer itself (a letter WIN1250 lacks, a value that does not fit)
+// already says in Slovak what is wrong: it is shown once, as it stands, and
+// true is returned. Any other error shows `messages` (the control's name and
+// its statement, as plain message boxes) and gives false: the caller raises
+// it again or not, as its operation does.
+bool ReportLookupError(const fb::Error& error, const QStringList& messages);
 
 // The Courier 10 font of the text controls.
 QFont dataControlFont();

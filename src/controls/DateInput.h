@@ -4,8 +4,8 @@
 #include <QString>
 #include <QTime>
 
-// The typing rules of the date and time edits,
-// apart from the widgets.
+// The typing rules of the date and time edits, kept apart from the widgets so
+// that tests can call them directly.
 
 enum class DateInputError {
     None,

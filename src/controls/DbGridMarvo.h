@@ -87,6 +87,10 @@ public:
     // lines up to 6 pixels, else w the line and d 0), plus [width - d, width].
     static bool InResizeZone(int x, const std::vector<int>& rightEdges, int clientWidth, int lineWidth);
 
+    // Off: a letter the grid does not handle must not move the cursor to the
+    // next row starting with it (the windows give letters their own meaning).
+    void keyboardSearch(const QString&) override {}
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;

@@ -296,7 +296,9 @@ void TDbGridQDL::DisplayGrid()
         else if (ClickTitleEnabled)
             PlainMessageBox(QStringLiteral("Missing OnDisplay event code."));
     }
-    AutoFitColumns();
+    // A grid not yet shown has no width of its own; it fits when it appears.
+    if (isVisible())
+        AutoFitColumns();
 }
 
 void TDbGridQDL::TitleClick(int titleIndex)
@@ -443,11 +445,13 @@ void TDbGridQDL::AutoFitColumns()
     const int n = int(cols.size());
     if (n == 0)
         return;
+    // Hidden columns take no room: they neither count nor change.
+    const auto fits = [](const TQDLColumn& c) { return c.Visible && c.AutoSizeAlignment; };
     int s = 0;
     int k = 0;
     for (const TQDLColumn& c : cols) {
-        s += c.Width;
-        k += c.AutoSizeAlignment ? 1 : 0;
+        s += c.Visible ? c.Width : 0;
+        k += fits(c) ? 1 : 0;
     }
     if (k == 0)
         return;
@@ -465,7 +469,7 @@ void TDbGridQDL::AutoFitColumns()
     if (delta == 0)
         return;
     for (int i = 0; i < n; ++i) {
-        if (!cols[size_t(i)].AutoSizeAlignment)
+        if (!fits(cols[size_t(i)]))
             continue;
         TQDLColumn c = cols[size_t(i)];
         // A column never shrinks out of sight.
@@ -478,6 +482,15 @@ void TDbGridQDL::AutoFitColumns()
 void TDbGridQDL::resizeEvent(QResizeEvent* event)
 {
     TDbGridMarvo::resizeEvent(event);
+    // Before the grid is shown its width is a placeholder (Qt's default);
+    // fitting to it would squeeze the design widths for good.
+    if (isVisible())
+        AutoFitColumns();
+}
+
+void TDbGridQDL::showEvent(QShowEvent* event)
+{
+    TDbGridMarvo::showEvent(event);
     AutoFitColumns();
 }
 

@@ -81,6 +81,9 @@ public:
     void DisplayGrid();
     int CountRecords() const;
     void FindInColumn();
+    // Fits the visible columns that take part (AutoSizeAlignment) to the
+    // grid's width. Runs by itself after DisplayGrid and resizes once the
+    // grid is shown, and when it appears; a direct call fits at once.
     void AutoFitColumns();
     // Restores the stored column order and builds the context menu; the window
     // calls it once its columns and object names are set.
@@ -97,6 +100,7 @@ protected:
     bool handleGridKey(QKeyEvent* event) override;
     void columnMoved(int from, int to) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "controls/DbGridQDL.h"
 #include "framework/Dialogs.h"
+#include "framework/SettingsRoots.h"
 #include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
 
@@ -11,12 +12,6 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-
-namespace {
-
-const QString kSettingsRoot = QStringLiteral("Software\\Lindavo\\");
-
-}  // namespace
 
 TGridContextMenu::TGridContextMenu(TDbGridQDL* grid) : QObject(grid), m_grid(grid)
 {
@@ -105,7 +100,8 @@ void TGridContextMenu::CopyGridToClipboard()
 
 QString TGridContextMenu::SettingsKey() const
 {
-    return kSettingsRoot + QString::fromLatin1(m_grid->window()->metaObject()->className()) + m_grid->objectName();
+    return QString(settingsroot::Lindavo) + QLatin1Char('\\')
+           + QString::fromLatin1(m_grid->window()->metaObject()->className()) + m_grid->objectName();
 }
 
 QString TGridContextMenu::ColumnIdent(int position) const

@@ -54,15 +54,14 @@ void TIBCheckBox::keyPressEvent(QKeyEvent* event)
 {
     if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    const bool keypad = mods & Qt::KeypadModifier;
+    const bool keypad = event->modifiers() & Qt::KeypadModifier;
     if (keypad && event->key() >= Qt::Key_0 && event->key() <= Qt::Key_9) {
         if (!ReadOnly())
             toggle();
         return;
     }
     const bool enter = isEnterKey(event);
-    if (enter && (mods & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (enter && ShiftCtrlAlt(event) == Qt::NoModifier) {
         emit OnExit();
         m_exitFired = true;
         if (hasFocus())

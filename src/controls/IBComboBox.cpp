@@ -4,11 +4,13 @@
 #include "fb/Error.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
-#include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
 #include "framework/Messages.h"
+#include "framework/SettingsRoots.h"
+#include "framework/SlotGuard.h"
 #include "framework/TextHelpers.h"
 #include "framework/TransactionHelpers.h"
+#include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
 
 #include <QAbstractItemView>
@@ -32,16 +34,15 @@ bool isSet(const QVariant& v)
     return v.isValid() && !v.isNull();
 }
 
-Qt::KeyboardModifiers plainModifiers(const QKeyEvent* e)
+void bind(fb::Query& q, const QStringList& lines, const QVariantMap& params)
 {
-    return e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    q.setSql(lines);
+    q.setParams(params);
 }
 
 void bind(fb::Query& q, const ComboStatement& st)
 {
-    q.setSql(st.lines);
-    for (auto it = st.params.cbegin(); it != st.params.cend(); ++it)
-        q.setParam(it.key(), it.value());
+    bind(q, st.lines, st.params);
 }
 
 QString shownText(const QVariant& v)
@@ -125,8 +126,10 @@ TIBComboBox::TIBComboBox(QWidget* parent) : QComboBox(parent), DataControl(this)
 
     m_timer = new QTimer(this);
     m_timer->setInterval(m_sTimerInterval);
-    connect(m_timer, &QTimer::timeout, this, &TIBComboBox::timerFired);
-    connect(this, &QComboBox::editTextChanged, this, &TIBComboBox::textChanged);
+    // Both can run a search; an error must not leave a slot.
+    connect(m_timer, &QTimer::timeout, this, guarded([this] { timerFired(); }));
+    connect(this, &QComboBox::editTextChanged, this,
+            guarded([this](const QString& text) { textChanged(text); }));
     connect(this, qOverload<int>(&QComboBox::activated), this, &TIBComboBox::itemActivated);
     updateColours();
 }
@@ -190,8 +193,8 @@ void TIBComboBox::setMaxLength(int n)
 
 QString TIBComboBox::dropDownSettingsKey() const
 {
-    return QStringLiteral("Software\\Kovra s.r.o.\\") + applicationTitle() + QStringLiteral("\\ComboBox Settings\\")
-           + QString::fromLatin1(window()->metaObject()->className());
+    return QString(settingsroot::KovraCompany) + QLatin1Char('\\') + applicationTitle()
+           + QStringLiteral("\\ComboBox Settings\\") + QString::fromLatin1(window()->metaObject()->className());
 }
 
 // ---- state -------------------------------------------------------------------
@@ -308,6 +311,15 @@ void TIBComboBox::entered()
     lineEdit()->selectAll();
 }
 
+bool TIBComboBox::handleFocusOut(QFocusEvent* event)
+{
+    const UserAction action(this);
+    const bool refused = DataControl::handleFocusOut(event);
+    if (refused)
+        ClearKeys();  // the exit processing drops the keys of a refused value
+    return refused;
+}
+
 void TIBComboBox::leaving()
 {
     if (!m_exitHandled)
@@ -340,6 +352,7 @@ void TIBComboBox::settleText()
 
 bool TIBComboBox::CheckValue()
 {
+    const UserAction action(this);
     const QString text = currentText();
     bool refused = false;
     if (Required() && IsEmpty()) {
@@ -354,10 +367,8 @@ bool TIBComboBox::CheckValue()
     } else {
         refused = IsUnique();
     }
-    if (refused) {
-        ClearKeys();
-        return true;
-    }
+    if (refused)
+        return true;  // the exit processing drops the keys, the window's check does not
     static const QMetaMethod notFound = QMetaMethod::fromSignal(&TIBComboBox::OnNotFound);
     if (isSignalConnected(notFound) && !isSet(keyValue(1)) && (!text.isEmpty() || Required()) && !ReadOnly())
         emit OnNotFound();
@@ -375,8 +386,9 @@ bool TIBComboBox::IsNotExist()
     const ComboStatement st = BuildIsNotExistSql(m_lookup, text);
     const ComboKeyColumns columns = IsNotExistKeyColumns(m_lookup);
     bool found = false;
-    try {
-        WaitCursor wait;
+    const LookupFailure failure{
+        {objectName() + QStringLiteral(": Error in \"IsNotExist\" function\r\n\r\n") + st.text()}};
+    const bool answered = runLookup(failure, [&] {
         fb::Query& q = query(OpIsNotExist);
         bind(q, st);
         q.execute();
@@ -393,10 +405,11 @@ bool TIBComboBox::IsNotExist()
                 break;
         }
         q.close();
-    } catch (const fb::Error&) {
-        rollbackRetaining();
-        PlainMessageBox(objectName() + QStringLiteral(": Error in \"IsNotExist\" function\r\n\r\n") + st.text());
-        throw;
+    });
+    if (!answered) {
+        // The client layer refused the text (reported): no row can hold it.
+        ClearKeys();
+        return true;
     }
     if (found)
         return false;
@@ -416,21 +429,21 @@ bool TIBComboBox::IsUnique()
     // A blank text is nobody's duplicate.
     if (!m_unique.useKeyValue && IsBlank(text, true))
         return false;
-    ComboUniqueTest cfg = m_unique;
-    cfg.onlyNumbers = OnlyNumbers();
-    const ComboStatement st = BuildComboUniqueSql(cfg, text, keyValue(1));
+    UniqueTestSetup setup = m_unique;
+    setup.onlyNumbers = OnlyNumbers();
+    const UniqueTestStatement st = BuildUniqueTestSql(setup, text, keyValue(1));
     bool duplicate = false;
-    try {
+    const LookupFailure failure{
+        {objectName() + QStringLiteral(": Error in \"IsUnique\" function\r\n\r\n") + st.text()}};
+    const bool answered = runLookup(failure, [&] {
         fb::Query& q = query(OpIsUnique);
-        bind(q, st);
+        bind(q, st.lines, st.params);
         q.execute();
         duplicate = q.next();
         q.close();
-    } catch (const fb::Error&) {
-        rollbackRetaining();
-        PlainMessageBox(objectName() + QStringLiteral(": Error in \"IsUnique\" function\r\n\r\n") + st.text());
-        throw;
-    }
+    });
+    if (!answered)
+        return true;  // the client layer refused the text (reported): it cannot be stored
     if (!duplicate)
         return false;
     if (m_uniqueErrorText != 0)
@@ -453,6 +466,40 @@ fb::Query& TIBComboBox::query(Op op)
     if (!q)
         q = std::make_unique<fb::Query>(*m_transaction);
     return *q;
+}
+
+TIBComboBox::UserAction::UserAction(TIBComboBox* combo, bool reportsClientRefusal) : m_combo(combo)
+{
+    if (m_combo->m_userActions++ == 0)
+        m_combo->m_clientRefusalShown = !reportsClientRefusal;
+}
+
+TIBComboBox::UserAction::~UserAction()
+{
+    --m_combo->m_userActions;
+}
+
+bool TIBComboBox::runLookup(const LookupFailure& failure, const std::function<void()>& work)
+{
+    try {
+        WaitCursor wait;
+        work();
+        return true;
+    } catch (const fb::Error& e) {
+        if (failure.rollback)
+            rollbackRetaining();
+        // One action of the user runs several lookups of the same text; the
+        // client layer's refusal of it is told once.
+        if (e.kind() == fb::ErrorKind::Client && m_clientRefusalShown && m_userActions > 0)
+            return false;
+        if (ReportLookupError(e, failure.messages)) {
+            m_clientRefusalShown = m_userActions > 0;
+            return false;
+        }
+        if (failure.raise)
+            throw;
+        return false;
+    }
 }
 
 void TIBComboBox::rollbackRetaining()
@@ -485,8 +532,9 @@ void TIBComboBox::AppendText(bool complete)
     QString foundText;
     std::array<QVariant, 9> keys;
     int width = 0;
-    try {
-        WaitCursor wait;
+    // A text the client layer refused finds nothing: no row can hold it.
+    const LookupFailure failure{{QStringLiteral("Chyba v TIBComboBox.AppendText: ") + st.text()}};
+    runLookup(failure, [&] {
         fb::Query& q = query(OpAppendText);
         bind(q, st);
         q.execute();
@@ -498,11 +546,7 @@ void TIBComboBox::AppendText(bool complete)
                 keys[i] = columns[i] >= 0 ? q.value(columns[i]) : QVariant();
         }
         q.close();
-    } catch (const fb::Error&) {
-        rollbackRetaining();
-        PlainMessageBox(QStringLiteral("Chyba v TIBComboBox.AppendText: ") + st.text());
-        throw;
-    }
+    });
     if (width > 0)
         setMaxLength(width);
     if (!found) {
@@ -530,14 +574,17 @@ void TIBComboBox::AppendText(bool complete)
     }
 }
 
-void TIBComboBox::loadList(const ComboStatement& st)
+bool TIBComboBox::loadList(const ComboStatement& st)
 {
     const ComboKeyColumns columns = DropDownKeyColumns(m_lookup);
     std::vector<ComboBoxModel::Item> items;
     items.reserve(size_t(m_model->rowCount()));
     int width = 0;
-    try {
-        WaitCursor wait;
+    // The list load leaves the transaction as it is.
+    const LookupFailure failure{
+        {objectName() + QStringLiteral(": Error in \"DropDown\" event\r\n\r\n") + st.text()},
+        /*rollback=*/false};
+    const bool loaded = runLookup(failure, [&] {
         fb::Query& q = query(OpDropDown);
         bind(q, st);
         q.execute();
@@ -552,10 +599,9 @@ void TIBComboBox::loadList(const ComboStatement& st)
             items.push_back(std::move(item));
         }
         q.close();
-    } catch (const fb::Error&) {
-        PlainMessageBox(objectName() + QStringLiteral(": Error in \"DropDown\" event\r\n\r\n") + st.text());
-        throw;
-    }
+    });
+    if (!loaded)
+        return false;
     if (width > 0)
         setMaxLength(width);
 
@@ -583,12 +629,13 @@ void TIBComboBox::loadList(const ComboStatement& st)
         --m_quiet;
     }
     m_pickedItem = -1;
+    return true;
 }
 
-void TIBComboBox::DropDown()
+bool TIBComboBox::DropDown()
 {
     if (ReadOnly())
-        return;
+        return false;
     bool stored = false;
     const int size = readUserInt(dropDownSettingsKey(), dropDownSettingsName(), DropDownCount(), &stored);
     if (stored && size > 0)
@@ -597,14 +644,17 @@ void TIBComboBox::DropDown()
         const QString text = currentText();
         const bool filtered = !text.isEmpty() && lineEdit()->selectedText() != text;
         const bool hasFilter = filtered && (!text.startsWith(QLatin1Char('*')) || !ContainingWords(text).isEmpty());
-        loadList(BuildDropDownSql(m_lookup, text, m_typedLength, filtered));
+        if (!loadList(BuildDropDownSql(m_lookup, text, m_typedLength, filtered)))
+            return false;
         if (m_model->rowCount() == 0 && hasFilter) {
             // Nothing matches what was typed: offer the whole list instead.
-            loadList(BuildDropDownSql(m_lookup, text, 0, false));
+            if (!loadList(BuildDropDownSql(m_lookup, text, 0, false)))
+                return false;
             lineEdit()->selectAll();
         }
     }
     emit OnDropDown();
+    return true;
 }
 
 void TIBComboBox::showPopup()
@@ -612,8 +662,8 @@ void TIBComboBox::showPopup()
     if (ReadOnly())
         return;
     m_timer->stop();
-    DropDown();
-    QComboBox::showPopup();
+    if (DropDown())
+        QComboBox::showPopup();
 }
 
 void TIBComboBox::FindIt(const QVariant& value)
@@ -643,8 +693,11 @@ void TIBComboBox::showFound(Op op, const ComboStatement& st, const QVariant& key
     bool found = false;
     QString text;
     std::array<QVariant, 9> keys;
-    try {
-        WaitCursor wait;
+    const QString name = op == OpFindIt2 ? QStringLiteral("FindIt2") : QStringLiteral("FindIt");
+    const LookupFailure failure{
+        {objectName() + QStringLiteral(": Error in \"%1\" procedure").arg(name), st.text()},
+        /*rollback=*/true, raise};
+    const bool done = runLookup(failure, [&] {
         fb::Query& q = query(op);
         bind(q, st);
         q.execute();
@@ -656,15 +709,9 @@ void TIBComboBox::showFound(Op op, const ComboStatement& st, const QVariant& key
                 keys[i] = columns[i] >= 0 ? q.value(columns[i]) : QVariant();
         }
         q.close();
-    } catch (const fb::Error&) {
-        rollbackRetaining();
-        const QString name = op == OpFindIt2 ? QStringLiteral("FindIt2") : QStringLiteral("FindIt");
-        PlainMessageBox(objectName() + QStringLiteral(": Error in \"%1\" procedure").arg(name));
-        PlainMessageBox(st.text());
-        if (raise)
-            throw;
+    });
+    if (!done)
         return;
-    }
     m_keys = keys;
     if (!found)
         m_foundText.clear();
@@ -692,20 +739,18 @@ void TIBComboBox::FindFirst()
         return;
     const ComboStatement st = BuildFindFirstSql(m_lookup);
     QVariant key;
-    try {
-        WaitCursor wait;
+    const LookupFailure failure{
+        {objectName() + QStringLiteral(": Error in \"FindFirst\" procedure\r\n\r\n") + st.text()},
+        /*rollback=*/true, /*raise=*/false};
+    const bool done = runLookup(failure, [&] {
         fb::Query& q = query(OpFindFirst);
         bind(q, st);
         q.execute();
         if (q.next())
             key = q.value(0);
         q.close();
-    } catch (const fb::Error&) {
-        rollbackRetaining();
-        PlainMessageBox(objectName() + QStringLiteral(": Error in \"FindFirst\" procedure\r\n\r\n") + st.text());
-        return;
-    }
-    if (isSet(key))
+    });
+    if (done && isSet(key))
         FindIt(key);
 }
 
@@ -715,6 +760,7 @@ void TIBComboBox::timerFired()
 {
     if (isListOpen())
         return;  // never while the list is open; the next tick tries again
+    const UserAction action(this, /*reportsClientRefusal=*/false);
     m_timer->stop();
     AppendText(true);
 }
@@ -739,8 +785,10 @@ void TIBComboBox::textChanged(const QString&)
         && m_lastKey != Qt::Key_Delete) {
         if (!m_autoComplete) {
             m_typedLength = int(shown.size());
-            if (!m_sTimerUse)
+            if (!m_sTimerUse) {
+                const UserAction action(this, /*reportsClientRefusal=*/false);
                 AppendText(true);
+            }
         } else if (m_lastKey != Qt::Key_Backspace && m_lastKey != Qt::Key_Return && m_lastKey != Qt::Key_Enter) {
             for (int i = 0; i < count(); ++i) {
                 const QString item = itemText(i);
@@ -794,9 +842,9 @@ void TIBComboBox::changeDropDownCount(int delta)
 
 void TIBComboBox::keyPressEvent(QKeyEvent* event)
 {
-    const Qt::KeyboardModifiers mods = plainModifiers(event);
+    const Qt::KeyboardModifiers mods = ShiftCtrlAlt(event);
     const int key = event->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool enter = isEnterKey(event);
     m_timer->stop();
 
     if (enter && mods == Qt::ControlModifier) {
@@ -805,12 +853,15 @@ void TIBComboBox::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (enter && mods == Qt::NoModifier) {
+        const UserAction action(this);
         if (isListOpen() && !ReadOnly())
             hidePopup();
         emit OnClickEnter();
         m_lastKey = key;
         settleText();
-        if (!runExitCheck()) {
+        if (runExitCheck()) {
+            ClearKeys();
+        } else {
             // Leaving now does not run the check a second time.
             m_exitHandled = true;
             emit OnExit();
@@ -879,7 +930,7 @@ void TIBComboBox::keyReleaseEvent(QKeyEvent* event)
 {
     event->ignore();
     emit OnKeyUp(event);
-    if (m_sTimerUse && hasFocus() && !ReadOnly() && plainModifiers(event) == Qt::NoModifier
+    if (m_sTimerUse && hasFocus() && !ReadOnly() && ShiftCtrlAlt(event) == Qt::NoModifier
         && event->key() != Qt::Key_Delete)
         m_timer->start(m_sTimerInterval);
     QComboBox::keyReleaseEvent(event);
@@ -893,7 +944,7 @@ bool TIBComboBox::eventFilter(QObject* watched, QEvent* event)
         const QString text = key->text();
         const bool character = key->key() == Qt::Key_Backspace
                                || (!text.isEmpty() && text.at(0).isPrint()
-                                   && !(plainModifiers(key) & (Qt::ControlModifier | Qt::AltModifier)));
+                                   && !(ShiftCtrlAlt(key) & (Qt::ControlModifier | Qt::AltModifier)));
         if (character) {
             hidePopup();
             QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(),

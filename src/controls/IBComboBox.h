@@ -3,11 +3,13 @@
 #include "controls/ComboBoxModel.h"
 #include "controls/ComboBoxSql.h"
 #include "controls/DataControl.h"
+#include "controls/UniqueTest.h"
 
 #include <QComboBox>
 #include <QVariant>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QTimer;
@@ -146,8 +148,9 @@ public:
     // The incremental search; `complete` appends the rest of the found text
     // after the typed part and selects it (the timer path).
     void AppendText(bool complete = true);
-    // Loads the list for the text typed so far (runs before the list opens).
-    void DropDown();
+    // Loads the list for the text typed so far (runs before the list opens);
+    // false when a reported error left the list as it was.
+    bool DropDown();
     void FindIt(const QVariant& value);
     void FindIt2(const QVariant& value1, const QVariant& value2);
     void FindFirst();
@@ -179,6 +182,7 @@ protected:
     void entered() override;
     void leaving() override;
     void applyColours(const QColor& background, const QColor& text) override;
+    bool handleFocusOut(QFocusEvent* event) override;
 
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -187,7 +191,34 @@ protected:
 private:
     enum Op { OpDropDown, OpAppendText, OpIsNotExist, OpIsUnique, OpFindIt, OpFindIt2, OpFindFirst, OpCount };
 
+    // How one lookup reports a database error: the control's own messages,
+    // whether the private transaction is rolled back retaining first, and
+    // whether the error goes on to the caller.
+    struct LookupFailure {
+        QStringList messages;
+        bool rollback = true;
+        bool raise = true;
+    };
+    // One action of the user (leaving the control, Enter, the window's check
+    // before saving, a search while typing): the lookups it runs report a
+    // refusal of the client layer once, not once per lookup. A search while
+    // typing reports none: it only finds nothing, and the check on leaving
+    // tells the user.
+    class UserAction {
+    public:
+        explicit UserAction(TIBComboBox* combo, bool reportsClientRefusal = true);
+        ~UserAction();
+        UserAction(const UserAction&) = delete;
+        UserAction& operator=(const UserAction&) = delete;
+
+    private:
+        TIBComboBox* m_combo;
+    };
+
     fb::Query& query(Op op);
+    // Runs one lookup under the wait cursor. True when it finished; false
+    // when it met an error that was reported and not raised.
+    bool runLookup(const LookupFailure& failure, const std::function<void()>& work);
     void showFound(Op op, const ComboStatement& st, const QVariant& key, bool raise);
     void rollbackRetaining();
     void textChanged(const QString& text);
@@ -197,7 +228,7 @@ private:
     // canonical text of the chosen row.
     void settleText();
     void setTextQuietly(const QString& text);
-    void loadList(const ComboStatement& st);
+    bool loadList(const ComboStatement& st);
     void setSearchRed(bool red);
     void restoreFocusColour();
     void clearFoundKeys(int upTo);
@@ -207,7 +238,7 @@ private:
 
     fb::Connection* m_database = nullptr;
     ComboLookup m_lookup;
-    ComboUniqueTest m_unique;
+    UniqueTestSetup m_unique;
     bool m_sAutoAppend = false;
     bool m_autoComplete = false;
     int m_sMinSearchLength = 0;
@@ -235,6 +266,8 @@ private:
     int m_quiet = 0;         // > 0 while the control sets its own text
     bool m_searchRed = false;
     bool m_paintingSearchRed = false;
+    int m_userActions = 0;              // depth of UserAction scopes
+    bool m_clientRefusalShown = false;  // within the present user action
 
     ComboBoxModel* m_model;
     QTimer* m_timer;

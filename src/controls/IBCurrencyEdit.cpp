@@ -3,6 +3,7 @@
 #include "controls/Calculator.h"
 #include "framework/Dialogs.h"
 #include "framework/Messages.h"
+#include "framework/UiHelpers.h"
 
 #include <QKeyEvent>
 #include <QLocale>
@@ -113,9 +114,9 @@ void TIBCurrencyEdit::keyPressEvent(QKeyEvent* event)
 {
     if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const Qt::KeyboardModifiers mods = ShiftCtrlAlt(event);
     const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (isEnterKey(event)) {
         if (mods == Qt::ControlModifier) {
             emit OnCtrlEnter();
             return;

@@ -118,6 +118,11 @@ void TIBDate::entered()
 bool TIBDate::ApplyText(bool silent)
 {
     QString t = text().trimmed();
+    if (t.isEmpty()) {
+        // No text is no date; the typing rules would read it as today.
+        setValue({});
+        return false;
+    }
     const QDate shown = IsEmpty() ? QDate() : m_value.date();
     if (t == DateDisplayText(shown))
         t = DateTypingText(shown);  // the display form stands for the date itself
@@ -199,7 +204,7 @@ void TIBDate::keyPressEvent(QKeyEvent* event)
 {
     if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const Qt::KeyboardModifiers mods = ShiftCtrlAlt(event);
     const bool enter = isEnterKey(event);
     if (enter && mods == Qt::NoModifier) {
         moveToNextControl();

@@ -30,10 +30,12 @@ public:
 
     bool IsEmpty() const;
     void Clear();
-    // Interprets the typed text (the rules); true when a date resulted.
+    // Interprets the typed text by the typing rules of DateInput.h; true when
+    // a date resulted. An empty text empties the date.
     bool ApplyText(bool silent);
     bool CheckValue() override;
-    // Opens the calendar (the rules); true when a date was picked.
+    // Opens the calendar on the date shown, or on today when the text gives
+    // none; true when a date was picked.
     bool OpenCalendar();
 
     InnerButton* button() const { return m_button; }

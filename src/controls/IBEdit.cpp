@@ -2,7 +2,6 @@
 
 #include "controls/InnerButton.h"
 #include "fb/Error.h"
-#include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
 #include "framework/Messages.h"
 #include "framework/UiHelpers.h"
@@ -60,25 +59,31 @@ bool TIBEdit::CheckValue()
         showOwnText(QStringLiteral("Zadajte minimálne %1 znakov").arg(m_minLength), msg::Information);
         return true;
     }
-    if (m_uniqueTest && !IsEmpty() && isDuplicate()) {
-        if (m_uniqueErrorText != 0)
-            showOwnMessage(m_uniqueErrorText, msg::Warning);
-        selectAll();
-        return true;
+    if (m_uniqueTest && !IsEmpty()) {
+        const std::optional<bool> duplicate = isDuplicate();
+        if (!duplicate)
+            return true;  // the text cannot be stored; the user has been told why
+        if (*duplicate) {
+            if (m_uniqueErrorText != 0)
+                showOwnMessage(m_uniqueErrorText, msg::Warning);
+            selectAll();
+            return true;
+        }
     }
     return false;
 }
 
-bool TIBEdit::isDuplicate()
+std::optional<bool> TIBEdit::isDuplicate()
 {
     fb::Connection& connection = m_database ? *m_database : mainConnection();
     UniqueTestSetup setup = m_unique;
     setup.onlyNumbers = m_onlyNumbers;
     try {
         return FindDuplicate(connection, setup, text());
-    } catch (const fb::Error&) {
-        PlainMessageBox(objectName() + QStringLiteral(": Error in \"IsUnique\" function"));
-        PlainMessageBox(BuildUniqueTestSql(setup, text()).lines.join(QStringLiteral("\r\n")));
+    } catch (const fb::Error& e) {
+        if (ReportLookupError(e, {objectName() + QStringLiteral(": Error in \"IsUnique\" function"),
+                                  BuildUniqueTestSql(setup, text()).text()}))
+            return std::nullopt;
         throw;
     }
 }
@@ -100,7 +105,7 @@ void TIBEdit::keyPressEvent(QKeyEvent* event)
     if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
 
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const Qt::KeyboardModifiers mods = ShiftCtrlAlt(event);
     const bool enter = isEnterKey(event);
     if (enter && mods == Qt::NoModifier) {
         moveToNextControl();

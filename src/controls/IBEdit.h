@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 
+#include <optional>
+
 class InnerButton;
 class QKeyEvent;
 
@@ -39,7 +41,8 @@ public:
     Qt::Alignment Alignment() const { return m_alignment; }
     void setAlignment(Qt::Alignment a) { m_alignment = a; }
 
-    // Duplicate test (the rules).
+    // The duplicate test on leaving (UniqueTest.h): the text must not exist in
+    // UTestColumn of UTableName yet, the record being edited aside.
     bool UniqueTest() const { return m_uniqueTest; }
     void setUniqueTest(bool on) { m_uniqueTest = on; }
     QString UTableName() const { return m_unique.tableName; }
@@ -91,7 +94,9 @@ protected:
 
 private:
     bool acceptsCharacter(QChar c) const;
-    bool isDuplicate();
+    // True for a duplicate; empty when the test could not answer (the client
+    // layer refused the text, which has been reported).
+    std::optional<bool> isDuplicate();
 
     int m_minLength = 0;
     bool m_onlyNumbers = false;

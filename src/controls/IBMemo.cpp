@@ -23,7 +23,7 @@ void TIBMemo::keyPressEvent(QKeyEvent* event)
 {
     if (windowTookKey(event, [this](QKeyEvent* e) { emit OnKeyDown(e); }))
         return;
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const Qt::KeyboardModifiers mods = ShiftCtrlAlt(event);
     const bool enter = isEnterKey(event);
     if (enter && m_enterMoves) {
         if (mods == Qt::NoModifier) {

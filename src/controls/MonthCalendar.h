@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/SettingsRoots.h"
+
 #include <QDate>
 #include <QDialog>
 
@@ -9,8 +11,8 @@ class QCalendarWidget;
 // "Zvoľte dátum...", filled by a month calendar with week numbers. Enter or a
 // double-click closes it with OK, Esc with Cancel; Left / Right move one day,
 // Up / Down one week. Its position and size are remembered in the per-user
-// settings store under "Software\Lindavo\TfrmMonthCalendar" (Left, Top,
-// Width, Height).
+// settings store under settingsroot::Lindavo + "\TfrmMonthCalendar" (Left,
+// Top, Width, Height).
 class TfrmMonthCalendar : public QDialog {
     Q_OBJECT
 public:
@@ -21,7 +23,7 @@ public:
     void setDate(const QDate& date);
     QCalendarWidget* calendar() const { return m_calendar; }
 
-    static QString settingsKey() { return QStringLiteral("Software\\Lindavo\\TfrmMonthCalendar"); }
+    static QString settingsKey() { return QString(settingsroot::Lindavo) + QStringLiteral("\\TfrmMonthCalendar"); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

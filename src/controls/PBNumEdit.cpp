@@ -1,5 +1,7 @@
 #include "controls/PBNumEdit.h"
 
+#include "framework/UiHelpers.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -161,7 +163,7 @@ void TPBNumEdit::rangeCheckOnExit()
 
 void TPBNumEdit::keyPressEvent(QKeyEvent* event)
 {
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const Qt::KeyboardModifiers mods = ShiftCtrlAlt(event);
     if (mods == Qt::ControlModifier
         && (event->key() == Qt::Key_C || event->key() == Qt::Key_V || event->key() == Qt::Key_X)) {
         QLineEdit::keyPressEvent(event);

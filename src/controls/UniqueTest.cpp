@@ -20,24 +20,43 @@ bool IsPlainIdentifier(const QString& name)
     return true;
 }
 
-UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QString& text)
+namespace {
+
+void requireIdentifier(const QString& name)
 {
-    for (const QString& name : {setup.tableName, setup.testColumn, setup.uniqueColumn}) {
-        if (!IsPlainIdentifier(name))
-            throw std::invalid_argument("unique test: not a plain identifier: " + name.toStdString());
-    }
+    if (!IsPlainIdentifier(name))
+        throw std::invalid_argument("unique test: not a plain identifier: " + name.toStdString());
+}
+
+bool isSet(const QVariant& v)
+{
+    return v.isValid() && !v.isNull();
+}
+
+}  // namespace
+
+UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QString& text,
+                                       const QVariant& key1)
+{
+    requireIdentifier(setup.tableName);
+    requireIdentifier(setup.uniqueColumn);
+    requireIdentifier(setup.useKeyValue ? setup.keyField : setup.testColumn);
     UniqueTestStatement st;
     st.lines << QStringLiteral("Select first 1 %1 from %2 where").arg(setup.uniqueColumn, setup.tableName);
-    if (setup.uniqueColumnValue.isNull() || !setup.uniqueColumnValue.isValid()) {
+    if (!isSet(setup.uniqueColumnValue)) {
         st.lines << setup.uniqueColumn + QStringLiteral(" is not null");
     } else {
         st.lines << setup.uniqueColumn + QStringLiteral("<>:UNIQUE_VALUE");
         st.params.insert(QStringLiteral("UNIQUE_VALUE"), setup.uniqueColumnValue.toLongLong());
     }
-    if (setup.bezDiakritiky) {
+    if (setup.useKeyValue) {
+        st.lines << QStringLiteral("and %1=:VALUE").arg(setup.keyField);
+        st.params.insert(QStringLiteral("VALUE"), isSet(key1) ? QVariant(VariantToText(key1)) : QVariant());
+    } else if (setup.bezDiakritiky) {
         st.lines << QStringLiteral("and %1_X=:TEST_TEXT").arg(setup.testColumn);
         st.params.insert(QStringLiteral("TEST_TEXT"), ToPlainUpper(text));
     } else if (setup.onlyNumbers) {
+        // The number as SQL reads it, whatever separator the user's locale types.
         st.lines << QStringLiteral("and %1=:TEST_TEXT").arg(setup.testColumn);
         QString number = text.trimmed();
         number.replace(QLocale().decimalPoint(), QStringLiteral("."));

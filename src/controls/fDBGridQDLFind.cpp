@@ -1,6 +1,7 @@
 #include "controls/fDBGridQDLFind.h"
 
 #include "controls/DbGridQDL.h"
+#include "framework/SettingsRoots.h"
 #include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
 #include "platform/Sound.h"
@@ -39,7 +40,7 @@ QString& TfrmDBGridQDLFind::lastSearchText()
 
 QString TfrmDBGridQDLFind::settingsKey()
 {
-    return QStringLiteral("Software\\Quendel\\TfrmDBGridQDLFind");
+    return QString(settingsroot::Quendel) + QStringLiteral("\\TfrmDBGridQDLFind");
 }
 
 QString TfrmDBGridQDLFind::soundFile()

@@ -8,7 +8,7 @@ class QTimer;
 // A fixed dialog 491 by 60 pixels, centred on the screen, captioned "Čakajte
 // prosím, pracujem...", holding a running busy animation ("Animate1"). The user
 // cannot close it; WaitPleaseHide() does. It lives in the framework (not in
-// controls) so that the helpers of  can use it.
+// controls), among the general helpers, so that every layer above can show it.
 class TfrmWaitPlease : public QDialog {
     Q_OBJECT
 public:
@@ -36,10 +36,10 @@ private:
     int m_refreshes = 0;
 };
 
-// The show and close operations of . There is at most one window; a
-// second show while it exists does nothing; closing when there is none does
-// nothing. With a delay the window appears only if the work is still going on
-// when the event loop next runs after that many milliseconds.
+// The show and close operations of the wait window. There is at most one
+// window; a second show while it exists does nothing; closing when there is
+// none does nothing. With a delay the window appears only if the work is
+// still going on when the event loop next runs after that many milliseconds.
 void WaitPleaseShow(int delayMs = 0);
 void WaitPleaseHide();
 

@@ -2,6 +2,7 @@
 // same keys through the widgets, the amount edit's checks and keys, the
 // calculator, and the wait window.
 #include "ControlsTestWindow.h"
+#include "FireTimer.h"
 #include "controls/Calculator.h"
 #include "controls/IBCurrencyEdit.h"
 #include "controls/NumberTyping.h"
@@ -327,12 +328,19 @@ TEST(WaitPlease, OneWindowRefreshedEvery500msThatTheUserCannotClose)
     WaitPleaseShow(0);
     EXPECT_EQ(WaitPleaseWindow(), w);
     EXPECT_FALSE(w->isVisible());
-    QTest::qWait(200);
-    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->isVisible(); }, 10000));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Čakajte prosím, pracujem..."));
     EXPECT_EQ(w->size(), QSize(491, 60));
-    QTest::qWait(1100);
-    EXPECT_GE(w->refreshCount(), 2);
+    // The refresh: a repeating 500 ms timer, fired here rather than waited for.
+    auto* refresh = w->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(refresh, nullptr);
+    EXPECT_EQ(refresh->interval(), 500);
+    EXPECT_FALSE(refresh->isSingleShot());
+    const int before = w->refreshCount();
+    EXPECT_TRUE(fireTimer(refresh));
+    EXPECT_TRUE(fireTimer(refresh));
+    EXPECT_EQ(w->refreshCount(), before + 2);
+    EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(w->close());
     QTest::keyClick(w, Qt::Key_Escape);
     EXPECT_TRUE(w->isVisible());

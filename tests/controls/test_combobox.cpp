@@ -1,9 +1,11 @@
 // TIBComboBox: the statements it builds, and the control driven by real key
 // events over a migrated database whose address book holds Slovak names.
 #include "ControlsTestWindow.h"
+#include "FireTimer.h"
 #include "TestDatabase.h"
 #include "controls/ComboBoxSql.h"
 #include "controls/IBComboBox.h"
+#include "controls/UniqueTest.h"
 #include "fb/Error.h"
 #include "framework/UserSettings.h"
 #include "support/DialogTranscript.h"
@@ -125,29 +127,33 @@ TEST(ComboBoxSql, Statements)
     EXPECT_EQ(FindItKeyColumns(server)[1], 1);
 }
 
+// The combo box's duplicate test is the data controls' one rule (UniqueTest.h).
 TEST(ComboBoxSql, UniqueTestVariants)
 {
-    ComboUniqueTest cfg;
+    UniqueTestSetup cfg;
     cfg.tableName = "ADRESAR";
     cfg.testColumn = "NAZOV_UPLNY";
     cfg.uniqueColumn = "JEDIN";
     cfg.additionalToWhere = "and TYP=1";
-    auto st = BuildComboUniqueSql(cfg, "O'Brien", {});
-    EXPECT_EQ(st.lines.join('\n'), "Select first 1 jedin from ADRESAR where \nJEDIN is not null\n"
-                                   "and Upper(NAZOV_UPLNY)=Upper(cast(:TEST_TEXT as varchar(7) character set WIN1250))\n"
-                                   "and TYP=1");
+    auto st = BuildUniqueTestSql(cfg, "O'Brien", {});
+    EXPECT_EQ(st.lines.join('\n'), "Select first 1 JEDIN from ADRESAR where\nJEDIN is not null\n"
+                                   "and Upper(NAZOV_UPLNY Collate PXW_CSY)=Upper(cast(:TEST_TEXT as varchar(7) "
+                                   "character set WIN1250) Collate PXW_CSY)\nand TYP=1");
     EXPECT_EQ(st.params.value("TEST_TEXT"), QVariant("O'Brien"));
     cfg.uniqueColumnValue = 5;
     cfg.bezDiakritiky = true;
-    st = BuildComboUniqueSql(cfg, "Ďurč", {});
+    st = BuildUniqueTestSql(cfg, "Ďurč", {});
     EXPECT_TRUE(st.lines.contains("JEDIN<>:UNIQUE_VALUE"));
     EXPECT_TRUE(st.lines.contains("and NAZOV_UPLNY_X=:TEST_TEXT"));
     EXPECT_EQ(st.params.value("TEST_TEXT"), QVariant("DURC"));
     cfg.useKeyValue = true;
     cfg.keyField = "OBJEDNAVATEL";
-    st = BuildComboUniqueSql(cfg, "whatever", 42);
+    st = BuildUniqueTestSql(cfg, "whatever", 42);
     EXPECT_TRUE(st.lines.contains("and OBJEDNAVATEL=:VALUE"));
     EXPECT_EQ(st.params.value("VALUE"), QVariant("42"));
+    // Names are program text: anything but a plain identifier is refused.
+    cfg.keyField = "OBJEDNAVATEL or 1=1";
+    EXPECT_THROW(BuildUniqueTestSql(cfg, "whatever", 42), std::invalid_argument);
 }
 
 // ---- the control ------------------------------------------------------------------
@@ -184,13 +190,15 @@ protected:
         c->setSWhere("TYP=1");
         c->setSOrderBy("NAZOV_UPLNY");
         c->setSUseBasicASCIIColumn(basicAscii);
-        c->setSTimerInterval(20);
         return c;
     }
 
-    static void waitForSearch(QSignalSpy& searches, int count = 1)
+    // The pause in typing is over: the search timer fires now instead of the
+    // test sleeping for it.
+    static void endPause(TIBComboBox* combo, QSignalSpy& searches, int count = 1)
     {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return searches.count() >= count; }, 3000));
+        EXPECT_TRUE(fireTimer(combo->searchTimer()));
+        EXPECT_EQ(searches.count(), count);
     }
 
     TestDatabase db{TestDatabase::Migrated};
@@ -221,7 +229,7 @@ TEST_F(ComboBox, TypingCompletesAfterAPauseIgnoringDiacriticsAndCase)
             ControlsTestWindow::focus(combo);
             QSignalSpy searches(combo, &TIBComboBox::OnAfterSearch);
             typeText(combo, c.typed);
-            waitForSearch(searches);
+            endPause(combo, searches);
             EXPECT_EQ(combo->currentText(), c.text);
             EXPECT_EQ(combo->lineEdit()->selectedText(), c.selected);
             EXPECT_EQ(combo->lineEdit()->cursorPosition(), c.typed.size());
@@ -240,28 +248,34 @@ TEST_F(ComboBox, SearchWaitsForAPauseAndNeverRunsWhileTheListIsOpen)
 {
     ControlsTestWindow win;
     auto* combo = addContacts(win);
-    combo->setSTimerInterval(500);
     win.open();
     ControlsTestWindow::focus(combo);
     QSignalSpy searches(combo, &TIBComboBox::OnAfterSearch);
+    QTimer* timer = combo->searchTimer();
+    EXPECT_EQ(combo->STimerInterval(), 500);
     for (const char* key : {"n", "o", "v"}) {
+        timer->start(60000);  // whatever was left of a pause
         QTest::keyClicks(combo, key);
-        QTest::qWait(200);
+        // Each key starts the whole pause again.
+        EXPECT_TRUE(timer->isActive());
+        EXPECT_EQ(timer->interval(), 500);
+        EXPECT_LT(timer->remainingTime(), 1000);
     }
     EXPECT_EQ(searches.count(), 0);
-    waitForSearch(searches);
-    QTest::qWait(700);
-    EXPECT_EQ(searches.count(), 1);
+    endPause(combo, searches);
+    EXPECT_FALSE(timer->isActive()) << "one search per pause";
+    EXPECT_EQ(combo->currentText(), "novák Peter");
 
     // Typing more, then opening the list before the pause is over.
     typeText(combo, "á");
     QTest::keyClick(combo, Qt::Key_Down);
     ASSERT_TRUE(combo->isListOpen());
-    combo->searchTimer()->start(20);
-    QTest::qWait(200);
+    timer->start();
+    ASSERT_TRUE(fireTimer(timer));
     EXPECT_EQ(searches.count(), 1);
+    EXPECT_TRUE(timer->isActive()) << "the next tick tries again";
     combo->hidePopup();
-    waitForSearch(searches, 2);
+    endPause(combo, searches, 2);
 }
 
 TEST_F(ComboBox, ListFiltersByPrefixOrContainedWordsAndFallsBackToTheWholeList)
@@ -282,7 +296,7 @@ TEST_F(ComboBox, ListFiltersByPrefixOrContainedWordsAndFallsBackToTheWholeList)
     typeText(combo->view(), "x");
     EXPECT_FALSE(combo->isListOpen());
     EXPECT_EQ(combo->currentText(), "*ova*brax");
-    QTest::qWait(100);
+    combo->AppendText();  // finds nothing
     EXPECT_EQ(background(combo), QColor(0, 255, 255));  // a containing search is never red
 
     combo->lineEdit()->clear();
@@ -315,7 +329,8 @@ TEST_F(ComboBox, PickingARowFromTheListKeepsThatRowAmongEqualNames)
     EXPECT_FALSE(combo->isListOpen());
     reactivate(win);
     EXPECT_EQ(combo->SKeyValue(), QVariant(9));
-    QTest::qWait(100);  // the search timer may run meanwhile
+    combo->searchTimer()->start();  // the search timer runs meanwhile
+    fireTimer(combo->searchTimer());
     QTest::keyClick(combo, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), win.other);
     EXPECT_EQ(combo->SKeyValue(), QVariant(9));
@@ -391,16 +406,16 @@ TEST_F(ComboBox, FailedSearchTurnsRedUntilTheTextIsFoundOrBackspaced)
     ControlsTestWindow::focus(combo);
     QSignalSpy searches(combo, &TIBComboBox::OnAfterSearch);
     typeText(combo, "novx");
-    waitForSearch(searches);
+    endPause(combo, searches);
     EXPECT_EQ(searches.last().at(0), QVariant(false));
     EXPECT_EQ(background(combo), QColor(255, 0, 0));
     EXPECT_FALSE(combo->SKeyValue().isValid());
     QTest::keyClick(combo, Qt::Key_Backspace);
-    waitForSearch(searches, 2);
+    endPause(combo, searches, 2);
     EXPECT_EQ(background(combo), QColor(0, 255, 255));
     EXPECT_EQ(combo->currentText(), "nov");  // Backspace does not complete again
     typeText(combo, "a");
-    waitForSearch(searches, 3);
+    endPause(combo, searches, 3);
     EXPECT_EQ(combo->currentText(), "nova" + QString("k Peter"));
     EXPECT_EQ(combo->SKeyValue(), QVariant(1));
 }
@@ -486,6 +501,84 @@ TEST_F(ComboBox, UniqueTestExcludesTheRecordBeingEdited)
     EXPECT_TRUE(refuses(1, "O'Brien Patrick"));
     EXPECT_FALSE(refuses(1, "O'Brien Paul"));  // a prefix would be completed to the listed name
     EXPECT_FALSE(refuses(1, "Trnavský Marek"));   // another type
+}
+
+// The editors' check before saving refuses a value but leaves the chosen row's
+// keys alone; only leaving the control drops them.
+TEST_F(ComboBox, RefusalInCheckControlsKeepsTheChosenRow)
+{
+    struct Case {
+        const char* name;
+        int minLength;
+        QVariant editing;  // UniqueColumnValue
+        QString message;
+    };
+    const QList<Case> cases = {
+        {"duplicate", 0, 1, "Hlásenie #1004\r\n\r\nTakáto položka už existuje!"},
+        {"too short", 20, 5, "Zadajte minimálne 20 znakov"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ControlsTestWindow win;
+        auto* combo = addContacts(win, "eDBNazov", false);
+        combo->setSSearchIfFound(false);
+        combo->setMinLength(c.minLength);
+        combo->setUniqueTest(true);
+        combo->setUTableName("ADRESAR");
+        combo->setUTestColumn("NAZOV_UPLNY");
+        combo->setUniqueColumn("JEDIN");
+        combo->setUAdditionalToWhere("and TYP=1");
+        combo->setUniqueErrorText(1004);
+        combo->setUniqueColumnValue(c.editing);
+        win.open();
+        combo->FindIt(5);  // the stored reference
+        DialogTranscript transcript;
+        EXPECT_TRUE(CheckControls(&win));
+        ASSERT_EQ(transcript.count(), 1);
+        EXPECT_TRUE(transcript.last().text.startsWith(c.message)) << transcript.last().text.toStdString();
+        EXPECT_EQ(QApplication::focusWidget(), combo);
+        EXPECT_EQ(combo->SKeyValue(), QVariant(5));
+        EXPECT_EQ(combo->SKeyValue2(), QVariant(1));
+        EXPECT_EQ(combo->currentText(), "O'Brien Patrick");
+
+        QTest::keyClick(combo, Qt::Key_Tab);  // the exit processing refuses it too
+        EXPECT_EQ(transcript.count(), 2);
+        EXPECT_EQ(QApplication::focusWidget(), combo);
+        EXPECT_FALSE(combo->SKeyValue().isValid());
+    }
+}
+
+// A letter WIN1250 lacks: the client layer refuses the lookups before they
+// reach the server. Leaving tells the user once, and the value is refused.
+TEST_F(ComboBox, ATextTheClientLayerRefusesIsReportedOnce)
+{
+    for (bool pause : {true, false}) {
+        SCOPED_TRACE(pause ? "a pause, then Tab" : "Tab at once");
+        ControlsTestWindow win;
+        auto* combo = addContacts(win);
+        win.open();
+        ControlsTestWindow::focus(combo);
+        DialogTranscript transcript;
+        typeText(combo, QStringLiteral("Ωmega"));
+        if (pause) {
+            // The search while typing finds nothing; leaving tells why.
+            EXPECT_NO_THROW(fireTimer(combo->searchTimer()));
+            EXPECT_EQ(transcript.count(), 0);
+            EXPECT_EQ(background(combo), QColor(255, 0, 0));
+        }
+        EXPECT_NO_THROW(QTest::keyClick(combo, Qt::Key_Tab));
+        ASSERT_EQ(transcript.count(), 1);
+        EXPECT_EQ(transcript.last().kind, DialogKind::Red);
+        EXPECT_TRUE(transcript.last().text.contains("WIN1250")) << transcript.last().text.toStdString();
+        EXPECT_EQ(QApplication::focusWidget(), combo);
+        EXPECT_FALSE(combo->SKeyValue().isValid());
+        // Leaving again is a new attempt, reported again.
+        EXPECT_NO_THROW(QTest::keyClick(combo, Qt::Key_Tab));
+        EXPECT_EQ(transcript.count(), 2);
+        // The lookups still work afterwards.
+        combo->FindIt(7);
+        EXPECT_EQ(combo->currentText(), "Brezová Anna");
+    }
 }
 
 TEST_F(ComboBox, ListSizeIsRememberedPerWindowClassAndControl)

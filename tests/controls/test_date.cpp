@@ -225,6 +225,31 @@ TEST_F(IBDateTest, EmptyOptionalIsNullEmptyRequiredIsRefused)
     EXPECT_EQ(QApplication::focusWidget(), d);
 }
 
+// An empty text stands for no date: interpreting it, or opening the calendar
+// on it and cancelling, leaves the date empty rather than today.
+TEST_F(IBDateTest, AnEmptyTextIsNoDate)
+{
+    TempSettings settings;
+    d->Clear();
+    EXPECT_FALSE(d->ApplyText(true));
+    EXPECT_TRUE(d->IsEmpty());
+    EXPECT_FALSE(d->Date().isValid());
+    EXPECT_EQ(d->text(), QString());
+
+    onNextModal([](QWidget* w) {
+        auto* cal = qobject_cast<TfrmMonthCalendar*>(w);
+        ASSERT_NE(cal, nullptr);
+        EXPECT_EQ(cal->date(), QDate(2025, 3, 15));  // opens on today
+        QTest::keyClick(cal->calendar()->findChild<QTableView*>(), Qt::Key_Escape);
+    });
+    EXPECT_FALSE(d->OpenCalendar());
+    EXPECT_TRUE(d->IsEmpty());
+    EXPECT_EQ(d->text(), QString());
+    QTest::keyClick(d, Qt::Key_Tab);
+    EXPECT_FALSE(d->Date().isValid());
+    EXPECT_EQ(d->text(), QString());
+}
+
 TEST_F(IBDateTest, Bounds)
 {
     d->setMinDate(QDate(2025, 3, 1));

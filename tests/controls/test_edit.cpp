@@ -3,6 +3,7 @@
 #include "ControlsTestWindow.h"
 #include "TestDatabase.h"
 #include "controls/IBCheckBox.h"
+#include "controls/IBComboBox.h"
 #include "controls/IBEdit.h"
 #include "controls/InnerButton.h"
 #include "controls/IBMemo.h"
@@ -108,12 +109,11 @@ class IBEditUnique : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        db.exec({QStringLiteral("create table ADRESAR (JEDIN integer not null primary key, TYP integer, "
-                                "MENO varchar(50) character set WIN1250 collate PXW_CSY, "
-                                "MENO_X varchar(50) character set WIN1250, CISLO integer)"),
-                 QStringLiteral("insert into ADRESAR values (1, 1, 'O''Brien', 'O''BRIEN', 10)"),
-                 QStringLiteral("insert into ADRESAR values (2, 1, 'Žilinský', 'ZILINSKY', 20)"),
-                 QStringLiteral("insert into ADRESAR values (3, 2, 'Novák', 'NOVAK', 30)")});
+        // The address book of the migrated schema; NAZOV_UPLNY and its "_X"
+        // form are filled by the table's trigger.
+        db.exec({QStringLiteral("insert into ADRESAR (JEDIN, TYP, MENO, FARBA) values (1, 1, 'O''Brien', 10)"),
+                 QStringLiteral("insert into ADRESAR (JEDIN, TYP, MENO, FARBA) values (2, 1, 'Žilinský', 1.5)"),
+                 QStringLiteral("insert into ADRESAR (JEDIN, TYP, MENO, FARBA) values (3, 2, 'Novák', 30)")});
     }
 
     TIBEdit* addNameEdit(ControlsTestWindow& win)
@@ -145,7 +145,7 @@ protected:
         return refused;
     }
 
-    TestDatabase db;
+    TestDatabase db{TestDatabase::Migrated};
 };
 
 TEST_F(IBEditUnique, CaseInsensitiveWithApostropheAndTheRecordItself)
@@ -170,19 +170,96 @@ TEST_F(IBEditUnique, WithoutDiacriticsAndNumbers)
     ControlsTestWindow win;
     auto* e = addNameEdit(win);
     e->setUBezDiakritiky(true);
-    auto* n = win.add<TIBEdit>("eCislo");
+    e->setUTestColumn("nazov_uplny");
+    auto* n = win.add<TIBEdit>("eFarba");
     n->setDatabase(&db.connection());
     n->setUniqueTest(true);
     n->setOnlyNumbers(true);
     n->setUTableName("adresar");
-    n->setUTestColumn("cislo");
+    n->setUTestColumn("farba");
     n->setUniqueColumn("jedin");
     win.open();
     DialogTranscript transcript;
     EXPECT_TRUE(refuses(win, e, QStringLiteral("zilinsky"), transcript));
     EXPECT_FALSE(refuses(win, e, QStringLiteral("zilina"), transcript));
-    EXPECT_TRUE(refuses(win, n, QStringLiteral("20"), transcript));
+    EXPECT_TRUE(refuses(win, n, QStringLiteral("10"), transcript));
     EXPECT_FALSE(refuses(win, n, QStringLiteral("21"), transcript));
+}
+
+// The edit and the lookup combo box run one duplicate rule: configured alike,
+// they must give the same answer for the same text.
+TEST_F(IBEditUnique, EditAndComboBoxGiveTheSameAnswer)
+{
+    db.exec({QStringLiteral("insert into NASTAVENIA (PREMENNA, CISLO) values ('Skúšobná', 7)")});
+    struct Case {
+        const char* name;
+        QString table, column, uniqueColumn, additional;
+        bool bezDiakritiky, onlyNumbers;
+        QVariant editing;  // UniqueColumnValue
+        QString text;
+        bool duplicate;
+    };
+    const QString typ1 = QStringLiteral("and Typ=1");
+    const QList<Case> cases = {
+        {"capitals with diacritics", "adresar", "meno", "jedin", typ1, false, false, {}, "ŽILINSKÝ", true},
+        {"lower case with diacritics", "adresar", "meno", "jedin", typ1, false, false, {}, "žilinský", true},
+        {"apostrophe", "adresar", "meno", "jedin", typ1, false, false, {}, "o'brien", true},
+        {"the record itself", "adresar", "meno", "jedin", typ1, false, false, 2, "ŽILINSKÝ", false},
+        {"another type of contact", "adresar", "meno", "jedin", typ1, false, false, {}, "NOVÁK", false},
+        {"without diacritics", "adresar", "nazov_uplny", "jedin", typ1, true, false, {}, "zilinsky", true},
+        {"number with the locale's decimal comma", "adresar", "farba", "jedin", typ1, false, true, {}, "1,5", true},
+        {"another number", "adresar", "farba", "jedin", typ1, false, true, {}, "1,25", false},
+        {"a table keyed by another column", "nastavenia", "premenna", "cislo", {}, false, false, {}, "SKÚŠOBNÁ",
+         true},
+    };
+    DialogTranscript transcript;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ControlsTestWindow win;
+        auto* edit = win.add<TIBEdit>("eDBMeno");
+        auto* combo = win.add<TIBComboBox>("eDBNazov");
+        edit->setDatabase(&db.connection());
+        combo->setDatabase(&db.connection());
+        combo->setUniqueErrorText(1004);
+        edit->setUniqueTest(true);
+        combo->setUniqueTest(true);
+        edit->setUTableName(c.table);
+        combo->setUTableName(c.table);
+        edit->setUTestColumn(c.column);
+        combo->setUTestColumn(c.column);
+        edit->setUniqueColumn(c.uniqueColumn);
+        combo->setUniqueColumn(c.uniqueColumn);
+        edit->setUAdditionalToWhere(c.additional);
+        combo->setUAdditionalToWhere(c.additional);
+        edit->setUBezDiakritiky(c.bezDiakritiky);
+        combo->setUBezDiakritiky(c.bezDiakritiky);
+        edit->setOnlyNumbers(c.onlyNumbers);
+        combo->setOnlyNumbers(c.onlyNumbers);
+        edit->setUniqueColumnValue(c.editing);
+        combo->setUniqueColumnValue(c.editing);
+        edit->setText(c.text);
+        combo->setEditText(c.text);
+        const auto before = transcript.count();
+        bool editAnswer = false, comboAnswer = false;
+        EXPECT_NO_THROW(editAnswer = edit->CheckValue()) << "edit";
+        EXPECT_NO_THROW(comboAnswer = combo->IsUnique()) << "combo box";
+        EXPECT_EQ(editAnswer, c.duplicate) << "edit";
+        EXPECT_EQ(comboAnswer, c.duplicate) << "combo box";
+        EXPECT_EQ(transcript.count() - before, c.duplicate ? 2 : 0);
+    }
+}
+
+TEST_F(IBEditUnique, ATextTheClientLayerRefusesIsReportedOnceAndRefused)
+{
+    ControlsTestWindow win;
+    auto* e = addNameEdit(win);
+    e->setText(QStringLiteral("Ωmega"));  // no such letter in WIN1250
+    DialogTranscript transcript;
+    bool refused = false;
+    EXPECT_NO_THROW(refused = e->CheckValue());
+    EXPECT_TRUE(refused);
+    ASSERT_EQ(transcript.count(), 1);
+    EXPECT_TRUE(transcript.last().text.contains(QStringLiteral("WIN1250"))) << transcript.last().text.toStdString();
 }
 
 TEST(IBEditUniqueSql, NamesAreProgramTextValuesAreParameters)

@@ -170,6 +170,61 @@ TEST(GridAutoFit, WidthArithmetic)
     }
 }
 
+// A window fills its grid before it is shown, when the grid still has Qt's
+// default width: that must not squeeze the design widths for good.
+TEST_F(GridUi, WidthsAreFittedOnlyOnceTheGridIsShown)
+{
+    TQDLColumn hidden = column("JEDIN", "Skryté");
+    hidden.Visible = false;
+    hidden.Order = osNone;
+    hidden.Width = 500;
+    grid->AddColumn(hidden);
+    std::vector<TQDLColumn> cols = grid->Columns();
+    cols[0].Width = 120;
+    cols[1].Width = 200;
+    grid->SetColumns(cols);
+    fillUnits(3);
+    open();
+    EXPECT_EQ(grid->Columns()[0].Width, 120);
+    EXPECT_EQ(grid->Columns()[1].Width, 200);
+
+    const int b = grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);
+    window.resize(600, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The visible columns share the room left; the hidden one counts for nothing.
+    const int delta = (grid->width() - b - 320 - 30) / 2;
+    ASSERT_GT(delta, 0);
+    EXPECT_EQ(grid->Columns()[0].Width, 120 + delta);
+    EXPECT_EQ(grid->Columns()[1].Width, 200 + delta);
+    EXPECT_EQ(grid->Columns()[2].Width, 500);
+    EXPECT_EQ(grid->columnWidth(1), 200 + delta);
+
+    // Filling it again while it is shown changes nothing more.
+    open();
+    EXPECT_EQ(grid->Columns()[0].Width, 120 + delta);
+    EXPECT_EQ(grid->Columns()[2].Width, 500);
+}
+
+// Keys the grid does not handle must not move its cursor: Qt's keyboard search
+// would jump to the next row starting with the letter.
+TEST_F(GridUi, UnassignedLettersDoNotMoveTheCursor)
+{
+    fillUnits({"ks", "hod", "m", "hh"});
+    open();
+    window.resize(400, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    grid->setFocus();
+    grid->setCurrentIndex(grid->gridModel()->index(0, 1));
+    for (const char* letter : {"h", "m", "k", "x"}) {
+        SCOPED_TRACE(letter);
+        grid->setCurrentRow(0);
+        QTest::keyClicks(grid, letter);
+        EXPECT_EQ(grid->currentRow(), 0);
+    }
+}
+
 TEST_F(GridUi, StoredColumnOrderStopsAtAFieldNoLongerShown)
 {
     TQDLColumn remark = column("POZN", "Poznámka");
