@@ -10,6 +10,7 @@
 #include "controls/IBEdit.h"
 #include "controls/IBMemo.h"
 #include "controls/ListToolbar.h"
+#include "controls/RegisterRefresh.h"
 #include "controls/QDLBtn.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"

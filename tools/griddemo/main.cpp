@@ -6,6 +6,7 @@
 // With --shot the window saves a picture of itself and ends.
 #include "controls/DbGridQDL.h"
 #include "controls/ListToolbar.h"
+#include "controls/RegisterRefresh.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "framework/MainConnection.h"
