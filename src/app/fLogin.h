@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Uzivatel.h"
-#include "forms/FormUni.h"
+#include "forms/FormEditor.h"
 
 class QLabel;
 class TIBComboBox;

@@ -5,7 +5,7 @@
 #include "fb/Connection.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
-#include "forms/FormUni.h"
+#include "forms/FormViewer.h"
 
 #include <functional>
 

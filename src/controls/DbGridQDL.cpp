@@ -1,6 +1,8 @@
 #include "controls/DbGridQDL.h"
 
 #include "controls/GridContextMenu.h"
+#include "controls/GridSql.h"
+#include "controls/TempSpracuj.h"
 #include "controls/fDBGridQDLFind.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
@@ -21,8 +23,6 @@
 #include <QStyledItemDelegate>
 
 namespace {
-
-constexpr int kLiteralListLimit = 500;
 
 void informationBox(const QString& text)
 {
@@ -150,41 +150,19 @@ QString TDbGridQDL::ColumnOrderExpr(int column, const QString& direction)
     if (column < 0 || column >= ColumnCount())
         return {};
     const TQDLColumn& c = Columns()[size_t(column)];
-    if (c.Order == osNone)
-        return {};
-    QString term = (c.OrderBy.trimmed().isEmpty() ? c.FieldName : c.OrderBy).trimmed();
-    if (term.isEmpty()) {
+    bool missing = false;
+    const QString term = ColumnOrderTerm(c, direction, &missing);
+    if (missing)
         PlainMessageBox(QStringLiteral("Nastavte vlastnosť \"OrderBY\" pre stĺpec ") + c.TitleCaption);
-        return {};
-    }
-    if (c.CollateBy == coPXW_CSY)
-        term += QStringLiteral(" collate PXW_CSY");
-    else if (c.CollateBy == coWin1250)
-        term += QStringLiteral(" collate Win1250");
-    if (!direction.isEmpty())
-        term += QLatin1Char(' ') + direction;
-    if (c.NullsPosition == npNullsLast)
-        term += QStringLiteral(" nulls last ");
-    else if (c.NullsPosition == npNullsFirst)
-        term += QStringLiteral(" nulls first ");
     return term;
 }
 
 QString TDbGridQDL::OrderByClause(const QString& direction)
 {
-    QStringList terms;
-    const int active = ActiveTitleIndex() - 1;
-    const QString first = ColumnOrderExpr(active, direction);
-    if (!first.isEmpty())
-        terms << first;
-    for (int i = 0; i < ColumnCount(); ++i) {
-        if (i == active)
-            continue;
-        const QString term = ColumnOrderExpr(i, direction);
-        if (!term.isEmpty())
-            terms << term;
-    }
-    return terms.join(QLatin1Char(','));
+    const TOrderBy order = BuildOrderBy(Columns(), ActiveTitleIndex() - 1, direction);
+    for (const QString& title : order.columnsWithoutTerm)
+        PlainMessageBox(QStringLiteral("Nastavte vlastnosť \"OrderBY\" pre stĺpec ") + title);
+    return order.clause;
 }
 
 // --- marked-records clause ----------------------------------------------------
@@ -203,48 +181,22 @@ QVariant TDbGridQDL::CheckedValue(int index, const QString& fieldName)
     return fieldValue(fieldName);
 }
 
-QString TDbGridQDL::CheckedFilter(const QString& prefix, const QString& fieldName)
+QString TDbGridQDL::CheckedFilter(const QString& prefix, const QString& fieldName, QVariantMap* params)
 {
     if (!CheckEnabled() || CheckedCount() == 0)
         return {};
     const QString field = fieldName.isEmpty() ? KeyField() : fieldName;
-    if (CheckedCount() > kLiteralListLimit) {
-        const QString key = transferToTempSpracuj(field);
-        return QStringLiteral(" ") + prefix + KeyField() +
-               QStringLiteral(" in (select cislo from temp_spracuj where connection_id=current_connection and zaradenie='") +
-               key + QStringLiteral("') ");
-    }
-    QStringList values;
+    if (MarkedNeedTempSpracuj(CheckedCount(), KeyFieldType()))
+        return TempSpracujFilter(prefix, KeyField(), transferToTempSpracuj(field));
+    QVariantList values;
     values.reserve(CheckedCount());
     for (int i = 0; i < CheckedCount(); ++i)
-        values << QString::number(CheckedValue(i, field).toLongLong());
-    return QStringLiteral(" ") + prefix + KeyField() + QStringLiteral(" in (") + values.join(QLatin1Char(',')) +
-           QLatin1Char(')');
+        values << CheckedValue(i, field);
+    TMarkedFilter filter = MarkedRecordsFilter(values, prefix, KeyField(), KeyFieldType());
+    if (params)
+        params->insert(filter.params);
+    return filter.sql;
 }
-
-namespace {
-
-// One statement writes a block of keys: a round trip per 100 rows instead of
-// one per row (100 000 marks in a fraction of the time). The block's own
-// variables are written ": NAME" so that they are not taken for parameters.
-constexpr int kRowsPerBlock = 100;
-
-QStringList insertBlock(int rows)
-{
-    QStringList params{QStringLiteral("ZAR VARCHAR(40) = :ZARADENIE")};
-    QStringList body;
-    for (int i = 0; i < rows; ++i) {
-        params << QStringLiteral("C%1 INTEGER = :C%1").arg(i);
-        body << QStringLiteral("  INSERT INTO TEMP_SPRACUJ(JEDIN,CISLO,ZARADENIE,CONNECTION_ID)"
-                               " VALUES (GEN_ID(TEMP_SPRACUJ_ID, 1), : C%1, : ZAR, CURRENT_CONNECTION);")
-                    .arg(i);
-    }
-    return QStringList{QStringLiteral("EXECUTE BLOCK (") + params.join(QStringLiteral(", ")) + QStringLiteral(")"),
-                       QStringLiteral("AS BEGIN")} +
-           body + QStringList{QStringLiteral("END")};
-}
-
-}  // namespace
 
 // The key is a GUID made here, never user text, so it may stand in the SQL.
 QString TDbGridQDL::transferToTempSpracuj(const QString& field)
@@ -257,28 +209,14 @@ QString TDbGridQDL::transferToTempSpracuj(const QString& field)
     const bool byKey = field.compare(KeyField(), Qt::CaseInsensitive) == 0;
     const auto keys = gridModel()->checkedList().keys();
     auto transaction = NewTransaction(false, true);
-    auto query = NewQuery(*transaction);
     try {
         transaction->start();
-        // Rows are inserted in marking order. Nobody else reads this connection's
-        // rows, so a commit (retaining) every 1000 rows is enough to keep the work
-        // bounded; each commit forces a write to disk.
-        for (size_t first = 0; first < keys.size(); first += kRowsPerBlock) {
-            const int rows = int(std::min<size_t>(kRowsPerBlock, keys.size() - first));
-            if (rows != kRowsPerBlock || !query->isPrepared())
-                query->setSql(insertBlock(rows));
-            query->setParam(QStringLiteral("ZARADENIE"), key);
-            for (int i = 0; i < rows; ++i) {
-                const size_t k = first + size_t(i);
-                query->setParam(QStringLiteral("C%1").arg(i),
-                                byKey ? QVariant(keys[k]) : QVariant(CheckedValue(int(k), field).toLongLong()));
-            }
-            query->execute();
-            if ((first / kRowsPerBlock) % 10 == 9)
-                transaction->commitRetaining();
-        }
+        WriteTempSpracuj(*transaction, key, qsizetype(keys.size()), [&](qsizetype k) {
+            return byKey ? QVariant(keys[size_t(k)]) : QVariant(CheckedValue(int(k), field).toLongLong());
+        }, ClauseSetRhythm());
         transaction->commit();
     } catch (...) {
+        // The caller reports the error; the rows written so far go with it.
         RollbackIfActive(*transaction);
         throw;
     }

@@ -3,6 +3,7 @@
 #include "controls/DbGridMarvo.h"
 
 #include <QStyle>
+#include <QVariantMap>
 
 class QMenu;
 class QPainter;
@@ -75,8 +76,9 @@ public:
     QString OrderByClause(const QString& direction);
     QString ColumnOrderExpr(int column, const QString& direction);
     // The marked-records clause; beyond 500 marks the keys go to TEMP_SPRACUJ
-    // on the main connection under a fresh key.
-    QString CheckedFilter(const QString& prefix, const QString& fieldName);
+    // on the main connection under a fresh key. Text keys are parameters of the
+    // clause, their values go to `params`.
+    QString CheckedFilter(const QString& prefix, const QString& fieldName, QVariantMap* params = nullptr);
     QVariant CheckedValue(int index, const QString& fieldName);
     void DisplayGrid();
     int CountRecords() const;

@@ -1,5 +1,5 @@
 // The toolbar images and the hints chosen by image index.
-#include "controls/ListToolbar.h"
+#include "controls/ToolbarImages.h"
 
 #include <QAction>
 #include <QHash>

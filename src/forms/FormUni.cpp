@@ -1,21 +1,11 @@
 #include "forms/FormUni.h"
 
-#include "controls/DataControl.h"
-#include "controls/DbGridQDL.h"
 #include "controls/IBComboBox.h"
 #include "controls/IBCurrencyEdit.h"
 #include "controls/IBDate.h"
-#include "controls/IBEdit.h"
-#include "controls/IBMemo.h"
 #include "controls/IBTime.h"
-#include "controls/QDLBtn.h"
-#include "fb/Query.h"
 #include "fb/Transaction.h"
-#include "framework/Dialogs.h"
-#include "framework/ErrorTranslation.h"
-#include "framework/Messages.h"
-#include "framework/TransactionHelpers.h"
-#include "framework/UiHelpers.h"
+#include "framework/SettingsRoots.h"
 #include "framework/UserSettings.h"
 
 #include <QAbstractSpinBox>
@@ -24,15 +14,14 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
-#include <QToolButton>
 
 namespace {
 
 const QString kFormVersion = QStringLiteral("FormVersion");
-const QString kJedin = QStringLiteral("JEDIN");
 
 // Along one axis: the window's start after fitting.
 int fitAxis(int start, int length, int screen)
@@ -108,7 +97,8 @@ TFormUni::~TFormUni()
 QString TFormUni::settingsSection() const
 {
     const QString program = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    return QStringLiteral("Software\\") + program + QLatin1Char('\\') + QString::fromLatin1(metaObject()->className());
+    return settingsroot::Software + QLatin1Char('\\') + program + QLatin1Char('\\') +
+           QString::fromLatin1(metaObject()->className());
 }
 
 int TFormUni::ReadSetting(const QString& name, int defaultValue) const
@@ -290,240 +280,3 @@ bool TFormUni::keyPreview(QKeyEvent*)
     return false;
 }
 
-// --- TFormViewer ----------------------------------------------------------------
-
-TFormViewer::TFormViewer(QWidget* parent)
-    : TFormUni(parent), m_previousMain(MainWindow())
-{
-    SetMainWindow(this);
-}
-
-TFormViewer::~TFormViewer()
-{
-    if (MainWindow() == this)
-        SetMainWindow(m_previousMain);
-}
-
-void TFormViewer::RunModal(TFormDetails& details, const std::function<void()>& fill,
-                           const std::function<QVariant()>& chosenKey)
-{
-    TFormUni::SetDetails(details);
-    if (!Text.trimmed().isEmpty())
-        setWindowTitle(Text);
-    if (fill)
-        fill();
-    const int result = exec();
-    details.Result = result;
-    if (details.Mode == TFormDetails::Select && result == TFormDetails::ResultOk && chosenKey)
-        details.Current = chosenKey();
-}
-
-// --- TFormEditor ----------------------------------------------------------------
-
-TFormEditor::TFormEditor(NextButton next, QWidget* parent)
-    : TFormUni(parent)
-{
-    btnZapis = new TQDLBtn(QStringLiteral(" &OK"), this);
-    btnZapis->setObjectName(QStringLiteral("btnZapis"));
-    connect(btnZapis, &QPushButton::clicked, this, [this] { Zapis(btnZapis); });
-    if (next == NextButton::Yes) {
-        btnDalsi = new TQDLBtn(QStringLiteral("Ď&alší"), this);
-        btnDalsi->setObjectName(QStringLiteral("btnDalsi"));
-        setNextInTabOrder(false);
-        connect(btnDalsi, &QPushButton::clicked, this, [this] {
-            setNextInTabOrder(true);
-            Zapis(btnDalsi);
-        });
-    }
-    btnNezapis = new TQDLBtn(QStringLiteral("&Nezapíš"), this);
-    btnNezapis->setObjectName(QStringLiteral("btnNezapis"));
-    btnNezapis->setCancel(true);
-    connect(btnNezapis, &QPushButton::clicked, this, [this] { done(TFormDetails::ResultCancel); });
-    // Enter is not the dialog's default action here.
-    for (TQDLBtn* b : {btnZapis, btnDalsi, btnNezapis})
-        if (b)
-            b->setAutoDefault(false);
-}
-
-bool TFormEditor::nextInTabOrder() const
-{
-    return btnDalsi && (btnDalsi->focusPolicy() & Qt::TabFocus);
-}
-
-void TFormEditor::setNextInTabOrder(bool on)
-{
-    if (btnDalsi)
-        btnDalsi->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
-}
-
-void TFormEditor::SetDetails(TFormDetails& d)
-{
-    TFormUni::SetDetails(d);
-    if (btnDalsi) {
-        btnDalsi->setVisible(d.ShowNext);
-        setNextInTabOrder(d.NextInTabOrder);
-    }
-    ClearControls();
-    setWindowTitle(captionFor(Mode));
-    int result = TFormDetails::ResultCancel;
-    if (Mode == TFormDetails::Insert || loadCurrent())
-        result = exec();
-    d.Result = result;
-    if (result == TFormDetails::ResultOk || result == TFormDetails::ResultNext) {
-        d.Current = Current;
-        d.NextInTabOrder = nextInTabOrder();
-    } else {
-        d.Current = QVariant();
-    }
-}
-
-bool TFormEditor::loadCurrent()
-{
-    auto tr = NewTransaction(true, true);
-    bool found = false;
-    try {
-        tr->start();
-        found = LoadRecord(*tr);
-        tr->commit();
-    } catch (const std::exception& e) {
-        RollbackIfActive(*tr);
-        if (TranslateDbError(e) == 0)
-            throw;
-        return false;
-    }
-    if (!found)
-        ErrMessage(1012, msg::Information);
-    return found;
-}
-
-void TFormEditor::Zapis(QPushButton* originator)
-{
-    Save(originator);
-}
-
-void TFormEditor::Save(QPushButton* originator)
-{
-    if (CheckControls(this))
-        return;
-    const bool isNew = Mode == TFormDetails::Insert || Mode == TFormDetails::Copy;
-    const QVariant before = Current;
-    auto tr = NewTransaction(false, true);
-    try {
-        tr->start();
-        if (isNew) {
-            auto q = NewQuery(*tr);
-            Current = NextGeneratorValue(sequenceName(), *q);
-        }
-        SaveRecord(*tr, isNew);
-        tr->commit();
-    } catch (const std::exception& e) {
-        RollbackIfActive(*tr);
-        // Nothing was saved: the editor stays open with the user's values.
-        Current = before;
-        if (TranslateDbError(e) == 0)
-            throw;
-        return;
-    }
-    done(btnDalsi && originator == btnDalsi ? TFormDetails::ResultNext : TFormDetails::ResultOk);
-}
-
-QString TFormEditor::captionFor(std::uint8_t) const
-{
-    return windowTitle();
-}
-
-bool TFormEditor::LoadRecord(fb::Transaction&)
-{
-    return true;
-}
-
-void TFormEditor::SaveRecord(fb::Transaction&, bool)
-{
-}
-
-bool TFormEditor::keyPreview(QKeyEvent* event)
-{
-    if (ShiftCtrlAlt(event) != Qt::NoModifier)
-        return false;
-    switch (event->key()) {
-    case Qt::Key_F12:
-        btnZapis->click();
-        return true;
-    case Qt::Key_F11:
-        if (btnDalsi && btnDalsi->isVisible()) {
-            btnDalsi->click();
-            return true;
-        }
-        return false;
-    case Qt::Key_Escape:
-        btnNezapis->click();
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// --- the register side ----------------------------------------------------------
-
-void AddRecords(TFormUni& window, TDbGridQDL* grid, const std::function<void(TFormDetails&)>& runEditor,
-                const std::function<void(TFormDetails&)>& beforeEach)
-{
-    TFormDetails d;
-    InitDetails(d, TFormDetails::Insert, window.Parent);
-    do {
-        d.Current = QVariant();
-        if (beforeEach)
-            beforeEach(d);
-        runEditor(d);
-        grid->DisplayGrid();
-        if (d.result() == TFormDetails::ResultOk || d.result() == TFormDetails::ResultNext)
-            grid->Locate(kJedin, d.Current);
-    } while (d.result() == TFormDetails::ResultNext);
-}
-
-void EditRecords(TFormUni& window, TDbGridQDL* grid, const std::function<void(TFormDetails&)>& runEditor,
-                 const std::function<void(TFormDetails&)>& beforeEach)
-{
-    if (!grid->isOpen() || grid->isEmpty())
-        return;
-    TFormDetails d;
-    InitDetails(d, TFormDetails::Edit, window.Parent);
-    bool atEnd = false;
-    do {
-        d.Current = grid->fieldValue(kJedin);
-        if (beforeEach)
-            beforeEach(d);
-        runEditor(d);
-        if (d.result() == TFormDetails::ResultNext) {
-            const int next = grid->currentRow() + 1;
-            atEnd = next >= grid->CountRecords();
-            if (!atEnd)
-                grid->setCurrentRow(next);
-        }
-    } while (d.result() == TFormDetails::ResultNext && !atEnd);
-    grid->DisplayGrid();
-}
-
-// --- read-only windows ----------------------------------------------------------
-
-void MakeReadOnly(QWidget* window)
-{
-    static const QStringList kEditorButtons = {QStringLiteral("btnDalsi"), QStringLiteral("btnZapis"),
-                                               QStringLiteral("btnNezapis")};
-    for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (qobject_cast<TIBComboBox*>(w) || qobject_cast<TIBCurrencyEdit*>(w) || qobject_cast<TIBEdit*>(w)
-            || qobject_cast<TIBDate*>(w) || qobject_cast<TIBMemo*>(w)) {
-            DataControl::of(w)->setReadOnly(true);
-        } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QToolButton*>(w)) {
-            w->setEnabled(false);
-        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-            if (!kEditorButtons.contains(button->objectName()))
-                button->setEnabled(false);
-            else if (button->objectName() == QLatin1String("btnNezapis"))
-                button->hide();
-        }
-    }
-}

@@ -3,25 +3,20 @@
 #include "forms/FormDetails.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QRect>
 #include <QStringList>
 
-#include <cstdint>
-#include <functional>
 #include <initializer_list>
 
 class QKeyEvent;
-class QPushButton;
-class TDbGridQDL;
-class TQDLBtn;
 namespace fb {
 class Transaction;
 }
 
 // ---------------------------------------------------------------------------
-// The window base classes. Every code-list window, editor, the login dialog
-// and the main window derive from one of them and share one calling
+// The window base classes (TFormUni here, TFormViewer, TFormEditor and
+// TFormRegister in their own files). Every code-list window, editor, the login
+// dialog and the main window derive from one of them and share one calling
 // convention: the caller fills a TFormDetails, the window copies what it
 // needs, runs modally and writes its result back into the same record.
 //
@@ -102,121 +97,3 @@ private:
     QString m_section;  // known from the first show on (the class is complete then)
     bool m_placed = false;
 };
-
-// A register window: a list of records with a toolbar. While it exists it is
-// the application's main window; the previous one gets the role back when it
-// is destroyed.
-class TFormViewer : public TFormUni {
-    Q_OBJECT
-public:
-    explicit TFormViewer(QWidget* parent = nullptr);
-    ~TFormViewer() override;
-
-    virtual void Prepare() {}
-    virtual void LoadSettings() {}
-    virtual void SaveSettings() {}
-
-    QWidget* previousMainWindow() const { return m_previousMain; }
-
-    // The common part of a register window's run, for its SetDetails: base
-    // SetDetails, `Text` as caption when not blank, `fill` (the list, its
-    // position), show modally, `Result`; in select mode a result of 1 stores
-    // `chosenKey()` in `Current`.
-    void RunModal(TFormDetails& details, const std::function<void()>& fill = {},
-                  const std::function<QVariant()>& chosenKey = {});
-
-private:
-    QPointer<QWidget> m_previousMain;
-};
-
-// Runs a register window: create, Prepare, LoadSettings, its SetDetails (which
-// runs it), SaveSettings, destroy.
-template <class Window, class... Args>
-void RunViewer(TFormDetails& details, Args&&... args)
-{
-    Window window(std::forward<Args>(args)...);
-    window.Prepare();
-    window.LoadSettings();
-    window.SetDetails(details);
-    window.SaveSettings();
-}
-
-// An editor: a dialog that adds or changes one record.
-//
-//   btnZapis " &OK" / F12        check the controls, save, close with 1
-//   btnDalsi "Ď&alší" / F11      the same, closing with 4 (saved and next)
-//   btnNezapis "&Nezapíš" / Esc  close with 2
-//   Enter does nothing; the keys act only without Shift, Ctrl and Alt.
-//
-// A derived editor lays the three buttons out, puts its controls and then the
-// buttons into tab order with SetTabOrder (the buttons are created first, so
-// they would lead the chain otherwise), and supplies the caption per mode, the
-// reading of `Current` and the statement that stores the record.
-class TFormEditor : public TFormUni {
-    Q_OBJECT
-public:
-    enum class NextButton { No, Yes };
-    explicit TFormEditor(NextButton next = NextButton::Yes, QWidget* parent = nullptr);
-
-    TQDLBtn* btnZapis = nullptr;
-    TQDLBtn* btnDalsi = nullptr;  // nullptr in editors without it
-    TQDLBtn* btnNezapis = nullptr;
-
-    // The whole run: copy the record, set up btnDalsi, ClearControls, read the
-    // record (modes other than insert), show modally, write the result back.
-    void SetDetails(TFormDetails& details) override;
-
-    // Runs the save as the given button (btnZapis or btnDalsi) would.
-    void Save(QPushButton* originator);
-
-    // Whether btnDalsi takes part in Tab.
-    bool nextInTabOrder() const;
-    void setNextInTabOrder(bool on);
-
-protected:
-    bool keyPreview(QKeyEvent* event) override;
-
-    // The caption for the mode (3 add, 4 copy, otherwise edit).
-    virtual QString captionFor(std::uint8_t mode) const;
-    // Reads the record `Current` into the controls; false when it is gone.
-    // Runs in a read-only read-committed transaction.
-    virtual bool LoadRecord(fb::Transaction& transaction);
-    // Stores the controls: inserts the record `Current` when `isNew`,
-    // otherwise updates it. Runs in a read-write read-committed transaction.
-    virtual void SaveRecord(fb::Transaction& transaction, bool isNew);
-    // The sequence that numbers new records ("" when the editor never inserts).
-    virtual QString sequenceName() const { return {}; }
-    // The action of btnZapis and btnDalsi; editors with a check of their own
-    // (the login) override it.
-    virtual void Zapis(QPushButton* originator);
-
-private:
-    bool loadCurrent();
-};
-
-// Runs an editor: create it, its SetDetails (which runs it), destroy.
-template <class Editor, class... Args>
-void RunEditor(TFormDetails& details, Args&&... args)
-{
-    Editor editor(std::forward<Args>(args)...);
-    editor.SetDetails(details);
-}
-
-// The register side of the editor protocol.
-//
-// Add: an insert call record under the window's Parent; runs the editor again
-// while it answers "saved and next", refreshing the list after each run and
-// putting it on the saved record. `beforeEach` may set further parameters.
-void AddRecords(TFormUni& window, TDbGridQDL* grid, const std::function<void(TFormDetails&)>& runEditor,
-                const std::function<void(TFormDetails&)>& beforeEach = {});
-// Edit: an edit call record for the current row; while the editor answers
-// "saved and next" and the list has a next row, moves there and edits it.
-// Refreshes the list at the end. Nothing happens on a closed or empty list.
-void EditRecords(TFormUni& window, TDbGridQDL* grid, const std::function<void(TFormDetails&)>& runEditor,
-                 const std::function<void(TFormDetails&)>& beforeEach = {});
-
-// Makes a window show its data without letting it be changed: lookup combo
-// boxes, amount, edit, date and memo controls read-only; check boxes, plain
-// memos and tool buttons disabled; every push button but btnDalsi, btnZapis and
-// btnNezapis disabled, and btnNezapis hidden.
-void MakeReadOnly(QWidget* window);

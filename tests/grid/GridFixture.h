@@ -3,6 +3,8 @@
 #include "TestDatabase.h"
 #include "controls/DbGridQDL.h"
 #include "controls/ListToolbar.h"
+#include "controls/RegisterRefresh.h"
+#include "controls/TempSpracuj.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "framework/MainConnection.h"

@@ -1,6 +1,7 @@
 // Marks turned into SQL: the literal list, TEMP_SPRACUJ beyond 500 marks,
 // deleting marked records, and the per-connection sets.
 #include "GridFixture.h"
+#include "controls/GridSql.h"
 #include "fb/Error.h"
 #include "framework/Dialogs.h"
 #include "support/DialogTranscript.h"
@@ -16,6 +17,100 @@ QString keyOf(const QString& clause)
 }
 
 }  // namespace
+
+// The clause from the marked values, without a grid.
+TEST(MarkingSql, MarkedRecordsFilter)
+{
+    QVariantList five;
+    for (int i = 1; i <= 500; ++i)
+        five << i;
+    QVariantList fiveAndOne = five;
+    fiveAndOne << 501;
+    struct Case {
+        const char* name;
+        QVariantList values;
+        QString prefix;
+        TGridKeyType type;
+        QString sql;
+        QVariantMap params;
+        bool viaTempSpracuj;
+    };
+    const std::vector<Case> cases = {
+        {"nothing marked", {}, "a.", gktInteger, "", {}, false},
+        {"marking order kept", {12, 5, 9}, "", gktInteger, " jedin in (12,5,9)", {}, false},
+        {"prefix", {7}, "a.", gktInteger, " a.jedin in (7)", {}, false},
+        {"integers written in decimal", {QVariant(qlonglong(3)), QVariant(QStringLiteral("4"))}, "", gktInteger,
+         " jedin in (3,4)", {}, false},
+        {"500 still literal", five, "", gktInteger, "", {}, false},  // sql checked below
+        {"501 through TEMP_SPRACUJ", fiveAndOne, "a.", gktInteger, "", {}, true},
+        {"text keys are parameters", {"O'Brien", "b"}, "a.", gktString, " a.jedin in (:MARKED0,:MARKED1)",
+         {{"MARKED0", "O'Brien"}, {"MARKED1", "b"}}, false},
+        {"text keys never go through TEMP_SPRACUJ", QVariantList(fiveAndOne), "", gktString, "", {}, false},
+    };
+    for (const Case& c : cases) {
+        const TMarkedFilter f = MarkedRecordsFilter(c.values, c.prefix, "jedin", c.type);
+        EXPECT_EQ(f.viaTempSpracuj, c.viaTempSpracuj) << c.name;
+        EXPECT_EQ(MarkedNeedTempSpracuj(c.values.size(), c.type), c.viaTempSpracuj) << c.name;
+        if (c.values.size() < 500) {
+            EXPECT_EQ(f.sql, c.sql) << c.name;
+            EXPECT_EQ(f.params, c.params) << c.name;
+        }
+    }
+    const TMarkedFilter literal = MarkedRecordsFilter(five, "", "jedin", gktInteger);
+    EXPECT_TRUE(literal.sql.startsWith(" jedin in (1,2,3,"));
+    EXPECT_TRUE(literal.sql.endsWith(",499,500)"));
+    const TMarkedFilter texts = MarkedRecordsFilter(fiveAndOne, "", "jedin", gktString);
+    EXPECT_EQ(texts.params.size(), 501);
+    EXPECT_FALSE(texts.sql.contains("501,")) << "no value inside the statement";
+    EXPECT_EQ(TempSpracujFilter("a.", "jedin", "{K}"),
+              " a.jedin in (select cislo from temp_spracuj where connection_id=current_connection and "
+              "zaradenie='{K}') ");
+}
+
+// How the writer cuts a set into statements and where it commits.
+TEST(MarkingSql, TempSpracujPlan)
+{
+    using B = TempSpracujBlock;
+    struct Case {
+        const char* name;
+        qsizetype count;
+        TempSpracujRhythm rhythm;
+        std::vector<B> head;  // the first blocks
+        qsizetype blocks;
+        qsizetype commits;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", 0, ClauseSetRhythm(), {}, 0, 0},
+        {"clause set: blocks of 100, commit after each 1000th row", 2050, ClauseSetRhythm(),
+         {{0, 100, false}, {100, 100, false}}, 21, 2},
+        {"marked set: a row a statement, commits after rows 0, 500, 1000", 1001, MarkedSetRhythm(),
+         {{0, 1, true}, {1, 1, false}}, 1001, 3},
+        {"blocks end at a commit row", 1203, {100, [](qsizetype r) { return r % 500 == 0; }, false},
+         {{0, 1, true}, {1, 100, false}, {101, 100, false}, {201, 100, false}, {301, 100, false},
+          {401, 100, true}, {501, 100, false}},
+         14, 3},
+        {"no commit rule", 250, {100, {}, false}, {{0, 100, false}, {100, 100, false}, {200, 50, false}}, 3, 0},
+    };
+    for (const Case& c : cases) {
+        const auto plan = PlanTempSpracuj(c.count, c.rhythm);
+        ASSERT_EQ(qsizetype(plan.size()), c.blocks) << c.name;
+        EXPECT_EQ(std::vector<B>(plan.begin(), plan.begin() + qsizetype(c.head.size())), c.head) << c.name;
+        qsizetype rows = 0;
+        qsizetype commits = 0;
+        for (const B& b : plan) {
+            EXPECT_EQ(b.first, rows) << c.name;
+            rows += b.rows;
+            commits += b.commit ? 1 : 0;
+        }
+        EXPECT_EQ(rows, c.count) << c.name;
+        EXPECT_EQ(commits, c.commits) << c.name;
+    }
+    EXPECT_TRUE(MarkedSetRhythm().processEvents);
+    EXPECT_FALSE(ClauseSetRhythm().processEvents);
+    EXPECT_EQ(TempSpracujInsert(1),
+              (QStringList{"insert into temp_spracuj (jedin,cislo,zaradenie,connection_id)",
+                           "values (gen_id(temp_spracuj_id,1),:CISLO,:ZARADENIE,current_connection)"}));
+}
 
 using GridMarking = GridFixture;
 
@@ -228,4 +323,20 @@ TEST_F(GridMarking, StaleTempSpracujRowsOfGoneConnectionsAreRemoved)
     auto starting = db.openSecond();
     EXPECT_EQ(CleanStaleTempSpracuj(*starting), 2);
     EXPECT_EQ(count("select count(*) from temp_spracuj"), 3);
+}
+
+TEST_F(GridMarking, DeleteRefusesACurrentRecordWhoseKeyCannotBeRead)
+{
+    fillUnits(3);
+    // A list whose key column is empty: nothing identifies the record.
+    refresh = std::make_unique<TRegisterRefresh>(
+        grid, QStringList{"select cast(null as integer) as jedin, a.skratka"}, "merne_jednotky");
+    grid->SetActiveTitleIndex(0);
+    open();
+    ASSERT_FALSE(grid->isEmpty());
+    EXPECT_EQ(DeleteStatement(grid, "merne_jednotky", ""), "");
+    DialogTranscript transcript(msg::Yes);
+    EXPECT_FALSE(DeleteRecords(grid, "merne_jednotky"));
+    EXPECT_EQ(count("select count(*) from merne_jednotky"), 3);
+    EXPECT_FALSE(grid->OznacNaCerveno());
 }

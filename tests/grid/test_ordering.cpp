@@ -1,6 +1,7 @@
 // The ORDER BY list the grid builds from its active column.
 #include "TestDatabase.h"
 #include "controls/DbGridQDL.h"
+#include "controls/GridSql.h"
 #include "support/DialogTranscript.h"
 
 #include <gtest/gtest.h>
@@ -79,4 +80,33 @@ TEST(GridOrdering, ResizeZones)
     // Thick lines: the zone is the line itself.
     EXPECT_TRUE(TDbGridMarvo::InResizeZone(100, edges, 300, 8));
     EXPECT_FALSE(TDbGridMarvo::InResizeZone(99, edges, 300, 8));
+}
+
+// The same rules without a widget: the active column counts data columns from
+// 0, and ordered columns without any expression are named for the caller.
+TEST(GridOrdering, BuildOrderByWithoutAGrid)
+{
+    struct Case {
+        const char* name;
+        std::vector<TQDLColumn> columns;
+        int active;
+        QString direction;
+        QString clause;
+        QStringList withoutTerm;
+    };
+    const std::vector<Case> cases = {
+        {"active first, osNone left out", {col("A"), col("B", "", osNone), col("C", "c.meno")}, 0, " DESC",
+         "A  DESC,c.meno  DESC", {}},
+        {"active last", {col("A"), col("B"), col("C")}, 2, "", "C,A,B", {}},
+        {"no active column", {col("A"), col("B")}, -1, " ASC", "A  ASC,B  ASC", {}},
+        {"active beyond the columns", {col("A"), col("B")}, 5, "", "A,B", {}},
+        {"blank expression named, left out", {col("A"), col("", " "), col("C")}, 0, "", "A,C", {"T_"}},
+        {"blank but osNone is not missing", {col("", "", osNone), col("B")}, 0, "", "B", {}},
+        {"nothing", {}, 0, " DESC", "", {}},
+    };
+    for (const Case& c : cases) {
+        const TOrderBy order = BuildOrderBy(c.columns, c.active, c.direction);
+        EXPECT_EQ(order.clause, c.clause) << c.name;
+        EXPECT_EQ(order.columnsWithoutTerm, c.withoutTerm) << c.name;
+    }
 }

@@ -4,6 +4,9 @@
 #include "support/DialogTranscript.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QToolBar>
 
 TEST(ListToolbar, HintsByImageIndexKeepExistingHints)
@@ -86,4 +89,49 @@ TEST_F(MarkedOnlyView, SortDirectionAlternates)
         EXPECT_EQ(ActionImage(&btnSmer), direction == " DESC" ? 6 : 5);
     }
     EXPECT_EQ(grid->gridModel()->fieldValue(0, "JEDIN").toInt(), 3) << "descending by the active column";
+}
+
+// Leaving the filter panel for another control of the window refreshes;
+// another window taking the focus, or the focus going nowhere, does not.
+TEST_F(MarkedOnlyView, FilterPanelRefreshesOnlyWhenLeftWithinTheWindow)
+{
+    fillUnits(3);
+    auto* panel = new QWidget(&window);
+    auto* edit = new QLineEdit(panel);
+    (new QVBoxLayout(panel))->addWidget(edit);
+    window.layout()->addWidget(panel);
+    QAction btnFilter;
+    btnFilter.setCheckable(true);
+    refresh->btnFilter = &btnFilter;
+    refresh->pnlFilter = panel;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    btnFilter.setChecked(true);
+    refresh->SetFilterPanel(true);
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+
+    const int before = displays;
+    QWidget other;
+    auto* otherEdit = new QLineEdit(&other);
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    otherEdit->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(displays, before) << "another window took the focus";
+
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+    edit->clearFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(displays, before) << "the focus went nowhere";
+
+    edit->setFocus();
+    grid->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(displays, before + 1) << "left for the grid";
 }

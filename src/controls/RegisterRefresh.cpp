@@ -1,0 +1,133 @@
+#include "controls/RegisterRefresh.h"
+
+#include "controls/DbGridQDL.h"
+#include "controls/ListToolbar.h"
+#include "fb/Query.h"
+#include "fb/Transaction.h"
+#include "framework/DbOperation.h"
+#include "framework/SlotGuard.h"
+#include "framework/TransactionHelpers.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QWidget>
+
+namespace {
+
+const QString kJedin = QStringLiteral("JEDIN");
+
+}  // namespace
+
+TRegisterRefresh::TRegisterRefresh(TDbGridQDL* grid, QStringList selectList, QString mainTable)
+    : m_grid(grid), m_selectList(std::move(selectList)), m_mainTable(std::move(mainTable)),
+      m_transaction(NewTransaction(true, true)), m_query(NewQuery(*m_transaction))
+{
+}
+
+TRegisterRefresh::~TRegisterRefresh() = default;
+
+QStringList TRegisterRefresh::BuildSql(QVariantMap* params)
+{
+    QStringList sql = m_selectList;
+    sql << QStringLiteral("from ") + m_mainTable + QStringLiteral(" a") << QStringLiteral("where 1=1");
+    QVariantMap values;
+    if (btnOznacene && btnOznacene->isChecked()) {
+        if (m_grid->CheckedCount() == 0) {
+            btnOznacene->setChecked(false);
+            MarkedOnlyAction(true);
+        } else {
+            sql << QStringLiteral("and ") + m_grid->CheckedFilter(QStringLiteral("a."), QString(), &values);
+        }
+    }
+    if (filters && pnlFilter && !pnlFilter->isHidden())
+        filters(sql, values);
+    if (params)
+        *params = values;
+    sql << QStringLiteral("order by");
+    if (m_grid->ActiveTitleIndex() != 0)
+        sql << m_grid->OrderByClause(direction);
+    else
+        sql << QStringLiteral("a.jedin") + direction;
+    return sql;
+}
+
+bool TRegisterRefresh::Refresh()
+{
+    QVariant remembered;
+    if (m_grid->isOpen() && !m_grid->isEmpty())
+        remembered = m_grid->fieldValue(kJedin);
+    return RunGuarded(*m_transaction, [&] {
+        StartReadCommitted(*m_transaction);
+        QVariantMap params;
+        m_query->setSql(BuildSql(&params));
+        m_query->setParams(params);
+        m_grid->OpenQuery(*m_query);
+        if (remembered.isValid())
+            m_grid->Locate(kJedin, remembered);
+    });
+}
+
+void TRegisterRefresh::MarkedOnlyAction(bool byWindow)
+{
+    if (!btnOznacene)
+        return;
+    UpdateMarkedOnlyButton(m_grid, btnOznacene);
+    if (!byWindow)
+        m_grid->DisplayGrid();
+}
+
+void TRegisterRefresh::ToggleDirection()
+{
+    const bool showsAscending = direction.isEmpty() || direction == QStringLiteral(" ASC");
+    direction = showsAscending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    if (btnSmer)
+        SetActionImage(btnSmer, showsAscending ? 6 : 5);
+    m_grid->DisplayGrid();
+}
+
+bool TRegisterRefresh::DeleteAction()
+{
+    const bool deleted = DeleteRecords(m_grid, m_mainTable);
+    if (deleted && btnOznacene && btnOznacene->isChecked()) {
+        btnOznacene->setChecked(false);
+        MarkedOnlyAction();
+    }
+    return deleted;
+}
+
+void TRegisterRefresh::watchPanel()
+{
+    if (!pnlFilter || m_panelWatch)
+        return;
+    m_panelWatch = std::make_unique<QObject>();
+    QObject::connect(qApp, &QApplication::focusChanged, m_panelWatch.get(), [this](QWidget* from, QWidget* to) {
+        const auto inside = [this](QWidget* w) { return w && (w == pnlFilter || pnlFilter->isAncestorOf(w)); };
+        // Only a move to another control of this window leaves the panel: a
+        // dialog opened from the panel, another program or the focus going
+        // nowhere come back to it.
+        if (inside(from) && to && !inside(to) && to->window() == pnlFilter->window() && !pnlFilter->isHidden())
+            runGuarded([this] { m_grid->DisplayGrid(); });
+    });
+}
+
+void TRegisterRefresh::SetFilterPanel(bool down)
+{
+    watchPanel();
+    if (btnFilter)
+        SetActionImage(btnFilter, down ? 18 : 17);
+    if (pnlFilter) {
+        if (down) {
+            pnlFilter->show();
+            if (pnlFilter->window()->isVisible())
+                for (QWidget* w : pnlFilter->findChildren<QWidget*>())
+                    if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+                        w->setFocus();
+                        break;
+                    }
+        } else {
+            m_grid->setFocus();
+            pnlFilter->hide();
+        }
+    }
+    m_grid->DisplayGrid();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QStringList>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QObject;
+class QWidget;
+class TDbGridQDL;
+namespace fb {
+class Query;
+class Transaction;
+}  // namespace fb
+
+// The standard refresh of a register window: the window gives its grid,
+// select list, main table and filter lines and sets Refresh() as the grid's
+// OnDisplayGrid. The read-only query stays open between refreshes.
+//
+// The statement, one piece a line: the select list, "from <table> a",
+// "where 1=1", the marked-records condition while btnOznacene is down, the
+// filter lines while the filter panel is shown, "order by" and the grid's
+// ORDER BY list (or "a.jedin" when no column is active) in `direction`.
+class TRegisterRefresh {
+public:
+    TRegisterRefresh(TDbGridQDL* grid, QStringList selectList, QString mainTable);
+    ~TRegisterRefresh();
+
+    QAction* btnOznacene = nullptr;  // show marked records only
+    QAction* btnSmer = nullptr;      // sort direction
+    QAction* btnFilter = nullptr;    // filter panel
+    QWidget* pnlFilter = nullptr;
+    QString direction;               // "", " DESC" or " ASC"
+    // The filter lines ("AND UPPERQDL2(A.MENO) CONTAINING :MENO") and their values,
+    // used while the filter panel is shown.
+    std::function<void(QStringList& lines, QVariantMap& params)> filters;
+
+    const QString& mainTable() const { return m_mainTable; }
+
+    QStringList BuildSql(QVariantMap* params = nullptr);
+    // Re-queries and returns to the record held before. A database error is
+    // rolled back and reported (one the error translation does not know is
+    // raised again); false then.
+    bool Refresh();
+    // btnOznacene's action; a refresh follows unless the window itself ran it.
+    void MarkedOnlyAction(bool byWindow = false);
+    void ToggleDirection();
+    // btnFilter's action. While the panel is shown, leaving it for another
+    // control of the same window refreshes (not the focus going to another
+    // window, or nowhere).
+    void SetFilterPanel(bool down);
+    // btnVymaz's action: DeleteRecords on the main table; after a delete the
+    // marked-only view is released (and its action run).
+    bool DeleteAction();
+
+    fb::Transaction& transaction() { return *m_transaction; }
+
+private:
+    void watchPanel();
+
+    TDbGridQDL* m_grid;
+    QStringList m_selectList;
+    QString m_mainTable;
+    std::unique_ptr<fb::Transaction> m_transaction;
+    std::unique_ptr<fb::Query> m_query;
+    std::unique_ptr<QObject> m_panelWatch;  // ends the focus watch with this object
+};

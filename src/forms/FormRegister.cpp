@@ -1,0 +1,292 @@
+#include "forms/FormRegister.h"
+
+#include "controls/DbGridQDL.h"
+#include "controls/IBComboBox.h"
+#include "controls/RegisterRefresh.h"
+#include "framework/SlotGuard.h"
+#include "framework/UiHelpers.h"
+
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kJedin = QStringLiteral("JEDIN");
+const QString kFilterDown = QStringLiteral("btnFilter.Down");
+
+// The panel's own line edits (not the inner edit of a combo or spin box) that
+// have a name to be remembered by.
+QList<QLineEdit*> namedFilterEdits(QWidget* panel)
+{
+    QList<QLineEdit*> out;
+    for (QLineEdit* e : panel->findChildren<QLineEdit*>()) {
+        const QWidget* parent = e->parentWidget();
+        if (!e->objectName().isEmpty() && !qobject_cast<const QComboBox*>(parent)
+            && !qobject_cast<const QAbstractSpinBox*>(parent))
+            out << e;
+    }
+    return out;
+}
+
+}  // namespace
+
+TFormRegister::TFormRegister(const Setup& setup, QWidget* parent)
+    : TFormViewer(parent)
+{
+    if (!setup.title.isEmpty())
+        setWindowTitle(setup.title);
+    m_toolbar = BuildListToolbar(this, setup.buttons);
+    tb = m_toolbar.tb;
+    btnPridaj = m_toolbar.btnPridaj;
+    btnKopia = m_toolbar.btnKopia;
+    btnOprav = m_toolbar.btnOprav;
+    btnVymaz = m_toolbar.btnVymaz;
+    btnTlac = m_toolbar.btnTlac;
+    btnSmer = m_toolbar.btnSmer;
+    btnFilter = m_toolbar.btnFilter;
+    btnFilterZrus = m_toolbar.btnFilterZrus;
+    btnHladaj = m_toolbar.btnHladaj;
+    btnOznacene = m_toolbar.btnOznacene;
+    btnOznac = m_toolbar.btnOznac;
+    btnOdznac = m_toolbar.btnOdznac;
+    btnRefresh = m_toolbar.btnRefresh;
+
+    pnlFilter = new QWidget(this);
+    pnlFilter->setObjectName(QStringLiteral("pnlFilter"));
+    new QHBoxLayout(pnlFilter);
+    pnlFilter->hide();
+
+    gr1 = new TDbGridQDL(this);
+    gr1->setObjectName(QStringLiteral("gr1"));
+    gr1->Title = setup.title;
+    gr1->SetColumns(setup.columns);
+    gr1->SetActiveTitleIndex(setup.activeTitle);
+
+    sbStatus = new QStatusBar(this);
+    sbStatus->setObjectName(QStringLiteral("sbStatus"));
+    sbStatus->setSizeGripEnabled(false);
+    m_count = new QLabel(sbStatus);
+    sbStatus->addWidget(m_count);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(tb);
+    layout->addWidget(pnlFilter);
+    layout->addWidget(gr1, 1);
+    layout->addWidget(sbStatus);
+
+    m_refresh = std::make_unique<TRegisterRefresh>(gr1, setup.selectList, setup.table);
+    m_refresh->btnOznacene = btnOznacene;
+    m_refresh->btnSmer = btnSmer;
+    m_refresh->btnFilter = btnFilter;
+    m_refresh->pnlFilter = pnlFilter;
+    m_refresh->filters = [this](QStringList& lines, QVariantMap& params) { FilterLines(lines, params); };
+
+    // The grid's own events (title clicks, column moves) re-query too; an
+    // error there must not leave the event handler.
+    gr1->OnDisplayGrid = [this] {
+        runGuarded([this] { m_refresh->Refresh(); });
+        showCounts();
+    };
+    gr1->OnCheckRow = [this] { showCounts(); };
+    gr1->OnKeyDown = [this](QKeyEvent* e) { return gridKey(e); };
+    connect(gr1, &QAbstractItemView::doubleClicked, this, guarded([this] {
+        if (Mode == TFormDetails::Select)
+            choose();
+        else if (btnOprav && btnOprav->isEnabled())
+            btnOprav->trigger();
+    }));
+    connectButtons();
+}
+
+TFormRegister::~TFormRegister() = default;
+
+void TFormRegister::connectButtons()
+{
+    const auto on = [this](QAction* action, auto body) {
+        if (action)
+            connect(action, &QAction::triggered, this, guarded(std::move(body)));
+    };
+    on(btnPridaj, [this] { AddAction(); });
+    on(btnKopia, [this] { CopyAction(); });
+    on(btnOprav, [this] { EditAction(); });
+    on(btnVymaz, [this] { DeleteAction(); });
+    on(btnTlac, [this] { Print(); });
+    on(btnSmer, [this] { m_refresh->ToggleDirection(); });
+    on(btnFilter, [this](bool down) { m_refresh->SetFilterPanel(down); });
+    on(btnFilterZrus, [this] {
+        ClearFilter();
+        gr1->DisplayGrid();
+    });
+    on(btnHladaj, [this] { gr1->FindInColumn(); });
+    on(btnOznacene, [this] { m_refresh->MarkedOnlyAction(); });
+    on(btnOznac, [this] {
+        gr1->CheckAll();
+        showCounts();
+    });
+    on(btnOdznac, [this] {
+        gr1->UncheckAll();
+        showCounts();
+    });
+    on(btnRefresh, [this] { gr1->DisplayGrid(); });
+}
+
+// --- running ------------------------------------------------------------------
+
+void TFormRegister::loaded()
+{
+    // The stored column order is looked up by the window's class, known only
+    // once the derived window is complete.
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    gr1->Loaded();
+}
+
+void TFormRegister::setVisible(bool visible)
+{
+    if (visible)
+        loaded();
+    TFormViewer::setVisible(visible);
+}
+
+void TFormRegister::Prepare()
+{
+    loaded();
+}
+
+void TFormRegister::LoadSettings()
+{
+    if (btnFilter) {
+        const bool down = ReadSetting(kFilterDown, 0) != 0;
+        btnFilter->setChecked(down);
+        SetActionImage(btnFilter, down ? 18 : 17);
+        pnlFilter->setVisible(down);
+    }
+    for (QLineEdit* e : namedFilterEdits(pnlFilter))
+        e->setText(ReadSetting(e->objectName(), e->text()));
+}
+
+void TFormRegister::SaveSettings()
+{
+    if (btnFilter)
+        WriteSetting(kFilterDown, btnFilter->isChecked() ? 1 : 0);
+    for (QLineEdit* e : namedFilterEdits(pnlFilter))
+        WriteSetting(e->objectName(), e->text());
+}
+
+void TFormRegister::SetDetails(TFormDetails& details)
+{
+    loaded();
+    RunModal(
+        details,
+        [this] {
+            gr1->DisplayGrid();
+            if (Current.isValid())
+                gr1->Locate(kJedin, Current);
+        },
+        [this] { return gr1->isOpen() && !gr1->isEmpty() ? gr1->fieldValue(kJedin) : QVariant(); });
+}
+
+// --- actions --------------------------------------------------------------------
+
+void TFormRegister::AddAction()
+{
+    if (m_runEditor)
+        AddRecords(*this, gr1, m_runEditor, [this](TFormDetails& d) { BeforeEditor(d); });
+}
+
+void TFormRegister::EditAction()
+{
+    if (m_runEditor)
+        EditRecords(*this, gr1, m_runEditor, [this](TFormDetails& d) { BeforeEditor(d); });
+}
+
+void TFormRegister::CopyAction()
+{
+    if (!m_runEditor || !gr1->isOpen() || gr1->isEmpty())
+        return;
+    TFormDetails d;
+    InitDetails(d, TFormDetails::Copy, Parent, gr1->fieldValue(kJedin));
+    d.ShowNext = false;
+    BeforeEditor(d);
+    m_runEditor(d);
+    gr1->DisplayGrid();
+    if (d.result() == TFormDetails::ResultOk || d.result() == TFormDetails::ResultNext)
+        gr1->Locate(kJedin, d.Current);
+}
+
+bool TFormRegister::DeleteAction()
+{
+    const bool deleted = m_refresh->DeleteAction();
+    showCounts();
+    return deleted;
+}
+
+void TFormRegister::FilterLines(QStringList&, QVariantMap&)
+{
+}
+
+void TFormRegister::ClearFilter()
+{
+    for (QWidget* w : pnlFilter->findChildren<QWidget*>()) {
+        if (auto* combo = qobject_cast<TIBComboBox*>(w))
+            combo->Clear();
+        else if (auto* edit = qobject_cast<QLineEdit*>(w); edit && namedFilterEdits(pnlFilter).contains(edit))
+            edit->clear();
+    }
+}
+
+// --- keys ---------------------------------------------------------------------
+
+void TFormRegister::choose()
+{
+    if (gr1->isOpen() && !gr1->isEmpty())
+        done(TFormDetails::ResultOk);
+}
+
+bool TFormRegister::gridKey(QKeyEvent* e)
+{
+    if (Mode == TFormDetails::Select && isEnterKey(e) && ShiftCtrlAlt(e) == Qt::NoModifier) {
+        choose();
+        return true;
+    }
+    return HandleListToolbarKey(m_toolbar, e);
+}
+
+bool TFormRegister::keyPreview(QKeyEvent* e)
+{
+    if (ShiftCtrlAlt(e) != Qt::NoModifier)
+        return false;
+    switch (e->key()) {
+    case Qt::Key_Escape:
+        done(TFormDetails::ResultCancel);
+        return true;
+    case Qt::Key_F12:
+        done(TFormDetails::ResultOk);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// --- status -------------------------------------------------------------------
+
+QString TFormRegister::statusText() const
+{
+    return QStringLiteral("Záznamov: %1   Označených: %2").arg(gr1->CountRecords()).arg(gr1->CheckedCount());
+}
+
+void TFormRegister::showCounts()
+{
+    m_count->setText(statusText());
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "controls/ListToolbar.h"
+#include "controls/QDLColumn.h"
+#include "forms/FormEditor.h"
+#include "forms/FormViewer.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QStatusBar;
+class QToolBar;
+class TRegisterRefresh;
+
+// A code-list window: the records of one table in the grid gr1, with the
+// standard toolbar tb, the filter panel pnlFilter and a status line counting
+// records and marks. A code list names its table, select list and columns,
+// puts its filter controls into pnlFilter, gives the filter lines and its
+// editor; the rest is here:
+//
+//   toolbar   the chosen standard buttons with images, hints and actions; their
+//             keys in the grid (no Shift, Ctrl or Alt; only while the button is
+//             enabled)
+//   refresh   the standard statement (TRegisterRefresh), back on the record held
+//   filter    btnFilter shows pnlFilter; its state is remembered as
+//             "btnFilter.Down", the panel's named edits by their names
+//   keys      Esc closes (2), F12 closes with OK (1); in select mode Enter and a
+//             double click in a list with records close with OK and the
+//             chosen JEDIN is the result, otherwise Enter edits
+//   records   add / edit loops with the editor (save and next), copy, delete
+//             (a show-marked view is released after a delete)
+class TFormRegister : public TFormViewer {
+    Q_OBJECT
+public:
+    struct Setup {
+        QString table;           // the main table, alias "a" in the statement
+        QStringList selectList;  // "select a.jedin, a.skratka"
+        std::vector<TQDLColumn> columns;
+        QString title;           // caption and the grid's printout heading
+        ListButtons buttons = DefaultButtons;
+        int activeTitle = 1;     // the column ordered first (0: none, by a.jedin)
+    };
+    static constexpr ListButtons DefaultButtons =
+        ListButtons(ListButton::Pridaj) | ListButton::Oprav | ListButton::Vymaz | ListButton::Smer |
+        ListButton::Filter | ListButton::FilterZrus | ListButton::Hladaj | ListButton::Oznacene | ListButton::Oznac |
+        ListButton::Odznac | ListButton::Refresh;
+
+    explicit TFormRegister(const Setup& setup, QWidget* parent = nullptr);
+    ~TFormRegister() override;
+
+    TDbGridQDL* gr1 = nullptr;
+    QToolBar* tb = nullptr;
+    QAction* btnPridaj = nullptr;
+    QAction* btnKopia = nullptr;
+    QAction* btnOprav = nullptr;
+    QAction* btnVymaz = nullptr;
+    QAction* btnTlac = nullptr;
+    QAction* btnSmer = nullptr;
+    QAction* btnFilter = nullptr;
+    QAction* btnFilterZrus = nullptr;
+    QAction* btnHladaj = nullptr;
+    QAction* btnOznacene = nullptr;
+    QAction* btnOznac = nullptr;
+    QAction* btnOdznac = nullptr;
+    QAction* btnRefresh = nullptr;
+    QWidget* pnlFilter = nullptr;  // hidden; has a horizontal layout for the filter controls
+    QStatusBar* sbStatus = nullptr;
+
+    const TListToolbar& toolbar() const { return m_toolbar; }
+    TRegisterRefresh& refresh() { return *m_refresh; }
+
+    // The editor run by the add, copy and edit buttons.
+    template <class Editor>
+    void SetEditor()
+    {
+        m_runEditor = [](TFormDetails& d) { RunEditor<Editor>(d); };
+    }
+    void SetEditor(std::function<void(TFormDetails&)> runEditor) { m_runEditor = std::move(runEditor); }
+
+    void Prepare() override;
+    void LoadSettings() override;
+    void SaveSettings() override;
+    // Fills the list, goes to Current, runs modally; in select mode a result
+    // of OK returns the chosen JEDIN in Current.
+    void SetDetails(TFormDetails& details) override;
+
+    // The buttons' actions.
+    void AddAction();
+    void CopyAction();
+    void EditAction();
+    bool DeleteAction();
+    // "Záznamov: n   Označených: m".
+    QString statusText() const;
+
+protected:
+    // The filter lines while the panel is shown.
+    virtual void FilterLines(QStringList& lines, QVariantMap& params);
+    // btnFilterZrus: empties the panel's data controls; a refresh follows.
+    virtual void ClearFilter();
+    // btnTlac.
+    virtual void Print() {}
+    // Further parameters of the editor's call record before each run.
+    virtual void BeforeEditor(TFormDetails&) {}
+
+    bool keyPreview(QKeyEvent* event) override;
+    void setVisible(bool visible) override;
+
+private:
+    void connectButtons();
+    bool gridKey(QKeyEvent* event);
+    void choose();
+    void showCounts();
+    void loaded();
+
+    TListToolbar m_toolbar;
+    std::unique_ptr<TRegisterRefresh> m_refresh;
+    std::function<void(TFormDetails&)> m_runEditor;
+    QLabel* m_count = nullptr;
+    bool m_loaded = false;
+};
