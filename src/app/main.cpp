@@ -3,7 +3,9 @@
 #include "app/fLogin.h"
 #include "app/fMain.h"
 #include "db/fUpdate.h"
+#include "framework/UiHelpers.h"
 #include "platform/SingleInstance.h"
+#include "register/fEPreklady.h"
 
 int main(int argc, char** argv)
 {
@@ -24,5 +26,6 @@ int main(int argc, char** argv)
         return true;
     };
     startupCalls().login = [](TfrmMain& main) { return Login(main.Uzivatel()); };
+    mainWindowTargets().preklady = [] { RunEPreklady({}); };
     return RunMainWindow(instance, exe);
 }

@@ -61,6 +61,7 @@ public:
             font = m_grid->LockedFont;
         if (m_grid->ActiveColumnBold && col == m_grid->ActiveColumnIndex())
             font.setBold(true);
+        font.setStrikeOut(colors.strikeOut);
         p->setFont(font);
         p->setPen(colors.text);
         const QRect textRect = option.rect.adjusted(2, 0, -2, 0);
@@ -258,6 +259,7 @@ void TDbGridQDL::columnMoved(int, int)
 TGridCellState TDbGridQDL::CellState(int row) const
 {
     TGridCellState s;
+    s.row = row;
     s.selected = row == currentRow();
     s.focused = hasFocus();
     s.marked = CheckEnabled() && gridModel()->isRowChecked(row);

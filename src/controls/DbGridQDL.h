@@ -18,9 +18,11 @@ class Query;
 struct TGridCellColors {
     QColor background;
     QColor text;
+    bool strikeOut = false;  // a finished item is shown struck out
 };
 
 struct TGridCellState {
+    int row = -1;           // the row being drawn
     bool selected = false;  // the current row
     bool focused = false;   // the grid has the focus
     bool marked = false;

@@ -26,7 +26,7 @@ QVariant TGridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         if (field < 0)
             return {};
-        return VariantToText(m_table.value(index.row(), field));
+        return FormatDisplayValue(m_table.value(index.row(), field), m_columns[size_t(index.column())].DisplayFormat);
     case ValueRole:
         return field < 0 ? QVariant() : m_table.value(index.row(), field);
     case Qt::TextAlignmentRole:

@@ -14,6 +14,9 @@ struct TQDLColumn {
     Qt::Alignment TitleAlignment = Qt::AlignCenter;
     Qt::Alignment Alignment = Qt::AlignLeft;
     int Width = 64;
+    // How the value is shown: ",0.00" (thousands grouped, two decimals),
+    // "dd.mm.yyyy", "dd.mm.yyyy hh:nn:ss"; empty: the plain text of the value.
+    QString DisplayFormat;
     bool Visible = true;
 
     bool AutoSizeAlignment = true;  // takes part in AutoFitColumns

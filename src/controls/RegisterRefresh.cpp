@@ -26,28 +26,44 @@ TRegisterRefresh::TRegisterRefresh(TDbGridQDL* grid, QStringList selectList, QSt
 
 TRegisterRefresh::~TRegisterRefresh() = default;
 
+QString TRegisterRefresh::markedCondition(QVariantMap& params)
+{
+    if (!btnOznacene || !btnOznacene->isChecked())
+        return {};
+    if (m_grid->CheckedCount() == 0) {
+        // Released without a notice and without a nested refresh.
+        btnOznacene->setChecked(false);
+        MarkedOnlyAction(true);
+        return {};
+    }
+    return m_grid->CheckedFilter(QStringLiteral("a."), QString(), &params);
+}
+
+QString TRegisterRefresh::orderBy()
+{
+    if (m_grid->ActiveTitleIndex() != 0)
+        return m_grid->OrderByClause(direction);
+    return QStringLiteral("a.jedin") + direction;
+}
+
 QStringList TRegisterRefresh::BuildSql(QVariantMap* params)
 {
-    QStringList sql = m_selectList;
-    sql << QStringLiteral("from ") + m_mainTable + QStringLiteral(" a") << QStringLiteral("where 1=1");
     QVariantMap values;
-    if (btnOznacene && btnOznacene->isChecked()) {
-        if (m_grid->CheckedCount() == 0) {
-            btnOznacene->setChecked(false);
-            MarkedOnlyAction(true);
-        } else {
-            sql << QStringLiteral("and ") + m_grid->CheckedFilter(QStringLiteral("a."), QString(), &values);
-        }
+    const QString marked = markedCondition(values);
+    QStringList sql;
+    if (statement) {
+        sql = statement(marked, orderBy(), values);
+    } else {
+        sql = m_selectList;
+        sql << QStringLiteral("from ") + m_mainTable + QStringLiteral(" a") << QStringLiteral("where 1=1");
+        if (!marked.isEmpty())
+            sql << QStringLiteral("and ") + marked;
+        if (filters && pnlFilter && !pnlFilter->isHidden())
+            filters(sql, values);
+        sql << QStringLiteral("order by") << orderBy();
     }
-    if (filters && pnlFilter && !pnlFilter->isHidden())
-        filters(sql, values);
     if (params)
         *params = values;
-    sql << QStringLiteral("order by");
-    if (m_grid->ActiveTitleIndex() != 0)
-        sql << m_grid->OrderByClause(direction);
-    else
-        sql << QStringLiteral("a.jedin") + direction;
     return sql;
 }
 
@@ -62,6 +78,8 @@ bool TRegisterRefresh::Refresh()
         m_query->setSql(BuildSql(&params));
         m_query->setParams(params);
         m_grid->OpenQuery(*m_query);
+        if (afterOpen)
+            afterOpen();
         if (remembered.isValid())
             m_grid->Locate(kJedin, remembered);
     });

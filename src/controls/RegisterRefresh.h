@@ -36,6 +36,13 @@ public:
     // The filter lines ("AND UPPERQDL2(A.MENO) CONTAINING :MENO") and their values,
     // used while the filter panel is shown.
     std::function<void(QStringList& lines, QVariantMap& params)> filters;
+    // A register with a statement of its own (the translation register) builds
+    // it here from the marked-records condition ("" when there is none) and the
+    // ORDER BY text; the standard statement and `filters` are not used then.
+    std::function<QStringList(const QString& marked, const QString& orderBy, QVariantMap& params)> statement;
+    // Runs once the query is open, before the record held before is located
+    // (the translation register sums its prices and stands on the last row).
+    std::function<void()> afterOpen;
 
     const QString& mainTable() const { return m_mainTable; }
 
@@ -57,8 +64,14 @@ public:
 
     fb::Transaction& transaction() { return *m_transaction; }
 
-private:
+    // Starts watching the filter panel: leaving it for another control of the
+    // same window refreshes. SetFilterPanel starts it; a window whose panel is
+    // always shown calls it once.
     void watchPanel();
+
+private:
+    QString markedCondition(QVariantMap& params);
+    QString orderBy();
 
     TDbGridQDL* m_grid;
     QStringList m_selectList;

@@ -3,6 +3,7 @@
 #include "fb/Decimal.h"
 #include "framework/Messages.h"
 
+#include <QLocale>
 #include <QUuid>
 
 #include <algorithm>
@@ -96,6 +97,40 @@ QString VariantToText(const QVariant& value)
     default:
         return value.toString();
     }
+}
+
+QString FormatDisplayValue(const QVariant& value, const QString& format)
+{
+    if (value.isNull() || format.isEmpty())
+        return VariantToText(value);
+    if (format == QLatin1String(",0.00")) {
+        std::optional<fb::Decimal> d;
+        if (value.metaType() == QMetaType::fromType<fb::Decimal>())
+            d = value.value<fb::Decimal>().rescaled(2);
+        else
+            d = fb::Decimal::fromDouble(value.toDouble()).value_or(fb::Decimal()).rescaled(2);
+        if (!d)
+            return VariantToText(value);
+        const QString plain = d->toString();  // "-1234.50"
+        const bool negative = plain.startsWith(QLatin1Char('-'));
+        const qsizetype dot = plain.indexOf(QLatin1Char('.'));
+        const QString digits = plain.mid(negative ? 1 : 0, dot - (negative ? 1 : 0));
+        const QLocale locale;
+        QString grouped;
+        for (qsizetype i = 0; i < digits.size(); ++i) {
+            if (i > 0 && (digits.size() - i) % 3 == 0)
+                grouped += locale.groupSeparator();
+            grouped += digits[i];
+        }
+        return (negative ? locale.negativeSign() : QString()) + grouped + locale.decimalPoint() + plain.mid(dot + 1);
+    }
+    if (format == QLatin1String("dd.mm.yyyy")) {
+        const QDate date = value.metaType().id() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
+        return date.toString(QStringLiteral("dd.MM.yyyy"));
+    }
+    if (format == QLatin1String("dd.mm.yyyy hh:nn:ss"))
+        return value.toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    return VariantToText(value);
 }
 
 QString NewGuidText()

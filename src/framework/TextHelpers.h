@@ -31,6 +31,10 @@ inline QString IfElseStr(bool flag, const QString& a, const QString& b)
 // Empty for null; fb::Decimal as its exact digits; dates "dd.MM.yyyy",
 // timestamps with " hh:mm:ss" unless at midnight; anything else as Qt writes it.
 QString VariantToText(const QVariant& value);
+// A value in a display format of a grid column: ",0.00" (thousands grouped by
+// the locale, two decimals, exact for decimals), "dd.mm.yyyy",
+// "dd.mm.yyyy hh:nn:ss". Null gives an empty text; another format the plain text.
+QString FormatDisplayValue(const QVariant& value, const QString& format);
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper-case hexadecimal.
 QString NewGuidText();

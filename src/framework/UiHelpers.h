@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include <Qt>
@@ -23,6 +24,10 @@ QString localeMimeType();
 // Status bar panels are QLabel children of the bar: removes the size grip and
 // makes each label exactly as wide as its text in the bar's font plus 6 pixels.
 void FitStatusPanels(QStatusBar* bar);
+
+// A colour stored as the program has always stored colours (FARBA of the
+// address book, the colour values of its settings): 0x00BBGGRR.
+QColor ColorFromDelphi(int value);
 
 // The application's main window: parent of last resort for dialogs, source of
 // the application title when no display name is set.

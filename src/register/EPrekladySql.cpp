@@ -1,12 +1,14 @@
 #include "register/EPrekladySql.h"
 
+#include "framework/TextHelpers.h"
+
 namespace {
 
 // Each condition is two lines: the joining word, then the condition.
 void addCondition(QStringList& lines, const QString& condition)
 {
-    const bool hasWhere = lines.join(QLatin1Char('\n')).toUpper().contains(QLatin1String("WHERE"));
-    lines << (hasWhere ? QStringLiteral(" and ") : QStringLiteral(" where ")) << condition;
+    lines << WhereOrAnd(lines.join(QLatin1Char('\n')), QStringLiteral("where"), QStringLiteral("and"), 1)
+          << condition;
 }
 
 void addDateCondition(QStringList& lines, int choice, const QString& column)

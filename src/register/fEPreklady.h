@@ -1,0 +1,122 @@
+#pragma once
+
+#include "controls/ListToolbar.h"
+#include "fb/Decimal.h"
+#include "forms/FormViewer.h"
+#include "register/EPrekladySql.h"
+
+#include <QColor>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QStatusBar;
+class QToolBar;
+class TDbGridQDL;
+class TIBComboBox;
+class TIBEdit;
+class TQDLBtn;
+class TRegisterRefresh;
+
+// The translation register: every job of the agency in a grid under a filter
+// panel, the listed prices summed in the status bar, each row coloured by the
+// job's state, and every action on jobs started from its toolbar.
+//
+// A window of its own (not a code list): its statement joins the customer,
+// the translator and the language combination, and every refresh walks the
+// whole result for the sums.
+class TfrmEPreklady : public TFormViewer {
+    Q_OBJECT
+public:
+    // What the register needs from the windows around it. Buttons whose
+    // window is not given stay hidden.
+    struct Windows {
+        std::function<void(TFormDetails&)> editor;  // the job editor (add, edit, copy)
+        std::function<void()> reportMenu;           // btnTlac
+        std::function<bool()> bulkEntry;            // btnFaktura; true when it saved
+    };
+
+    explicit TfrmEPreklady(Windows windows = {}, QWidget* parent = nullptr);
+    ~TfrmEPreklady() override;
+
+    TDbGridQDL* gr1 = nullptr;
+    QToolBar* tb = nullptr;
+    QAction* btnPridaj = nullptr;
+    QAction* btnKopia = nullptr;
+    QAction* btnOprav = nullptr;
+    QAction* btnVymaz = nullptr;
+    QAction* btnTlac = nullptr;
+    QAction* btnSmer = nullptr;
+    QAction* btnFilterZrus = nullptr;
+    QAction* tbtHladaj = nullptr;
+    QAction* btnOznacene = nullptr;
+    QAction* btnOznac = nullptr;
+    QAction* btnOdznac = nullptr;
+    QAction* btnRefresh = nullptr;
+    QAction* btnFaktura = nullptr;
+
+    QWidget* pnlFilter = nullptr;
+    TIBComboBox* eObjednavatel = nullptr;
+    TIBComboBox* ePrekladatel = nullptr;
+    TIBComboBox* eZadanie = nullptr;
+    TIBComboBox* eDodanie = nullptr;
+    TIBComboBox* eOdoslanie = nullptr;
+    QCheckBox* eObjFaktura = nullptr;
+    QCheckBox* ePreFaktura = nullptr;
+    TIBEdit* ePM = nullptr;
+    TIBEdit* eText = nullptr;
+    TQDLBtn* btnRefresh2 = nullptr;
+    QStatusBar* sbStatus = nullptr;
+    std::array<QLabel*, 6> sbPanels{};
+
+    // The filter panel's values as the statement takes them.
+    PrekladyFilter filterValues() const;
+    // Customer, translator, PM and text emptied, the dates "všetky" except the
+    // sent date "prázdny"; the two check boxes keep their state. Refreshes.
+    void ClearFilter();
+
+    struct Totals {
+        int count = 0;
+        fb::Decimal objCena, objCenaEur, preCena, preCenaEur;
+    };
+    const Totals& totals() const { return m_totals; }
+    const QString& direction() const;
+
+    // Fills the grid, runs modally; in select mode returns the chosen JEDIN.
+    void SetDetails(TFormDetails& details) override;
+
+    // The buttons' actions.
+    void AddAction();
+    void CopyAction();
+    void EditAction();
+    bool DeleteAction();
+
+    // The colours of the state cell: 1 day left light orange, due or overdue red.
+    static std::optional<QColor> StateColour(const QVariant& stav);
+
+protected:
+    bool keyPreview(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildFilterPanel();
+    void buildGrid();
+    void buildStatusBar();
+    void connectButtons();
+    bool gridKey(QKeyEvent* event);
+    void sumRows();
+    void showTotals();
+    void editLoop(std::uint8_t mode);
+
+    Windows m_windows;
+    TListToolbar m_toolbar;
+    std::unique_ptr<TRegisterRefresh> m_refresh;
+    Totals m_totals;
+};
+
+// Runs the register for the logged-in user (`pm` is the user's abbreviation,
+// which a new job takes as its project manager).
+void RunEPreklady(TfrmEPreklady::Windows windows);
