@@ -2,12 +2,20 @@
 //
 // Opens one window of the program on a database, as a user would see it, and
 // saves a picture of it (for the README and for looking at a window under a
-// virtual display). WINDOW: preklady. With --keep the window stays open.
+// virtual display; the offscreen platform has no real fonts). WINDOW:
+//   preklady  the translation register
+//   editor    the job editor on the newest delivered, rated job (add mode
+//             when there is none)
+// With --keep the window stays open for a look.
 #include "fb/Connection.h"
 #include "fb/Error.h"
+#include "fb/Query.h"
 #include "forms/FormDetails.h"
+#include "framework/DbOperation.h"
+#include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
 #include "register/fEPreklady.h"
+#include "register/fEPrekladyPridaj.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -34,6 +42,25 @@ void shootActiveWindow(const QString& file, bool keep)
     });
 }
 
+void showEditor()
+{
+    QVariant job;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql({QStringLiteral("select first 1 a.jedin from preklady a join jazykove_kombinacie j"),
+                      QStringLiteral("on j.jedin=a.jazykova_kombinacia where j.hodnoteny=1 and a.hodnoteny=1"),
+                      QStringLiteral("and a.datum_dodania_prekladu is not null and a.prekladatel is not null"),
+                      QStringLiteral("order by a.jedin desc")});
+            job = q.executeScalar();
+        },
+        true);
+    TFormDetails d;
+    InitDetails(d, job.isValid() ? TFormDetails::Edit : TFormDetails::Insert, {}, job);
+    TfrmEPrekladyPridaj editor(QStringLiteral("JN"));
+    editor.SetDetails(d);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -43,9 +70,10 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
+        {QStringLiteral("editor"), showEditor},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
-        std::fprintf(stderr, "usage: windowshot DATABASE preklady FILE.png [--keep]\n");
+        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor FILE.png [--keep]\n");
         return 2;
     }
     fb::Connection connection;
@@ -56,6 +84,11 @@ int main(int argc, char** argv)
         return 1;
     }
     setMainConnection(&connection);
+    // A message would wait for a user: print it and go on.
+    setDialogResponder([](const DialogRequest& r) {
+        std::fprintf(stderr, "%s\n", qPrintable(r.text));
+        return r.defaultResult;
+    });
     shootActiveWindow(args[3], args.contains(QStringLiteral("--keep")));
     windows.at(args[2])();
     setMainConnection(nullptr);
