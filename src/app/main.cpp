@@ -26,6 +26,12 @@ int main(int argc, char** argv)
         return true;
     };
     startupCalls().login = [](TfrmMain& main) { return Login(main.Uzivatel()); };
-    mainWindowTargets().preklady = [] { RunEPreklady({}); };
+    mainWindowTargets().preklady = [] {
+        // The register opens from the main window, which knows who is logged in.
+        auto* main = qobject_cast<TfrmMain*>(MainWindow());
+        TfrmEPreklady::Windows windows;
+        windows.userAbbreviation = main ? main->Uzivatel().Skratka : QString();
+        RunEPreklady(std::move(windows));
+    };
     return RunMainWindow(instance, exe);
 }

@@ -10,6 +10,7 @@
 #include "framework/TextHelpers.h"
 #include "framework/UiHelpers.h"
 #include "register/PriceCalc.h"
+#include "register/fEPrekladyPridaj.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,6 +97,7 @@ TIBComboBox* dateFilterCombo(const QString& name)
     c->setSAppendFromField(QStringLiteral("text"));
     c->setSOrderBy(QStringLiteral("poradie"));
     c->setSWhere(QStringLiteral("zaradenie='filter_datum'"));
+    c->setSAutoAppend(true);  // the filter is set by its key (FindIt)
     return c;
 }
 
@@ -137,8 +139,10 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
     // Until their windows are installed, print and bulk entry are not offered.
     btnTlac->setVisible(bool(m_windows.reportMenu));
     btnFaktura->setVisible(bool(m_windows.bulkEntry));
-    for (QAction* a : {btnPridaj, btnKopia, btnOprav})
-        a->setEnabled(bool(m_windows.editor));
+    if (!m_windows.editor)
+        m_windows.editor = [pm = m_windows.userAbbreviation]() -> std::unique_ptr<TFormEditor> {
+            return std::make_unique<TfrmEPrekladyPridaj>(pm);
+        };
 
     buildFilterPanel();
     buildGrid();
@@ -448,17 +452,23 @@ void TfrmEPreklady::SetDetails(TFormDetails& details)
     RunModal(details, {}, [this] { return gr1->isOpen() && !gr1->isEmpty() ? gr1->fieldValue(kJedin) : QVariant(); });
 }
 
+// One editor serves a whole loop: after "save and next" it keeps the mark,
+// title, deadline and customer for the next job.
 void TfrmEPreklady::AddAction()
 {
-    if (m_windows.editor)
-        AddRecords(*this, gr1, m_windows.editor);
+    const std::unique_ptr<TFormEditor> editor = m_windows.editor();
+    AddRecords(*this, gr1, [&](TFormDetails& d) { editor->SetDetails(d); });
 }
 
 void TfrmEPreklady::editLoop(std::uint8_t mode)
 {
-    if (!m_windows.editor)
+    if (!gr1->isOpen() || gr1->isEmpty())
         return;
-    EditRecords(*this, gr1, m_windows.editor, [mode](TFormDetails& d) { d.Mode = mode; });
+    const std::unique_ptr<TFormEditor> editor = m_windows.editor();
+    EditRecords(*this, gr1, [&](TFormDetails& d) {
+        d.Mode = mode;
+        editor->SetDetails(d);
+    });
 }
 
 void TfrmEPreklady::EditAction()

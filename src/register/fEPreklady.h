@@ -2,6 +2,7 @@
 
 #include "controls/ListToolbar.h"
 #include "fb/Decimal.h"
+#include "forms/FormEditor.h"
 #include "forms/FormViewer.h"
 #include "register/EPrekladySql.h"
 
@@ -34,9 +35,12 @@ public:
     // What the register needs from the windows around it. Buttons whose
     // window is not given stay hidden.
     struct Windows {
-        std::function<void(TFormDetails&)> editor;  // the job editor (add, edit, copy)
-        std::function<void()> reportMenu;           // btnTlac
-        std::function<bool()> bulkEntry;            // btnFaktura; true when it saved
+        QString userAbbreviation;          // the PM of new jobs
+        std::function<void()> reportMenu;  // btnTlac
+        std::function<bool()> bulkEntry;   // btnFaktura; true when it saved
+        // The job editor for one add, edit or copy loop; the job editor of
+        // this folder when not given.
+        std::function<std::unique_ptr<TFormEditor>()> editor;
     };
 
     explicit TfrmEPreklady(Windows windows = {}, QWidget* parent = nullptr);
@@ -117,6 +121,5 @@ private:
     Totals m_totals;
 };
 
-// Runs the register for the logged-in user (`pm` is the user's abbreviation,
-// which a new job takes as its project manager).
+// Runs the register (created, filled, shown modally, destroyed).
 void RunEPreklady(TfrmEPreklady::Windows windows);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fb/Decimal.h"
-#include "forms/FormUni.h"
+#include "forms/FormEditor.h"
 #include "register/PriceCalc.h"
 
 #include <QVariant>

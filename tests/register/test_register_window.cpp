@@ -1,0 +1,176 @@
+// The translation register over a few jobs: what the default filter lists,
+// the exact sums, the state colours, clearing the filter, the marked-only
+// view, delete and the keys.
+#include "TestDatabase.h"
+#include "controls/DbGridQDL.h"
+#include "controls/IBComboBox.h"
+#include "controls/IBEdit.h"
+#include "fb/Decimal.h"
+#include "framework/MainConnection.h"
+#include "register/fEPreklady.h"
+#include "support/DialogTranscript.h"
+#include "support/TempSettings.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// An editor that only records how it was called.
+class TRecordingEditor : public TFormEditor {
+public:
+    explicit TRecordingEditor(QList<TFormDetails>* calls) : m_calls(calls) {}
+    void SetDetails(TFormDetails& d) override
+    {
+        m_calls->append(d);
+        d.Result = TFormDetails::ResultCancel;
+    }
+
+private:
+    QList<TFormDetails>* m_calls;
+};
+
+class RegisterWindow : public ::testing::Test {
+protected:
+    RegisterWindow()
+    {
+        setMainConnection(&db.connection());
+        const QDate today = QDate::currentDate();
+        const auto day = [&](int days) { return "'" + today.addDays(days).toString("yyyy-MM-dd") + "'"; };
+        db.exec({"insert into adresar (jedin, typ, meno, farba) values (1, 0, 'Objednávateľ', 255)",
+                 "insert into adresar (jedin, typ, meno) values (2, 1, 'Prekladateľ')",
+                 "insert into jazykove_kombinacie (jedin, skratka) values (1, 'SK-EN')"});
+        // jedin, deadline, sent, invoice, customer price per unit (rate 1, 100 %, scope 1)
+        struct Job {
+            int jedin;
+            int deadline;
+            bool sent;
+            const char* faktura;
+            const char* cena;
+        };
+        const Job jobs[] = {{1, -3, false, "", "10.10"}, {2, 0, false, "F1", "20.20"}, {3, 1, false, "", "0.30"},
+                            {4, 5, false, "", "1000.01"}, {5, 1, true, "F2", "99.99"}};
+        for (const Job& j : jobs)
+            db.exec({QStringLiteral("insert into preklady (jedin, znacka, objednavatel, prekladatel, jazykova_kombinacia,"
+                                    " termin, datum_odoslania_prekladu, obj_faktura, pre_faktura, obj_cena_mj, obj_kurz,"
+                                    " obj_koeficient, obj_rozsah, pre_cena_mj, pre_kurz, pre_koeficient, pre_rozsah)"
+                                    " values (%1, 'Z%1', 1, 2, 1, %2, %3, '%4', '', %5, 1, 100, 1, 1, 1, 100, 1)")
+                         .arg(j.jedin)
+                         .arg(day(j.deadline))
+                         .arg(j.sent ? day(0) : QStringLiteral("null"))
+                         .arg(QString::fromLatin1(j.faktura))
+                         .arg(QString::fromLatin1(j.cena))});
+    }
+    ~RegisterWindow() override { setMainConnection(nullptr); }
+
+    TfrmEPreklady::Windows recording()
+    {
+        TfrmEPreklady::Windows w;
+        w.editor = [this]() -> std::unique_ptr<TFormEditor> { return std::make_unique<TRecordingEditor>(&calls); };
+        return w;
+    }
+
+    QList<int> listed(TfrmEPreklady& w)
+    {
+        QList<int> keys;
+        for (int row = 0; row < w.gr1->CountRecords(); ++row)
+            keys << w.gr1->gridModel()->keyOfRow(row).toInt();
+        std::sort(keys.begin(), keys.end());
+        return keys;
+    }
+
+    TempSettings settings;
+    TestDatabase db{TestDatabase::Migrated};
+    QList<TFormDetails> calls;
+};
+
+}  // namespace
+
+TEST_F(RegisterWindow, ListsUnsentJobsWithExactSumsAndStandsOnTheLastRow)
+{
+    TfrmEPreklady w(recording());
+    EXPECT_EQ(listed(w), QList<int>({1, 2, 3, 4}));  // the cleared filter: not yet sent
+    EXPECT_EQ(w.totals().count, 4);
+    EXPECT_EQ(w.totals().objCena.toString(), "1030.61");
+    EXPECT_EQ(w.totals().objCenaEur.toString(), "1030.61");
+    EXPECT_EQ(w.totals().preCena.toString(), "4.00");
+    EXPECT_EQ(w.gr1->currentRow(), 3);
+    EXPECT_EQ(w.sbPanels[0]->text(), "Počet prekladov: 4");
+    EXPECT_TRUE(w.sbPanels[2]->text().endsWith(" €"));
+    // sorted by the deadline: the first row is the overdue job
+    EXPECT_EQ(w.gr1->gridModel()->keyOfRow(0).toInt(), 1);
+    EXPECT_EQ(w.gr1->gridModel()->data(w.gr1->gridModel()->index(3, 10)).toString(), QStringLiteral("1\u00A0000,01"))
+        << "OC v CM shown with thousands grouped";
+}
+
+TEST(RegisterStateColour, ByDaysToTheDeadline)
+{
+    EXPECT_EQ(TfrmEPreklady::StateColour(QVariant(-2)), QColor(255, 0, 0));
+    EXPECT_EQ(TfrmEPreklady::StateColour(QVariant(0)), QColor(255, 0, 0));
+    EXPECT_EQ(TfrmEPreklady::StateColour(QVariant(1)), QColor(249, 200, 147));
+    EXPECT_EQ(TfrmEPreklady::StateColour(QVariant(2)), std::nullopt);
+    EXPECT_EQ(TfrmEPreklady::StateColour(QVariant(QMetaType::fromType<int>())), std::nullopt);  // sent
+}
+
+TEST_F(RegisterWindow, ClearingTheFilterKeepsTheCheckBoxes)
+{
+    TfrmEPreklady w(recording());
+    w.eObjFaktura->setChecked(true);
+    w.eText->setText("Z");
+    w.eOdoslanie->FindIt(0);
+    w.gr1->DisplayGrid();
+    EXPECT_EQ(listed(w), QList<int>({1, 3, 4}));  // not invoiced, sent or not
+    w.ClearFilter();
+    EXPECT_TRUE(w.eObjFaktura->isChecked());
+    EXPECT_TRUE(w.eText->text().isEmpty());
+    EXPECT_EQ(w.eOdoslanie->SKeyValue().toInt(), 1);
+    EXPECT_EQ(listed(w), QList<int>({1, 3, 4}));
+}
+
+TEST_F(RegisterWindow, MarkedOnlyViewIsReleasedSilentlyWhenTheMarksAreGone)
+{
+    DialogTranscript dialogs;
+    TfrmEPreklady w(recording());
+    w.gr1->setCurrentRow(0);
+    w.gr1->CheckCurrent();
+    w.btnOznacene->trigger();
+    EXPECT_EQ(listed(w), QList<int>({1}));
+    w.gr1->UncheckAll();
+    w.gr1->DisplayGrid();
+    EXPECT_FALSE(w.btnOznacene->isChecked());
+    EXPECT_EQ(listed(w), QList<int>({1, 2, 3, 4}));
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
+TEST_F(RegisterWindow, DeletingTheCurrentJobLeavesTheCursorOnTheLastRow)
+{
+    DialogTranscript dialogs(msg::Yes);
+    TfrmEPreklady w(recording());
+    w.gr1->setCurrentRow(1);
+    EXPECT_TRUE(w.DeleteAction());
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("Naozaj vymazať označený záznam?"));
+    EXPECT_EQ(w.gr1->CountRecords(), 3);
+    EXPECT_EQ(w.totals().count, 3);
+}
+
+TEST_F(RegisterWindow, KeysActOnlyWithoutShiftCtrlAlt)
+{
+    TfrmEPreklady w(recording());
+    w.show();
+    for (Qt::KeyboardModifier m : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier})
+        for (Qt::Key k : {Qt::Key_P, Qt::Key_F2, Qt::Key_O, Qt::Key_K})
+            QTest::keyClick(w.gr1, k, m);
+    EXPECT_TRUE(calls.isEmpty());
+    QTest::keyClick(w.gr1, Qt::Key_P);
+    QTest::keyClick(w.gr1, Qt::Key_F4);
+    QTest::keyClick(w.gr1, Qt::Key_K);
+    ASSERT_EQ(calls.size(), 3);
+    EXPECT_EQ(calls[0].Mode, TFormDetails::Insert);
+    EXPECT_EQ(calls[1].Mode, TFormDetails::Edit);
+    EXPECT_EQ(calls[2].Mode, TFormDetails::Copy);
+    EXPECT_EQ(calls[1].Current, w.gr1->fieldValue("JEDIN"));
+}
