@@ -1,17 +1,15 @@
 // Fetching a large result into memory through fb::Query, against a bare OO API
 // fetch loop of the same statement on the same database.
 
+#include "BareFetch.h"
 #include "fb/Connection.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 
 #include <benchmark/benchmark.h>
-#include <firebird/Interface.h>
 
 #include <QTemporaryDir>
 
-#include <memory>
-#include <vector>
 
 namespace {
 
@@ -84,42 +82,13 @@ void FetchThroughQuery(benchmark::State& state)
 
 void FetchBareApi(benchmark::State& state)
 {
-    using namespace Firebird;
     Fixture& f = fixture();
-    IMaster* master = fb_get_master_interface();
-    ThrowStatusWrapper st(master->getStatus());
-    IUtil* util = master->getUtilInterface();
-    IXpbBuilder* dpb = util->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
-    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
-    dpb->insertString(&st, isc_dpb_password, "x");
-    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1250");
-    const QByteArray path = f.path.toLocal8Bit();
-    IAttachment* att =
-        master->getDispatcher()->attachDatabase(&st, path.constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
-    IXpbBuilder* tpb = util->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0);
-    for (int tag : {isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_read, isc_tpb_nowait})
-        tpb->insertTag(&st, tag);
+    BareConnection bare(f.path, "SYSDBA", "x");
     for (auto _ : state) {
-        ITransaction* tra = att->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
-        IStatement* stmt = att->prepare(&st, tra, 0, kSelect, 3, IStatement::PREPARE_PREFETCH_METADATA);
-        IMessageMetadata* meta = stmt->getOutputMetadata(&st);
-        std::vector<std::uint64_t> buffer((meta->getMessageLength(&st) + 7) / 8);
-        IResultSet* rs = stmt->openCursor(&st, tra, nullptr, nullptr, meta, 0);
-        int rows = 0;
-        while (rs->fetchNext(&st, buffer.data()) == IStatus::RESULT_OK)
-            ++rows;
-        if (rows != kRows)
+        if (bare.fetchAll(kSelect) != kRows)
             state.SkipWithError("wrong row count");
-        rs->close(&st);
-        meta->release();
-        stmt->free(&st);
-        tra->commit(&st);
     }
     state.SetItemsProcessed(state.iterations() * kRows);
-    tpb->dispose();
-    dpb->dispose();
-    att->detach(&st);
-    st.dispose();
 }
 
 }  // namespace

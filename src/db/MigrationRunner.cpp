@@ -3,9 +3,6 @@
 #include "db/MemTable.h"
 #include "db/SchemaVersion.h"
 #include "fb/Connection.h"
-#include "framework/Dialogs.h"
-#include "framework/ErrorTranslation.h"
-#include "framework/Messages.h"
 #include "framework/TransactionHelpers.h"
 
 namespace {
@@ -25,6 +22,11 @@ void MigrationRunner::add(const QString& line)
 {
     if (addItem)
         addItem(line);
+}
+
+bool MigrationRunner::reported(const std::exception& error)
+{
+    return reportError && reportError(error);
 }
 
 int MigrationRunner::ZistiVerziu()
@@ -48,10 +50,10 @@ bool MigrationRunner::UpdateDatabase(int n)
         m_query.close();
         if (format >= 200) {
             m_transaction.commit();
-            RedMessageDlg(QStringLiteral("Nie je možné aktualizovať databázu. Musíte vykonať:\r\n\r\n"
+            if (showError)
+                showError(QStringLiteral("Nie je možné aktualizovať databázu. Musíte vykonať:\r\n\r\n"
                                          "1. Zálohovanie databázy\r\n2. Obnovu databázy zo zálohy\r\n"
-                                         "3. Aktualizáciu databázy"),
-                          msg::Error, {msg::OK}, 0, msg::OK);
+                                         "3. Aktualizáciu databázy"));
             return false;
         }
 
@@ -64,7 +66,8 @@ bool MigrationRunner::UpdateDatabase(int n)
                 break;
             }
         if (row < 0) {
-            PlainMessageBox(QStringLiteral("update script not found"));
+            if (showMessage)
+                showMessage(QStringLiteral("update script not found"));
             m_transaction.rollback();
             return false;
         }
@@ -87,13 +90,14 @@ bool MigrationRunner::UpdateDatabase(int n)
     } catch (const std::exception& e) {
         m_script.close();
         m_query.close();
-        PlainMessageBox(QStringLiteral("Chyba v príkaze:\r\n\r\n") + script);
+        if (showMessage)
+            showMessage(QStringLiteral("Chyba v príkaze:\r\n\r\n") + script);
         try {
             RollbackIfActive(m_transaction);
         } catch (const std::exception&) {
             // the connection may be broken; the error below says why
         }
-        if (TranslateDbError(e))
+        if (reported(e))
             return false;
         m_translated = true;  // the pass must not report it a second time
         throw;
@@ -121,7 +125,7 @@ MigrationRunner::PassResult MigrationRunner::RunPass()
             result = PassResult::OtherUsers;
         }
     } catch (const std::exception& e) {
-        if (m_translated || !TranslateDbError(e)) {
+        if (m_translated || !reported(e)) {
             add(kFinished);
             throw;
         }

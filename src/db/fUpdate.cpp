@@ -2,6 +2,7 @@
 
 #include "db/UpdatePackage.h"
 #include "framework/Dialogs.h"
+#include "framework/ErrorTranslation.h"
 #include "framework/Messages.h"
 
 #include <QApplication>
@@ -10,6 +11,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+void ReportThroughDialogs(MigrationRunner& runner)
+{
+    runner.showError = [](const QString& text) { RedMessageDlg(text, msg::Error, {msg::OK}, 0, msg::OK); };
+    runner.showMessage = [](const QString& text) { PlainMessageBox(text); };
+    runner.reportError = [](const std::exception& error) { return TranslateDbError(error) != 0; };
+}
 
 TfrmUpdate::TfrmUpdate(fb::Connection& connection, int supportedVersion, QWidget* parent)
     : TfrmUpdate(connection, supportedVersion, embeddedUpdatePackage(), parent)
@@ -53,6 +61,7 @@ void TfrmUpdate::init(const QByteArray& package)
     loadUpdatePackage(package, m_table);
     m_runner = std::make_unique<MigrationRunner>(m_connection, m_table, m_supported);
     m_runner->addItem = [this](const QString& line) { AddItem(line); };
+    ReportThroughDialogs(*m_runner);
     if (m_table.recordCount() != m_supported) {
         RedMessageDlg(FormatMessageText(QStringLiteral("Chyba v \"update resource\"! (ResCount=%d ; V3=%d).\r\n\r\n"
                                                        "Program bude ukončený."),

@@ -15,6 +15,10 @@ namespace fb {
 class Connection;
 }
 
+// The runner's messages as the window shows them: the red error dialog, the
+// plain message box, and database errors through the error translation.
+void ReportThroughDialogs(MigrationRunner& runner);
+
 // The migration window: shows the progress of each pass and closes itself once
 // the database reaches the supported version.
 class TfrmUpdate : public QDialog {

@@ -2,14 +2,13 @@
 
 #include "fb/ConnectionImpl.h"
 #include "fb/Decimal.h"
+#include "fb/ParamEncoding.h"
 #include "fb/RowLayout.h"
 #include "fb/Win1250.h"
 
-#include <QDateTime>
 #include <QHash>
 
 #include <cstring>
-#include <limits>
 
 namespace fb {
 
@@ -21,28 +20,9 @@ namespace {
 
 constexpr unsigned kDialect = 3;
 constexpr unsigned kCharsetOctets = 1;
-// ISC_DATE counts days from 17 Nov 1858; QDate uses Julian day numbers.
-constexpr qint64 kIscDateToJulian = 2400001;
 
 using Slot = FieldLayout;
-
-std::vector<Slot> slotsOf(IMessageMetadata* meta)
-{
-    return call([&](ThrowStatusWrapper* st) {
-        std::vector<Slot> out(meta->getCount(st));
-        for (unsigned i = 0; i < out.size(); ++i) {
-            Slot& s = out[i];
-            s.type = meta->getType(st, i) & ~1u;
-            s.scale = meta->getScale(st, i);
-            s.length = meta->getLength(st, i);
-            s.subType = meta->getSubType(st, i);
-            s.charset = meta->getCharSet(st, i);
-            s.offset = meta->getOffset(st, i);
-            s.nullOffset = meta->getNullOffset(st, i);
-        }
-        return out;
-    });
-}
+using Buffer = MessageBuffer;
 
 ColumnType columnType(const Slot& s)
 {
@@ -74,73 +54,12 @@ ColumnType columnType(const Slot& s)
     }
 }
 
-// Message buffers must be aligned for the widest field.
-struct Buffer {
-    std::vector<std::uint64_t> words;
-    void resize(unsigned bytes) { words.assign((bytes + 7) / 8, 0); }
-    unsigned char* data() { return reinterpret_cast<unsigned char*>(words.data()); }
-    const unsigned char* data() const { return reinterpret_cast<const unsigned char*>(words.data()); }
-};
-
 template <typename T>
 T load(const unsigned char* p)
 {
     T v;
     std::memcpy(&v, p, sizeof v);
     return v;
-}
-
-template <typename T>
-void store(unsigned char* p, T v)
-{
-    std::memcpy(p, &v, sizeof v);
-}
-
-ISC_DATE iscFromDate(const QDate& d)
-{
-    return ISC_DATE(d.toJulianDay() - kIscDateToJulian);
-}
-
-ISC_TIME iscFromTime(const QTime& t)
-{
-    return ISC_TIME(t.msecsSinceStartOfDay()) * 10;
-}
-
-Error bindError(const QString& name, const QString& what)
-{
-    return Error(QStringLiteral("Parameter %1: %2").arg(name, what));
-}
-
-std::optional<Decimal> decimalFromVariant(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::Short:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-        return Decimal(v.toLongLong(), 0);
-    case QMetaType::Bool:
-        return Decimal(v.toBool() ? 1 : 0, 0);
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return Decimal::fromDouble(v.toDouble());
-    case QMetaType::QString:
-        return Decimal::fromString(v.toString());
-    default:
-        if (v.canConvert<Decimal>() && v.metaType() == QMetaType::fromType<Decimal>())
-            return v.value<Decimal>();
-        return Decimal::fromString(v.toString());
-    }
-}
-
-QDateTime dateTimeFromVariant(const QVariant& v)
-{
-    if (v.typeId() == QMetaType::QDate)
-        return QDateTime(v.toDate(), QTime(0, 0));
-    if (v.typeId() == QMetaType::QString)
-        return QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
-    return v.toDateTime();
 }
 
 }  // namespace
@@ -181,9 +100,9 @@ struct Query::Impl {
         attachment = nullptr;
     }
 
-    QVariant read(unsigned index, ITransaction* tr) const;
+    // Column `index` of a row in the output message at `base`.
+    QVariant read(unsigned index, const unsigned char* base, ITransaction* tr) const;
     QString readBlob(const ISC_QUAD& id, bool text, QByteArray* bytes, ITransaction* tr) const;
-    void bindInput(ITransaction* tr, Ref<IMessageMetadata>& meta, Buffer& buffer);
     ISC_QUAD writeBlob(ITransaction* tr, const QByteArray& bytes);
 };
 
@@ -210,10 +129,9 @@ QString Query::Impl::readBlob(const ISC_QUAD& id, bool text, QByteArray* bytes, 
     return text::fromWin1250(data);
 }
 
-QVariant Query::Impl::read(unsigned index, ITransaction* tr) const
+QVariant Query::Impl::read(unsigned index, const unsigned char* base, ITransaction* tr) const
 {
     const Slot& s = outSlots[index];
-    const unsigned char* base = outBuffer.data();
     if (!isBlobField(s))
         return decodeField(s, base);
     if (isNullField(s, base))
@@ -239,181 +157,6 @@ ISC_QUAD Query::Impl::writeBlob(ITransaction* tr, const QByteArray& bytes)
         blob.detach();
     });
     return id;
-}
-
-// Fills an input message with the current values. Text longer than the declared
-// field widens the field (the server then reports truncation as it should), and
-// parameters the server could not type (SQL_NULL) become text.
-void Query::Impl::bindInput(ITransaction* tr, Ref<IMessageMetadata>& meta, Buffer& buffer)
-{
-    const qsizetype count = parsed.params.size();
-    std::vector<QVariant> vals(static_cast<size_t>(count));
-    std::vector<QByteArray> texts(static_cast<size_t>(count));
-    bool widen = false;
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString& name = parsed.params[i];
-        vals[size_t(i)] = values.value(name);
-        const QVariant& v = vals[size_t(i)];
-        const Slot& s = inSlots[size_t(i)];
-        if (v.isNull() || !v.isValid())
-            continue;
-        const bool textual = s.type == SQL_TEXT || s.type == SQL_VARYING || s.type == SQL_NULL ||
-                             (s.type == SQL_BLOB);
-        if (!textual)
-            continue;
-        QByteArray bytes;
-        if (v.typeId() == QMetaType::QByteArray) {
-            bytes = v.toByteArray();
-        } else {
-            QString text;
-            if (v.metaType() == QMetaType::fromType<Decimal>())
-                text = v.value<Decimal>().toString();
-            else if (v.typeId() == QMetaType::QDate)
-                text = v.toDate().toString(Qt::ISODate);
-            else
-                text = v.toString();
-            try {
-                bytes = detail::encodeText(text);
-            } catch (const Error& e) {
-                throw bindError(name, e.message());
-            }
-        }
-        if (s.type == SQL_NULL || (s.type != SQL_BLOB && unsigned(bytes.size()) > s.length) ||
-            (s.type == SQL_TEXT && unsigned(bytes.size()) != s.length))
-            widen = true;
-        texts[size_t(i)] = std::move(bytes);
-    }
-
-    std::vector<Slot> fields = inSlots;
-    if (widen) {
-        meta = call([&](ThrowStatusWrapper* st) {
-            Ref<IMetadataBuilder> builder(inMeta->getBuilder(st));
-            for (qsizetype i = 0; i < count; ++i) {
-                const Slot& s = inSlots[size_t(i)];
-                const bool text = s.type == SQL_TEXT || s.type == SQL_VARYING || s.type == SQL_NULL;
-                if (!text)
-                    continue;
-                const unsigned need = std::max<unsigned>(1, unsigned(texts[size_t(i)].size()));
-                builder->setType(st, unsigned(i), SQL_VARYING + 1);
-                builder->setLength(st, unsigned(i), std::max(need, s.type == SQL_NULL ? 1u : s.length));
-                if (s.type == SQL_NULL)
-                    builder->setCharSet(st, unsigned(i), 0);
-            }
-            return Ref<IMessageMetadata>(builder->getMetadata(st));
-        });
-        fields = slotsOf(meta.get());
-    } else {
-        meta = call([&](ThrowStatusWrapper*) {
-            inMeta->addRef();
-            return Ref<IMessageMetadata>(inMeta.get());
-        });
-    }
-
-    buffer.resize(call([&](ThrowStatusWrapper* st) { return meta->getMessageLength(st); }));
-    unsigned char* base = buffer.data();
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString& name = parsed.params[i];
-        const QVariant& v = vals[size_t(i)];
-        const Slot& s = fields[size_t(i)];
-        unsigned char* p = base + s.offset;
-        if (v.isNull() || !v.isValid()) {
-            store<short>(base + s.nullOffset, -1);
-            continue;
-        }
-        store<short>(base + s.nullOffset, 0);
-        switch (s.type) {
-        case SQL_VARYING: {
-            const QByteArray& b = texts[size_t(i)];
-            store<unsigned short>(p, static_cast<unsigned short>(b.size()));
-            std::memcpy(p + 2, b.constData(), size_t(b.size()));
-            break;
-        }
-        case SQL_TEXT: {
-            const QByteArray& b = texts[size_t(i)];
-            std::memset(p, ' ', s.length);
-            std::memcpy(p, b.constData(), std::min<size_t>(size_t(b.size()), s.length));
-            break;
-        }
-        case SQL_SHORT:
-        case SQL_LONG:
-        case SQL_INT64: {
-            const auto d = decimalFromVariant(v);
-            if (!d)
-                throw bindError(name, QStringLiteral("„%1“ nie je číslo.").arg(v.toString()));
-            const auto r = d->rescaled(-s.scale);
-            if (!r)
-                throw bindError(name, QStringLiteral("hodnota %1 je mimo rozsahu.").arg(d->toString()));
-            const std::int64_t u = r->units();
-            if (s.type == SQL_SHORT) {
-                if (u < std::numeric_limits<std::int16_t>::min() || u > std::numeric_limits<std::int16_t>::max())
-                    throw bindError(name, QStringLiteral("hodnota %1 je mimo rozsahu.").arg(d->toString()));
-                store<std::int16_t>(p, std::int16_t(u));
-            } else if (s.type == SQL_LONG) {
-                if (u < std::numeric_limits<std::int32_t>::min() || u > std::numeric_limits<std::int32_t>::max())
-                    throw bindError(name, QStringLiteral("hodnota %1 je mimo rozsahu.").arg(d->toString()));
-                store<std::int32_t>(p, std::int32_t(u));
-            } else {
-                store<std::int64_t>(p, u);
-            }
-            break;
-        }
-        case SQL_FLOAT:
-        case SQL_DOUBLE:
-        case SQL_D_FLOAT: {
-            double dv = 0;
-            if (v.metaType() == QMetaType::fromType<Decimal>()) {
-                dv = v.value<Decimal>().toDouble();
-            } else if (v.typeId() == QMetaType::QString) {
-                const auto d = Decimal::fromString(v.toString());
-                if (!d)
-                    throw bindError(name, QStringLiteral("„%1“ nie je číslo.").arg(v.toString()));
-                dv = d->toDouble();
-            } else {
-                bool ok = false;
-                dv = v.toDouble(&ok);
-                if (!ok)
-                    throw bindError(name, QStringLiteral("„%1“ nie je číslo.").arg(v.toString()));
-            }
-            if (s.type == SQL_FLOAT)
-                store<float>(p, float(dv));
-            else
-                store<double>(p, dv);
-            break;
-        }
-        case SQL_TYPE_DATE: {
-            const QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : dateTimeFromVariant(v).date();
-            if (!d.isValid())
-                throw bindError(name, QStringLiteral("„%1“ nie je dátum.").arg(v.toString()));
-            store<ISC_DATE>(p, iscFromDate(d));
-            break;
-        }
-        case SQL_TYPE_TIME: {
-            const QTime t = v.typeId() == QMetaType::QTime ? v.toTime() : dateTimeFromVariant(v).time();
-            if (!t.isValid())
-                throw bindError(name, QStringLiteral("„%1“ nie je čas.").arg(v.toString()));
-            store<ISC_TIME>(p, iscFromTime(t));
-            break;
-        }
-        case SQL_TIMESTAMP: {
-            const QDateTime dt = dateTimeFromVariant(v);
-            if (!dt.isValid())
-                throw bindError(name, QStringLiteral("„%1“ nie je dátum a čas.").arg(v.toString()));
-            ISC_TIMESTAMP ts;
-            ts.timestamp_date = iscFromDate(dt.date());
-            ts.timestamp_time = iscFromTime(dt.time());
-            store<ISC_TIMESTAMP>(p, ts);
-            break;
-        }
-        case SQL_BOOLEAN:
-            *p = v.toBool() ? 1 : 0;
-            break;
-        case SQL_BLOB:
-            store<ISC_QUAD>(p, writeBlob(tr, texts[size_t(i)]));
-            break;
-        default:
-            throw bindError(name, QStringLiteral("nepodporovaný typ parametra."));
-        }
-    }
 }
 
 Query::Query(Transaction& transaction) : m_transaction(&transaction), d(std::make_unique<Impl>()) {}
@@ -480,14 +223,14 @@ void Query::prepare()
         d->outMeta.reset(d->statement->getOutputMetadata(st));
     });
     d->attachment = att;
-    d->inSlots = slotsOf(d->inMeta.get());
+    d->inSlots = fieldsOf(d->inMeta.get());
     if (d->inSlots.size() != size_t(d->parsed.params.size())) {
         d->unprepare();
         throw Error(QStringLiteral("Príkaz má %1 parametrov, text ich menuje %2; znak „?“ v príkaze nie je dovolený.")
                         .arg(d->inSlots.size())
                         .arg(d->parsed.params.size()));
     }
-    d->outSlots = slotsOf(d->outMeta.get());
+    d->outSlots = fieldsOf(d->outMeta.get());
     d->columns = call([&](ThrowStatusWrapper* st) {
         std::vector<Column> cols(d->outSlots.size());
         for (unsigned i = 0; i < cols.size(); ++i) {
@@ -556,7 +299,8 @@ void Query::execute()
     Ref<IMessageMetadata> inMeta;
     Buffer inBuffer;
     if (!d->parsed.params.isEmpty())
-        d->bindInput(tr, inMeta, inBuffer);
+        encodeParams(d->parsed.params, d->values, d->inMeta.get(), d->inSlots,
+                     [&](const QByteArray& bytes) { return d->writeBlob(tr, bytes); }, inMeta, inBuffer);
     const bool select =
         d->statementType == isc_info_sql_stmt_select || d->statementType == isc_info_sql_stmt_select_for_upd;
     call([&](ThrowStatusWrapper* st) {
@@ -638,7 +382,7 @@ QVariant Query::value(int index) const
         throw Error(QStringLiteral("Dotaz nemá aktuálny riadok."));
     if (index < 0 || index >= int(d->outSlots.size()))
         throw Error(QStringLiteral("Dotaz nemá stĺpec číslo %1.").arg(index));
-    return d->read(unsigned(index), transactionOf(*m_transaction));
+    return d->read(unsigned(index), d->outBuffer.data(), transactionOf(*m_transaction));
 }
 
 QVariant Query::value(const QString& name) const
@@ -665,16 +409,30 @@ int Query::fetchSome(ResultTable& table, int maxRows)
     for (unsigned c = 0; c < d->outSlots.size(); ++c)
         if (isBlobField(d->outSlots[c]))
             blobColumns.push_back(c);
+    if (maxRows <= 0)
+        return 0;
     ITransaction* tr = blobColumns.empty() ? nullptr : transactionOf(*m_transaction);
-    const size_t bytes = d->outBuffer.words.size() * 8;
+    // The server writes each row straight into the table, and one status serves
+    // the whole chunk: a copy and a status object per row cost as much as a
+    // quarter of the bare fetch loop.
     int read = 0;
-    while (read < maxRows && next()) {
-        const int row = table.rowCount();
-        std::memcpy(table.appendRawRow(), d->outBuffer.data(), bytes);
-        for (unsigned c : blobColumns)
-            table.setFetchedBlob(row, int(c), d->read(c, tr));
-        ++read;
-    }
+    const unsigned char* last = nullptr;
+    call([&](ThrowStatusWrapper* st) {
+        while (read < maxRows) {
+            unsigned char* row = table.rawRowToFill();
+            if (d->cursor->fetchNext(st, row) != IStatus::RESULT_OK)
+                break;
+            table.commitRawRow();
+            for (unsigned c : blobColumns)
+                table.setFetchedBlob(table.rowCount() - 1, int(c), d->read(c, row, tr));
+            last = row;
+            ++read;
+        }
+    });
+    // As after next(): a full chunk stands on its last row, the end on no row.
+    d->hasRow = read == maxRows;
+    if (d->hasRow)
+        std::memcpy(d->outBuffer.data(), last, d->outBuffer.words.size() * 8);
     return read;
 }
 

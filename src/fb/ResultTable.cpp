@@ -38,13 +38,16 @@ void ResultTable::reset(std::vector<Column> columns, std::shared_ptr<const RowLa
     m_rowWords = (m_layout->messageLength + 7) / 8;
 }
 
-unsigned char* ResultTable::appendRawRow()
+unsigned char* ResultTable::rawRowToFill()
 {
     if (size_t(m_physicalRows / kBlockRows) == m_blocks.size())
         m_blocks.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kBlockRows * std::max<size_t>(m_rowWords, 1)));
-    const int physical = m_physicalRows++;
-    m_order.push_back(physical);
-    return const_cast<unsigned char*>(raw(physical));
+    return const_cast<unsigned char*>(raw(m_physicalRows));
+}
+
+void ResultTable::commitRawRow()
+{
+    m_order.push_back(m_physicalRows++);
 }
 
 const unsigned char* ResultTable::raw(int physicalRow) const

@@ -52,7 +52,10 @@ public:
 
     // Used by fb::Query while fetching.
     void reset(std::vector<Column> columns, std::shared_ptr<const RowLayout> layout);
-    unsigned char* appendRawRow();
+    // The server writes the next row straight into rawRowToFill();
+    // commitRawRow() then makes it the table's last row.
+    unsigned char* rawRowToFill();
+    void commitRawRow();
     void setFetchedBlob(int row, int column, QVariant value);
 
 private:

@@ -1,6 +1,7 @@
 #include "fb/RowLayout.h"
 
 #include "fb/Decimal.h"
+#include "fb/FbApi.h"
 #include "fb/Win1250.h"
 
 #include <firebird/Interface.h>
@@ -45,6 +46,24 @@ QTime timeFromIsc(ISC_TIME t)
 }
 
 }  // namespace
+
+std::vector<FieldLayout> fieldsOf(Firebird::IMessageMetadata* meta)
+{
+    return detail::call([&](Firebird::ThrowStatusWrapper* st) {
+        std::vector<FieldLayout> out(meta->getCount(st));
+        for (unsigned i = 0; i < out.size(); ++i) {
+            FieldLayout& s = out[i];
+            s.type = meta->getType(st, i) & ~1u;
+            s.scale = meta->getScale(st, i);
+            s.length = meta->getLength(st, i);
+            s.subType = meta->getSubType(st, i);
+            s.charset = meta->getCharSet(st, i);
+            s.offset = meta->getOffset(st, i);
+            s.nullOffset = meta->getNullOffset(st, i);
+        }
+        return out;
+    });
+}
 
 bool isBlobField(const FieldLayout& field)
 {

@@ -5,7 +5,12 @@
 
 #include <QVariant>
 
+#include <cstdint>
 #include <vector>
+
+namespace Firebird {
+class IMessageMetadata;
+}
 
 namespace fb {
 
@@ -22,6 +27,17 @@ struct FieldLayout {
 struct RowLayout {
     std::vector<FieldLayout> fields;
     unsigned messageLength = 0;
+};
+
+// Where each field of the metadata sits.
+std::vector<FieldLayout> fieldsOf(Firebird::IMessageMetadata* meta);
+
+// A message buffer, aligned for the widest field.
+struct MessageBuffer {
+    std::vector<std::uint64_t> words;
+    void resize(unsigned bytes) { words.assign((bytes + 7) / 8, 0); }
+    unsigned char* data() { return reinterpret_cast<unsigned char*>(words.data()); }
+    const unsigned char* data() const { return reinterpret_cast<const unsigned char*>(words.data()); }
 };
 
 bool isBlobField(const FieldLayout& field);

@@ -188,6 +188,38 @@ TEST_F(QueryTest, FetchesWholeResultsInChunks)
     EXPECT_EQ(table.value(1, 1), QVariant("r3"));
 }
 
+// A fetch that stops at its limit leaves the query on the last row it read,
+// as next() would; one that reaches the end leaves it on no row.
+TEST_F(QueryTest, FetchSomeStandsOnItsLastRow)
+{
+    db.exec({"execute block as declare n integer = 0; begin while (n < 7) do begin n = n + 1;"
+             " insert into t (id, vc, memo) values (:n, 'r' || :n, 'm' || :n); end end"});
+    fb::Transaction tr(db.connection(), {"read"});
+    tr.start();
+    fb::Query q(tr);
+    q.setSql("select id, memo from t order by id");
+    q.execute();
+    fb::ResultTable table;
+    EXPECT_EQ(q.fetchSome(table, 0), 0);
+    EXPECT_FALSE(q.hasRow());
+    EXPECT_EQ(q.fetchSome(table, 3), 3);
+    ASSERT_TRUE(q.hasRow());
+    EXPECT_EQ(q.value(0), QVariant(3));
+    EXPECT_EQ(q.value(1), QVariant("m3"));
+    ASSERT_TRUE(q.next());  // the cursor goes on after the rows in the table
+    EXPECT_EQ(q.value(0), QVariant(4));
+    EXPECT_EQ(q.fetchSome(table, 10), 3);
+    EXPECT_FALSE(q.hasRow());
+    ASSERT_EQ(table.rowCount(), 6);
+    QStringList ids, memos;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        ids << table.value(r, 0).toString();
+        memos << table.value(r, 1).toString();
+    }
+    EXPECT_EQ(ids, (QStringList{"1", "2", "3", "5", "6", "7"}));
+    EXPECT_EQ(memos, (QStringList{"m1", "m2", "m3", "m5", "m6", "m7"}));
+}
+
 TEST_F(QueryTest, ParamCheckOffPassesPsqlBodiesUnchanged)
 {
     fb::Transaction tr(db.connection(), kReadWrite);

@@ -6,11 +6,10 @@
 #include "db/BaseSchema.h"
 #include "db/MemTable.h"
 #include "db/MigrationRunner.h"
-#include "db/SampleData.h"
 #include "db/UpdatePackage.h"
+#include "db/sample/SampleData.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
-#include "framework/Dialogs.h"
 #include "generated/version.h"
 
 #include <QCommandLineParser>
@@ -29,11 +28,10 @@ void print(FILE* out, const QString& text)
     std::fflush(out);
 }
 
-// No one sits at a console tool: messages go to stderr and are answered OK.
-int consoleResponder(const DialogRequest& request)
+// No one sits at a console tool: the runner's messages go to stderr.
+void printMessage(const QString& text)
 {
-    print(stderr, QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n")).trimmed());
-    return request.buttons.contains(msg::OK) ? msg::OK : request.buttons.value(0, msg::OK);
+    print(stderr, QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).trimmed());
 }
 
 }  // namespace
@@ -77,7 +75,6 @@ int main(int argc, char** argv)
     if (local)
         QDir().mkpath(QFileInfo(path).absolutePath());
 
-    setDialogResponder(consoleResponder);
     try {
         CreateBaseDatabase(path, user, password);
         print(stdout, QStringLiteral("created %1 at version 0").arg(path));
@@ -94,6 +91,9 @@ int main(int argc, char** argv)
         c.open(path, {QStringLiteral("USER_NAME=") + user, QStringLiteral("PASSWORD=") + password,
                       QStringLiteral("lc_ctype=WIN1250")});
         MigrationRunner runner(c, package, LINDAVO_VERSION_RELEASE);
+        // A database error is not translated here: it ends the tool below with its code and text.
+        runner.showError = printMessage;
+        runner.showMessage = printMessage;
         const auto result = runner.RunPass();
         const int version = runner.ZistiVerziu();
         if (result != MigrationRunner::PassResult::Completed || version != LINDAVO_VERSION_RELEASE) {

@@ -6,7 +6,6 @@
 #include "db/UpdatePackage.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
-#include "framework/Dialogs.h"
 
 #include <QFile>
 
@@ -15,10 +14,9 @@
 namespace {
 
 // Any message while the template is made means a script failed: say so and go on.
-int reportingResponder(const DialogRequest& request)
+void reportMessage(const QString& text)
 {
-    ADD_FAILURE() << "message while preparing the test database: " << request.text.toStdString();
-    return request.buttons.value(0, msg::OK);
+    ADD_FAILURE() << "message while preparing the test database: " << text.toStdString();
 }
 
 const QString& templatePath(TestDatabase::Kind kind)
@@ -29,7 +27,6 @@ const QString& templatePath(TestDatabase::Kind kind)
     if (!path.isEmpty())
         return path;
     path = dir.filePath(kind == TestDatabase::Base ? QStringLiteral("base.fdb") : QStringLiteral("migrated.fdb"));
-    const DialogResponder previous = setDialogResponder(reportingResponder);
     CreateBaseDatabase(path, QString::fromLatin1(TestDatabase::user), QString::fromLatin1(TestDatabase::password));
     if (kind == TestDatabase::Migrated) {
         MemTable package;
@@ -39,10 +36,11 @@ const QString& templatePath(TestDatabase::Kind kind)
         fb::Connection c;
         c.open(path, TestDatabase::params());
         MigrationRunner runner(c, package, package.recordCount());
+        runner.showError = reportMessage;
+        runner.showMessage = reportMessage;
         runner.RunPass();
         c.close();
     }
-    setDialogResponder(previous);
     return path;
 }
 

@@ -1,0 +1,55 @@
+#pragma once
+
+// The baseline of every benchmark: the same statements through the bare
+// Firebird OO API with nothing of the program in between. Rows are fetched
+// into one message buffer and dropped, so a benchmark's ratio to this is the
+// cost of everything the program adds.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class BareConnection {
+public:
+    // Attaches with lc_ctype WIN1250, as the program does.
+    BareConnection(const QString& path, const QString& user, const QString& password);
+    ~BareConnection();
+    BareConnection(const BareConnection&) = delete;
+    BareConnection& operator=(const BareConnection&) = delete;
+
+    // A new read-committed, read-only transaction: prepare, open the cursor,
+    // fetch every row, close, commit. Returns the number of rows.
+    int fetchAll(const QString& sql);
+
+    // Runs each group of statements in a transaction of its own, committed
+    // before the next group (as the migration runner applies its scripts).
+    void executeEachCommitted(const QList<QStringList>& groups);
+
+    struct Impl;
+
+private:
+    friend class BareStatement;
+    std::unique_ptr<Impl> d;
+};
+
+// One statement prepared once in a read-committed, read-only transaction that
+// stays open, run again with new values: the bare form of a lookup that a
+// control repeats. Parameters are "?" in the text and are sent as text.
+class BareStatement {
+public:
+    BareStatement(BareConnection& connection, const QString& sql);
+    ~BareStatement();
+    BareStatement(const BareStatement&) = delete;
+    BareStatement& operator=(const BareStatement&) = delete;
+
+    // Opens the cursor with these values, fetches every row, closes. Returns
+    // the number of rows.
+    int run(const QStringList& params);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
