@@ -5,26 +5,19 @@
 // counting.
 
 #include "BareFetch.h"
+#include "SampleDatabase.h"
 #include "controls/DbGridQDL.h"
-#include "db/BaseSchema.h"
-#include "db/MemTable.h"
-#include "db/MigrationRunner.h"
-#include "db/UpdatePackage.h"
-#include "db/sample/SampleData.h"
 #include "fb/Connection.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
-#include "framework/MainConnection.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 namespace {
 
 constexpr int kJobs = 100000;
-const QStringList kParams = {"USER_NAME=SYSDBA", "PASSWORD=x", "lc_ctype=WIN1250"};
 
 // The translation register's kind of statement: the job with its customer,
 // translator and language combination, the totals, ordered by deadline.
@@ -39,30 +32,9 @@ const QStringList kSelect = {
     "where 1=1",
     "order by a.termin, a.znacka, a.jedin"};
 
-struct Database {
-    QTemporaryDir dir;
-    QString path = dir.filePath("grid.fdb");
-    fb::Connection connection;
-
-    Database()
-    {
-        CreateBaseDatabase(path, "SYSDBA", "x");
-        MemTable package;
-        loadUpdatePackage(package);
-        connection.open(path, kParams);
-        MigrationRunner runner(connection, package, package.recordCount());
-        runner.showError = runner.showMessage = [](const QString& text) {
-            qWarning("message while preparing: %s", qPrintable(text));
-        };
-        runner.RunPass();
-        FillSampleData(connection, kJobs);
-        setMainConnection(&connection);
-    }
-};
-
-Database& database()
+SampleDatabase& database()
 {
-    static Database db;
+    static SampleDatabase db(kJobs);
     return db;
 }
 
@@ -110,7 +82,7 @@ BENCHMARK(BareFetch)->Unit(benchmark::kMillisecond)->MinTime(3);
 // The layer under the grid: fb::Query's fetch into a table.
 void FetchThroughQuery(benchmark::State& state)
 {
-    Database& db = database();
+    SampleDatabase& db = database();
     for (auto _ : state) {
         fb::Transaction tr(db.connection, {"read_committed", "rec_version", "read", "nowait"});
         tr.start();

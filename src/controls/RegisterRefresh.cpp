@@ -149,3 +149,38 @@ void TRegisterRefresh::SetFilterPanel(bool down)
     }
     m_grid->DisplayGrid();
 }
+
+void ConnectListToolbar(QObject* context, const TListToolbar& t, TDbGridQDL* grid, TRegisterRefresh& refresh,
+                        const TListActions& actions)
+{
+    const auto on = [context](QAction* action, auto body) {
+        if (action)
+            QObject::connect(action, &QAction::triggered, context, guarded(std::move(body)));
+    };
+    const auto run = [](const std::function<void()>& action) {
+        if (action)
+            action();
+    };
+    on(t.btnPridaj, [=] { run(actions.add); });
+    on(t.btnKopia, [=] { run(actions.copy); });
+    on(t.btnOprav, [=] { run(actions.edit); });
+    on(t.btnVymaz, [=] { run(actions.remove); });
+    on(t.btnTlac, [=] { run(actions.print); });
+    on(t.btnFilterZrus, [=] {
+        run(actions.clearFilter);
+        grid->DisplayGrid();
+    });
+    on(t.btnSmer, [&refresh] { refresh.ToggleDirection(); });
+    on(t.btnFilter, [&refresh](bool down) { refresh.SetFilterPanel(down); });
+    on(t.btnOznacene, [&refresh] { refresh.MarkedOnlyAction(); });
+    on(t.btnHladaj, [grid] { grid->FindInColumn(); });
+    on(t.btnOznac, [=] {
+        grid->CheckAll();
+        run(actions.marksChanged);
+    });
+    on(t.btnOdznac, [=] {
+        grid->UncheckAll();
+        run(actions.marksChanged);
+    });
+    on(t.btnRefresh, [grid] { grid->DisplayGrid(); });
+}

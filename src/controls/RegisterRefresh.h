@@ -8,6 +8,7 @@
 
 class QAction;
 class QObject;
+struct TListToolbar;
 class QWidget;
 class TDbGridQDL;
 namespace fb {
@@ -80,3 +81,16 @@ private:
     std::unique_ptr<fb::Query> m_query;
     std::unique_ptr<QObject> m_panelWatch;  // ends the focus watch with this object
 };
+
+// What a window does itself on its standard buttons; the rest is common.
+struct TListActions {
+    std::function<void()> add, copy, edit, remove, print, clearFilter;
+    std::function<void()> marksChanged;  // after mark all / unmark all (the status line)
+};
+
+// Connects the standard buttons of `toolbar` (each through guarded(...)):
+// add, copy, edit, delete, print and clear filter (followed by a refresh) run
+// the window's actions; direction, filter panel, marked only, find, mark all,
+// unmark all and refresh work on `grid` and `refresh`.
+void ConnectListToolbar(QObject* context, const TListToolbar& toolbar, TDbGridQDL* grid, TRegisterRefresh& refresh,
+                        const TListActions& actions);

@@ -112,32 +112,15 @@ TFormRegister::~TFormRegister() = default;
 
 void TFormRegister::connectButtons()
 {
-    const auto on = [this](QAction* action, auto body) {
-        if (action)
-            connect(action, &QAction::triggered, this, guarded(std::move(body)));
-    };
-    on(btnPridaj, [this] { AddAction(); });
-    on(btnKopia, [this] { CopyAction(); });
-    on(btnOprav, [this] { EditAction(); });
-    on(btnVymaz, [this] { DeleteAction(); });
-    on(btnTlac, [this] { Print(); });
-    on(btnSmer, [this] { m_refresh->ToggleDirection(); });
-    on(btnFilter, [this](bool down) { m_refresh->SetFilterPanel(down); });
-    on(btnFilterZrus, [this] {
-        ClearFilter();
-        gr1->DisplayGrid();
-    });
-    on(btnHladaj, [this] { gr1->FindInColumn(); });
-    on(btnOznacene, [this] { m_refresh->MarkedOnlyAction(); });
-    on(btnOznac, [this] {
-        gr1->CheckAll();
-        showCounts();
-    });
-    on(btnOdznac, [this] {
-        gr1->UncheckAll();
-        showCounts();
-    });
-    on(btnRefresh, [this] { gr1->DisplayGrid(); });
+    TListActions actions;
+    actions.add = [this] { AddAction(); };
+    actions.copy = [this] { CopyAction(); };
+    actions.edit = [this] { EditAction(); };
+    actions.remove = [this] { DeleteAction(); };
+    actions.print = [this] { Print(); };
+    actions.clearFilter = [this] { ClearFilter(); };
+    actions.marksChanged = [this] { showCounts(); };
+    ConnectListToolbar(this, m_toolbar, gr1, *m_refresh, actions);
 }
 
 // --- running ------------------------------------------------------------------

@@ -330,6 +330,12 @@ PrekladyFilter TfrmEPreklady::filterValues() const
 
 void TfrmEPreklady::ClearFilter()
 {
+    resetFilter();
+    gr1->DisplayGrid();
+}
+
+void TfrmEPreklady::resetFilter()
+{
     eObjednavatel->Clear();
     ePrekladatel->Clear();
     eZadanie->FindIt(Vsetky);
@@ -337,7 +343,6 @@ void TfrmEPreklady::ClearFilter()
     eOdoslanie->FindIt(Prazdny);
     ePM->clear();
     eText->clear();
-    gr1->DisplayGrid();
 }
 
 const QString& TfrmEPreklady::direction() const
@@ -387,32 +392,21 @@ void TfrmEPreklady::showTotals()
 
 void TfrmEPreklady::connectButtons()
 {
-    const auto on = [this](QAction* a, auto body) {
-        if (a)
-            connect(a, &QAction::triggered, this, guarded(std::move(body)));
-    };
-    on(btnPridaj, [this] { AddAction(); });
-    on(btnKopia, [this] { CopyAction(); });
-    on(btnOprav, [this] { EditAction(); });
-    on(btnVymaz, [this] { DeleteAction(); });
-    on(btnTlac, [this] {
+    TListActions actions;
+    actions.add = [this] { AddAction(); };
+    actions.copy = [this] { CopyAction(); };
+    actions.edit = [this] { EditAction(); };
+    actions.remove = [this] { DeleteAction(); };
+    actions.print = [this] {
         if (m_windows.reportMenu)
             m_windows.reportMenu();
-    });
-    on(btnSmer, [this] { m_refresh->ToggleDirection(); });
-    on(btnFilterZrus, [this] { ClearFilter(); });
-    on(tbtHladaj, [this] { gr1->FindInColumn(); });
-    on(btnOznacene, [this] { m_refresh->MarkedOnlyAction(); });
-    on(btnOznac, [this] {
-        gr1->CheckAll();
-        gr1->viewport()->update();
-    });
-    on(btnOdznac, [this] { gr1->UncheckAll(); });
-    on(btnRefresh, [this] { gr1->DisplayGrid(); });
-    on(btnFaktura, [this] {
-        if (m_windows.bulkEntry && m_windows.bulkEntry())
-            gr1->DisplayGrid();
-    });
+    };
+    actions.clearFilter = [this] { resetFilter(); };
+    ConnectListToolbar(this, m_toolbar, gr1, *m_refresh, actions);
+    connect(btnFaktura, &QAction::triggered, this, guarded([this] {
+                if (m_windows.bulkEntry && m_windows.bulkEntry())
+                    gr1->DisplayGrid();
+            }));
 }
 
 bool TfrmEPreklady::gridKey(QKeyEvent* e)

@@ -110,6 +110,7 @@ private:
     void buildGrid();
     void buildStatusBar();
     void connectButtons();
+    void resetFilter();
     bool gridKey(QKeyEvent* event);
     void sumRows();
     void showTotals();

@@ -1,0 +1,92 @@
+// The translation register at agency scale: a full refresh of the register
+// window over 100 000 jobs with no filter (statement, fetch, exact sums of the
+// four prices, locating the row held before, painting the visible rows)
+// against the bare OO API fetch of the same statement in the same run. The
+// resident memory with the whole register listed is reported as a counter.
+
+#include "BareFetch.h"
+#include "SampleDatabase.h"
+#include "controls/DbGridQDL.h"
+#include "controls/IBComboBox.h"
+#include "register/EPrekladySql.h"
+#include "register/fEPreklady.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+namespace {
+
+constexpr int kJobs = 100000;
+
+SampleDatabase& database()
+{
+    static SampleDatabase db(kJobs);
+    return db;
+}
+
+// The register with the date filters at "všetky": every job with a language
+// combination is listed.
+struct OpenRegister {
+    SampleDatabase& db = database();  // the main connection, before the window
+    long residentBefore = ResidentKiB();
+    TfrmEPreklady window;
+
+    OpenRegister()
+    {
+        window.eOdoslanie->FindIt(0);
+        window.show();
+        refresh();
+    }
+    void refresh()
+    {
+        window.gr1->DisplayGrid();
+        window.gr1->viewport()->repaint();
+    }
+    QString statement()
+    {
+        return PrekladyRefreshStatement(window.filterValues(), {}, window.gr1->OrderByClause(window.direction()))
+            .lines.join(QLatin1Char('\n'));
+    }
+};
+
+OpenRegister& openRegister()
+{
+    static OpenRegister r;
+    return r;
+}
+
+void BareFetch(benchmark::State& state)
+{
+    BareConnection bare(database().path, "SYSDBA", "x");
+    const QString sql = openRegister().statement();
+    const int rows = openRegister().window.totals().count;
+    for (auto _ : state)
+        if (bare.fetchAll(sql) != rows)
+            state.SkipWithError("wrong row count");
+}
+BENCHMARK(BareFetch)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void RegisterRefresh(benchmark::State& state)
+{
+    OpenRegister& r = openRegister();
+    for (auto _ : state)
+        r.refresh();
+    state.counters["rows"] = r.window.totals().count;
+    state.counters["resident_MiB"] = double(ResidentKiB()) / 1024.0;
+    state.counters["register_MiB"] = double(ResidentKiB() - r.residentBefore) / 1024.0;
+}
+BENCHMARK(RegisterRefresh)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
