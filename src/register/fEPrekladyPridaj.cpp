@@ -9,6 +9,7 @@
 #include "controls/IBMemo.h"
 #include "controls/IBTime.h"
 #include "controls/QDLBtn.h"
+#include "fb/Error.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "framework/Clock.h"
@@ -905,4 +906,8 @@ void TfrmEPrekladyPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
     q.setSql(isNew ? kInsertJob : kUpdateJob);
     q.setParams(p);
     q.execute();
+    // Another workstation deleted the job meanwhile: the update changed
+    // nothing, which must not close the editor as if it had saved.
+    if (!isNew && q.rowsAffected() == 0)
+        throw fb::Error(LoadMessageText(QStringLiteral("ERR1012")).trimmed());
 }

@@ -493,6 +493,24 @@ TEST_F(JobEditorTest, ASaveThatMeetsALockKeepsTheEditorOpenWithTheUsersValues)
     EXPECT_EQ(job(id)["ZNACKA"].toString(), "2026/008");
 }
 
+TEST_F(JobEditorTest, SavingAJobDeletedMeanwhileIsReportedAndNothingClosesAsSaved)
+{
+    const qint64 id = insertJob();
+    Editor editor("JN");
+    TFormDetails d;
+    InitDetails(d, TFormDetails::Edit, {}, id);
+    run(editor, d, [&](Editor* e) {
+        db.exec({QStringLiteral("delete from preklady where jedin=%1").arg(id)});  // another workstation
+        press(e, Qt::Key_F12);
+        EXPECT_TRUE(e->isVisible());
+        ASSERT_EQ(transcript.count(), 1);
+        EXPECT_TRUE(transcript.last().text.contains(QStringLiteral("vymazaný iným užívateľom")))
+            << transcript.last().text.toStdString();
+    });
+    EXPECT_EQ(d.result(), TFormDetails::ResultCancel);
+    EXPECT_EQ(jobCount(), 0);
+}
+
 TEST_F(JobEditorTest, TotalsWhileTypingEqualWhatTheServerStores)
 {
     struct Case {
