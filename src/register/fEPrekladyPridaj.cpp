@@ -24,6 +24,7 @@
 #include <QShowEvent>
 #include <QToolButton>
 
+#include <deque>
 #include <functional>
 
 namespace {
@@ -265,6 +266,83 @@ TfrmEPrekladyPridaj::TfrmEPrekladyPridaj(const QString& userAbbreviation, QWidge
     m_created = true;
 }
 
+namespace {
+
+// Rows and columns inside the two price groups.
+constexpr int rowAddress = 20, rowButton = 46, rowDates = 76, rowRating = 102;
+constexpr int rowPrice = 126, rowRate = 162, rowTotals = 198, rowInvoice = 238, rowBalance = 263;
+constexpr int col1 = 8, col2 = 137, col3 = 266, numberWidth = 121;
+
+// The price rows of one group, laid out alike for the customer ("Obj") and
+// the translator ("Pre"): price per unit, currency and unit; the rate with its
+// button, the coefficient and the scope; the two totals.
+struct PriceRows {
+    TIBCurrencyEdit* cenaMJ = nullptr;
+    TIBEdit* mena = nullptr;
+    TIBComboBox* mj = nullptr;
+    TIBCurrencyEdit* kurz = nullptr;
+    QToolButton* btnKurz = nullptr;
+    TIBCurrencyEdit* koeficient = nullptr;
+    TIBCurrencyEdit* rozsah = nullptr;
+    TIBCurrencyEdit* spolu = nullptr;
+    TIBCurrencyEdit* spoluEur = nullptr;
+};
+
+PriceRows buildPriceRows(QGroupBox* box, const char* side)
+{
+    // "eDB" + "Obj" + "CenaMJ" and so on: the component names of either group.
+    std::deque<QByteArray> names;  // each name lives as long as the build
+    const auto name = [&](const char* pattern) {
+        QByteArray n(pattern);
+        const int at = n.startsWith("eDB") ? 3 : n.startsWith("btn") ? 3 : 1;
+        n.insert(at, side);
+        names.push_back(n);
+        return names.back().constData();
+    };
+    PriceRows r;
+    r.cenaMJ = priceEdit(box, name("eDBCenaMJ"), 3);
+    makeGrey(r.cenaMJ);
+    place(r.cenaMJ, col1, rowPrice + 16, numberWidth);
+    addLabel(box, QStringLiteral("Cena za MJ"), col1, rowPrice - 3);
+    r.mena = textEdit(box, name("eDBMena"), 5);
+    upperCase(r.mena);
+    makeGrey(r.mena);
+    place(r.mena, col2, rowPrice + 16, numberWidth);
+    addLabel(box, QStringLiteral("Mena"), col2, rowPrice - 3);
+    r.mj = new TIBComboBox(box);
+    r.mj->setObjectName(QString::fromLatin1(name("eDBMJ")));
+    setupLookup(r.mj, QStringLiteral("merne_jednotky"), QStringLiteral("jedin"), {}, QStringLiteral("skratka"),
+                {}, {}, 15);
+    makeGrey(r.mj);
+    place(r.mj, col3, rowPrice + 16, numberWidth);
+    addLabel(box, QStringLiteral("Merná jednotka"), col3, rowPrice - 3);
+
+    r.kurz = priceEdit(box, name("eDBKurz"), 3);
+    place(r.kurz, col1, rowRate + 16, numberWidth - 23);
+    addLabel(box, QStringLiteral("Kurz CM"), col1, rowRate - 3, r.kurz);
+    r.btnKurz = dotsButton(box, name("btnKurz"), col1 + numberWidth - 21, rowRate + 16);
+    r.btnKurz->setToolTip(QStringLiteral("Načítaj posledný zadaný kurz"));
+    r.koeficient = priceEdit(box, name("eDBKoeficient"), 2);
+    place(r.koeficient, col2, rowRate + 16, numberWidth);
+    addLabel(box, QStringLiteral("Koeficient %"), col2, rowRate - 3, r.koeficient);
+    r.rozsah = priceEdit(box, name("eDBRozsah"), 2);
+    place(r.rozsah, col3, rowRate + 16, numberWidth);
+    addLabel(box, QStringLiteral("Rozsah"), col3, rowRate - 3, r.rozsah);
+
+    r.spolu = priceEdit(box, name("eCenaSpolu"), 2);
+    makeGrey(r.spolu);
+    place(r.spolu, col2, rowTotals + 16, numberWidth);
+    addLabel(box, QStringLiteral("Cena spolu"), col2, rowTotals - 3);
+    r.spoluEur = priceEdit(box, name("eCenaSpoluSKK"), 2);
+    makeGrey(r.spoluEur);
+    place(r.spoluEur, col3, rowTotals + 16, numberWidth);
+    addLabel(box, QStringLiteral("Cena spolu v €"), col3, rowTotals - 3);
+
+    return r;
+}
+
+}  // namespace
+
 void TfrmEPrekladyPridaj::buildControls()
 {
     setFixedSize(839, 500);
@@ -327,9 +405,6 @@ void TfrmEPrekladyPridaj::buildControls()
 
     // ---- the two price groups ----------------------------------------------------
     // Rows inside a group; the price rows of both groups line up.
-    const int rowAddress = 20, rowButton = 46, rowDates = 76, rowRating = 102;
-    const int rowPrice = 126, rowRate = 162, rowTotals = 198, rowInvoice = 238, rowBalance = 263;
-    const int col1 = 8, col2 = 137, col3 = 266, numberWidth = 121;
     const int groupTop = 114, groupHeight = 292;
 
     auto* obj = new QGroupBox(QStringLiteral("Objednávateľ:"), this);
@@ -352,43 +427,16 @@ void TfrmEPrekladyPridaj::buildControls()
     btnObjKombinacie->setAutoDefault(false);
     place(btnObjKombinacie, col1, rowButton, 391, 25);
 
-    eDBObjCenaMJ = priceEdit(obj, "eDBObjCenaMJ", 3);
-    makeGrey(eDBObjCenaMJ);
-    place(eDBObjCenaMJ, col1, rowPrice + 16, numberWidth);
-    addLabel(obj, QStringLiteral("Cena za MJ"), col1, rowPrice - 3);
-    eDBObjMena = textEdit(obj, "eDBObjMena", 5);
-    upperCase(eDBObjMena);
-    makeGrey(eDBObjMena);
-    place(eDBObjMena, col2, rowPrice + 16, numberWidth);
-    addLabel(obj, QStringLiteral("Mena"), col2, rowPrice - 3);
-    eDBObjMJ = new TIBComboBox(obj);
-    eDBObjMJ->setObjectName(QStringLiteral("eDBObjMJ"));
-    setupLookup(eDBObjMJ, QStringLiteral("merne_jednotky"), QStringLiteral("jedin"), {}, QStringLiteral("skratka"),
-                {}, {}, 15);
-    makeGrey(eDBObjMJ);
-    place(eDBObjMJ, col3, rowPrice + 16, numberWidth);
-    addLabel(obj, QStringLiteral("Merná jednotka"), col3, rowPrice - 3);
-
-    eDBObjKurz = priceEdit(obj, "eDBObjKurz", 3);
-    place(eDBObjKurz, col1, rowRate + 16, numberWidth - 23);
-    addLabel(obj, QStringLiteral("Kurz CM"), col1, rowRate - 3, eDBObjKurz);
-    btnObjKurz = dotsButton(obj, "btnObjKurz", col1 + numberWidth - 21, rowRate + 16);
-    btnObjKurz->setToolTip(QStringLiteral("Načítaj posledný zadaný kurz"));
-    eDBObjKoeficient = priceEdit(obj, "eDBObjKoeficient", 2);
-    place(eDBObjKoeficient, col2, rowRate + 16, numberWidth);
-    addLabel(obj, QStringLiteral("Koeficient %"), col2, rowRate - 3, eDBObjKoeficient);
-    eDBObjRozsah = priceEdit(obj, "eDBObjRozsah", 2);
-    place(eDBObjRozsah, col3, rowRate + 16, numberWidth);
-    addLabel(obj, QStringLiteral("Rozsah"), col3, rowRate - 3, eDBObjRozsah);
-
-    eObjCenaSpolu = priceEdit(obj, "eObjCenaSpolu", 2);
-    makeGrey(eObjCenaSpolu);
-    place(eObjCenaSpolu, col2, rowTotals + 16, numberWidth);
-    addLabel(obj, QStringLiteral("Cena spolu"), col2, rowTotals - 3);
-    eObjCenaSpoluSKK = priceEdit(obj, "eObjCenaSpoluSKK", 2);
-    makeGrey(eObjCenaSpoluSKK);
-    place(eObjCenaSpoluSKK, col3, rowTotals + 16, numberWidth);
-    addLabel(obj, QStringLiteral("Cena spolu v €"), col3, rowTotals - 3);
+    const PriceRows objRows = buildPriceRows(obj, "Obj");
+    eDBObjCenaMJ = objRows.cenaMJ;
+    eDBObjMena = objRows.mena;
+    eDBObjMJ = objRows.mj;
+    eDBObjKurz = objRows.kurz;
+    btnObjKurz = objRows.btnKurz;
+    eDBObjKoeficient = objRows.koeficient;
+    eDBObjRozsah = objRows.rozsah;
+    eObjCenaSpolu = objRows.spolu;
+    eObjCenaSpoluSKK = objRows.spoluEur;
 
     eDBObjFaktura = textEdit(obj, "eDBObjFaktura", 15);
     place(eDBObjFaktura, col2, rowInvoice, numberWidth);
@@ -440,43 +488,16 @@ void TfrmEPrekladyPridaj::buildControls()
     labelBefore(pre, QStringLiteral("Priemerné hodnotenie:"), eHodnoteniePriemerne);
     addLabel(pre, QStringLiteral("%"), 388, rowRating);
 
-    eDBPreCenaMJ = priceEdit(pre, "eDBPreCenaMJ", 3);
-    makeGrey(eDBPreCenaMJ);
-    place(eDBPreCenaMJ, col1, rowPrice + 16, numberWidth);
-    addLabel(pre, QStringLiteral("Cena za MJ"), col1, rowPrice - 3);
-    eDBPreMena = textEdit(pre, "eDBPreMena", 5);
-    upperCase(eDBPreMena);
-    makeGrey(eDBPreMena);
-    place(eDBPreMena, col2, rowPrice + 16, numberWidth);
-    addLabel(pre, QStringLiteral("Mena"), col2, rowPrice - 3);
-    eDBPreMJ = new TIBComboBox(pre);
-    eDBPreMJ->setObjectName(QStringLiteral("eDBPreMJ"));
-    setupLookup(eDBPreMJ, QStringLiteral("merne_jednotky"), QStringLiteral("jedin"), {}, QStringLiteral("skratka"),
-                {}, {}, 15);
-    makeGrey(eDBPreMJ);
-    place(eDBPreMJ, col3, rowPrice + 16, numberWidth);
-    addLabel(pre, QStringLiteral("Merná jednotka"), col3, rowPrice - 3);
-
-    eDBPreKurz = priceEdit(pre, "eDBPreKurz", 3);
-    place(eDBPreKurz, col1, rowRate + 16, numberWidth - 23);
-    addLabel(pre, QStringLiteral("Kurz CM"), col1, rowRate - 3, eDBPreKurz);
-    btnPreKurz = dotsButton(pre, "btnPreKurz", col1 + numberWidth - 21, rowRate + 16);
-    btnPreKurz->setToolTip(QStringLiteral("Načítaj posledný zadaný kurz"));
-    eDBPreKoeficient = priceEdit(pre, "eDBPreKoeficient", 2);
-    place(eDBPreKoeficient, col2, rowRate + 16, numberWidth);
-    addLabel(pre, QStringLiteral("Koeficient %"), col2, rowRate - 3, eDBPreKoeficient);
-    eDBPreRozsah = priceEdit(pre, "eDBPreRozsah", 2);
-    place(eDBPreRozsah, col3, rowRate + 16, numberWidth);
-    addLabel(pre, QStringLiteral("Rozsah"), col3, rowRate - 3, eDBPreRozsah);
-
-    ePreCenaSpolu = priceEdit(pre, "ePreCenaSpolu", 2);
-    makeGrey(ePreCenaSpolu);
-    place(ePreCenaSpolu, col2, rowTotals + 16, numberWidth);
-    addLabel(pre, QStringLiteral("Cena spolu"), col2, rowTotals - 3);
-    ePreCenaSpoluSKK = priceEdit(pre, "ePreCenaSpoluSKK", 2);
-    makeGrey(ePreCenaSpoluSKK);
-    place(ePreCenaSpoluSKK, col3, rowTotals + 16, numberWidth);
-    addLabel(pre, QStringLiteral("Cena spolu v €"), col3, rowTotals - 3);
+    const PriceRows preRows = buildPriceRows(pre, "Pre");
+    eDBPreCenaMJ = preRows.cenaMJ;
+    eDBPreMena = preRows.mena;
+    eDBPreMJ = preRows.mj;
+    eDBPreKurz = preRows.kurz;
+    btnPreKurz = preRows.btnKurz;
+    eDBPreKoeficient = preRows.koeficient;
+    eDBPreRozsah = preRows.rozsah;
+    ePreCenaSpolu = preRows.spolu;
+    ePreCenaSpoluSKK = preRows.spoluEur;
 
     eDBPreFaktura = textEdit(pre, "eDBPreFaktura", 15);
     place(eDBPreFaktura, col2, rowInvoice, numberWidth);
