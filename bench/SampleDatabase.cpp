@@ -5,6 +5,7 @@
 #include "db/MigrationRunner.h"
 #include "db/UpdatePackage.h"
 #include "db/sample/SampleData.h"
+#include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
 
 #include <QFile>
@@ -22,10 +23,16 @@ SampleDatabase::SampleDatabase(int jobs) : path(dir.filePath("sample.fdb"))
     runner.RunPass();
     FillSampleData(connection, jobs);
     setMainConnection(&connection);
+    // Nobody answers a dialog in a benchmark: say what it was and go on.
+    setDialogResponder([](const DialogRequest& r) {
+        qWarning("dialog: %s", qPrintable(r.text));
+        return r.defaultResult;
+    });
 }
 
 SampleDatabase::~SampleDatabase()
 {
+    setDialogResponder({});
     setMainConnection(nullptr);
 }
 
