@@ -43,21 +43,8 @@ TFormRegister::TFormRegister(const Setup& setup, QWidget* parent)
 {
     if (!setup.title.isEmpty())
         setWindowTitle(setup.title);
-    m_toolbar = BuildListToolbar(this, setup.buttons);
-    tb = m_toolbar.tb;
-    btnPridaj = m_toolbar.btnPridaj;
-    btnKopia = m_toolbar.btnKopia;
-    btnOprav = m_toolbar.btnOprav;
-    btnVymaz = m_toolbar.btnVymaz;
-    btnTlac = m_toolbar.btnTlac;
-    btnSmer = m_toolbar.btnSmer;
-    btnFilter = m_toolbar.btnFilter;
-    btnFilterZrus = m_toolbar.btnFilterZrus;
-    btnHladaj = m_toolbar.btnHladaj;
-    btnOznacene = m_toolbar.btnOznacene;
-    btnOznac = m_toolbar.btnOznac;
-    btnOdznac = m_toolbar.btnOdznac;
-    btnRefresh = m_toolbar.btnRefresh;
+    // The toolbar's buttons are this window's members tb, btnPridaj, ...
+    static_cast<TListToolbar&>(*this) = BuildListToolbar(this, setup.buttons);
 
     pnlFilter = new QWidget(this);
     pnlFilter->setObjectName(QStringLiteral("pnlFilter"));
@@ -120,7 +107,7 @@ void TFormRegister::connectButtons()
     actions.print = [this] { Print(); };
     actions.clearFilter = [this] { ClearFilter(); };
     actions.marksChanged = [this] { showCounts(); };
-    ConnectListToolbar(this, m_toolbar, gr1, *m_refresh, actions);
+    ConnectListToolbar(this, *this, gr1, *m_refresh, actions);
 }
 
 // --- running ------------------------------------------------------------------
@@ -243,7 +230,7 @@ bool TFormRegister::gridKey(QKeyEvent* e)
         choose();
         return true;
     }
-    return HandleListToolbarKey(m_toolbar, e);
+    return HandleListToolbarKey(*this, e);
 }
 
 bool TFormRegister::keyPreview(QKeyEvent* e)

@@ -31,7 +31,7 @@ class TRegisterRefresh;
 //             chosen JEDIN is the result, otherwise Enter edits
 //   records   add / edit loops with the editor (save and next), copy, delete
 //             (a show-marked view is released after a delete)
-class TFormRegister : public TFormViewer {
+class TFormRegister : public TFormViewer, public TListToolbar {
     Q_OBJECT
 public:
     struct Setup {
@@ -51,24 +51,10 @@ public:
     ~TFormRegister() override;
 
     TDbGridQDL* gr1 = nullptr;
-    QToolBar* tb = nullptr;
-    QAction* btnPridaj = nullptr;
-    QAction* btnKopia = nullptr;
-    QAction* btnOprav = nullptr;
-    QAction* btnVymaz = nullptr;
-    QAction* btnTlac = nullptr;
-    QAction* btnSmer = nullptr;
-    QAction* btnFilter = nullptr;
-    QAction* btnFilterZrus = nullptr;
-    QAction* btnHladaj = nullptr;
-    QAction* btnOznacene = nullptr;
-    QAction* btnOznac = nullptr;
-    QAction* btnOdznac = nullptr;
-    QAction* btnRefresh = nullptr;
     QWidget* pnlFilter = nullptr;  // hidden; has a horizontal layout for the filter controls
     QStatusBar* sbStatus = nullptr;
 
-    const TListToolbar& toolbar() const { return m_toolbar; }
+    const TListToolbar& toolbar() const { return *this; }
     TRegisterRefresh& refresh() { return *m_refresh; }
 
     // The editor run by the add, copy and edit buttons.
@@ -114,7 +100,6 @@ private:
     void showCounts();
     void loaded();
 
-    TListToolbar m_toolbar;
     std::unique_ptr<TRegisterRefresh> m_refresh;
     std::function<void(TFormDetails&)> m_runEditor;
     QLabel* m_count = nullptr;

@@ -116,24 +116,14 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
     resize(1000, 307);
     setMinimumSize(1000, 307);
 
-    m_toolbar = BuildListToolbar(this, ListButtons(ListButton::Pridaj) | ListButton::Kopia | ListButton::Oprav |
-                                           ListButton::Vymaz | ListButton::Tlac | ListButton::Smer |
-                                           ListButton::FilterZrus | ListButton::Hladaj | ListButton::Oznacene |
-                                           ListButton::Oznac | ListButton::Odznac | ListButton::Refresh);
-    tb = m_toolbar.tb;
-    btnPridaj = m_toolbar.btnPridaj;
-    btnKopia = m_toolbar.btnKopia;
-    btnOprav = m_toolbar.btnOprav;
-    btnVymaz = m_toolbar.btnVymaz;
-    btnTlac = m_toolbar.btnTlac;
-    btnSmer = m_toolbar.btnSmer;
-    btnFilterZrus = m_toolbar.btnFilterZrus;
-    tbtHladaj = m_toolbar.btnHladaj;
+    // The toolbar's buttons are this window's members tb, btnPridaj, ...
+    const ListButtons buttons = ListButtons(ListButton::Pridaj) | ListButton::Kopia | ListButton::Oprav |
+                                ListButton::Vymaz | ListButton::Tlac | ListButton::Smer | ListButton::FilterZrus |
+                                ListButton::Hladaj | ListButton::Oznacene | ListButton::Oznac | ListButton::Odznac |
+                                ListButton::Refresh;
+    static_cast<TListToolbar&>(*this) = BuildListToolbar(this, buttons);
+    tbtHladaj = btnHladaj;
     tbtHladaj->setObjectName(QStringLiteral("tbtHladaj"));
-    btnOznacene = m_toolbar.btnOznacene;
-    btnOznac = m_toolbar.btnOznac;
-    btnOdznac = m_toolbar.btnOdznac;
-    btnRefresh = m_toolbar.btnRefresh;
     btnFaktura = AddToolbarButton(tb, QStringLiteral("btnFaktura"), 25);
     btnFaktura->setToolTip(QStringLiteral("Hromadné zadanie úhrady (H)"));
     // Until their windows are installed, print and bulk entry are not offered.
@@ -402,7 +392,7 @@ void TfrmEPreklady::connectButtons()
             m_windows.reportMenu();
     };
     actions.clearFilter = [this] { resetFilter(); };
-    ConnectListToolbar(this, m_toolbar, gr1, *m_refresh, actions);
+    ConnectListToolbar(this, *this, gr1, *m_refresh, actions);
     connect(btnFaktura, &QAction::triggered, this, guarded([this] {
                 if (m_windows.bulkEntry && m_windows.bulkEntry())
                     gr1->DisplayGrid();
@@ -421,7 +411,7 @@ bool TfrmEPreklady::gridKey(QKeyEvent* e)
         btnFaktura->trigger();
         return true;
     }
-    return HandleListToolbarKey(m_toolbar, e);
+    return HandleListToolbarKey(*this, e);
 }
 
 bool TfrmEPreklady::keyPreview(QKeyEvent* e)

@@ -29,7 +29,7 @@ class TRegisterRefresh;
 // A window of its own (not a code list): its statement joins the customer,
 // the translator and the language combination, and every refresh walks the
 // whole result for the sums.
-class TfrmEPreklady : public TFormViewer {
+class TfrmEPreklady : public TFormViewer, public TListToolbar {
     Q_OBJECT
 public:
     // What the register needs from the windows around it. Buttons whose
@@ -47,19 +47,9 @@ public:
     ~TfrmEPreklady() override;
 
     TDbGridQDL* gr1 = nullptr;
-    QToolBar* tb = nullptr;
-    QAction* btnPridaj = nullptr;
-    QAction* btnKopia = nullptr;
-    QAction* btnOprav = nullptr;
-    QAction* btnVymaz = nullptr;
-    QAction* btnTlac = nullptr;
-    QAction* btnSmer = nullptr;
-    QAction* btnFilterZrus = nullptr;
+    // The standard buttons come with TListToolbar; the find button is named
+    // tbtHladaj in this window.
     QAction* tbtHladaj = nullptr;
-    QAction* btnOznacene = nullptr;
-    QAction* btnOznac = nullptr;
-    QAction* btnOdznac = nullptr;
-    QAction* btnRefresh = nullptr;
     QAction* btnFaktura = nullptr;
 
     QWidget* pnlFilter = nullptr;
@@ -117,7 +107,6 @@ private:
     void editLoop(std::uint8_t mode);
 
     Windows m_windows;
-    TListToolbar m_toolbar;
     std::unique_ptr<TRegisterRefresh> m_refresh;
     Totals m_totals;
 };
