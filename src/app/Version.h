@@ -9,5 +9,5 @@ struct FileVersionInfo {
 };
 
 FileVersionInfo FileVersion();
-QString VersionText();          // "1.4.101.27"
-unsigned short SupportedVersion();  // the release number, 101
+QString VersionText();          // "1.4.102.28"
+unsigned short SupportedVersion();  // the release number, 102
