@@ -35,12 +35,6 @@ void informationBox(const QString& text)
     showDialog(r);
 }
 
-// Restores the cursor also when the window's handler throws.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 // Paints data cells by the grid's rules, then the window's own events.
 class TGridCellDelegate : public QStyledItemDelegate {
 public:
@@ -202,10 +196,7 @@ QString TDbGridQDL::CheckedFilter(const QString& prefix, const QString& fieldNam
 // The key is a GUID made here, never user text, so it may stand in the SQL.
 QString TDbGridQDL::transferToTempSpracuj(const QString& field)
 {
-    struct WaitWindow {
-        WaitWindow() { WaitPleaseShow(2000); }
-        ~WaitWindow() { WaitPleaseHide(); }
-    } wait;
+    WaitPleaseScope wait(2000);
     const QString key = NewGuidText();
     const bool byKey = field.compare(KeyField(), Qt::CaseInsensitive) == 0;
     const auto keys = gridModel()->checkedList().keys();

@@ -54,14 +54,6 @@ QString shownText(const QVariant& v)
     return text;
 }
 
-// The wait cursor for the length of one database search, reset on every path.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 // A read-only combo box looks like a plain edit: no drop-down button, the edit
 // over the whole frame.
 class ReadOnlyComboStyle : public QProxyStyle {

@@ -121,6 +121,11 @@ int DbErrMessage(long code, int type, const QString& extra)
     return RedMessageDlg(text, type, {msg::OK}, 0, msg::OK);
 }
 
+int MessageDlg(const QString& text, int type, const QList<int>& buttons, int helpContext, int defaultResult)
+{
+    return messageDlg(DialogKind::Standard, text, type, buttons, helpContext, defaultResult);
+}
+
 int RedMessageDlg(const QString& text, int type, const QList<int>& buttons, int helpContext, int defaultResult)
 {
     return messageDlg(DialogKind::Red, text, type, buttons, helpContext, defaultResult);

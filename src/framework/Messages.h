@@ -25,9 +25,11 @@ int ErrMessage(int n, int type);
 // each followed by a line break, in the red dialog with an OK button.
 int DbErrMessage(long code, int type, const QString& extra);
 
-// The red (errors, important questions) and the grey (notices) dialogs. Each
-// kind reopens where the user last left it. The button whose result equals
+// The standard dialog (type icon and caption), the red (errors, important
+// questions) and the grey (notices) dialogs; the red and the grey one reopen
+// where the user last left them. The button whose result equals
 // `defaultResult` is the default and has the focus.
+int MessageDlg(const QString& text, int type, const QList<int>& buttons, int helpContext, int defaultResult);
 int RedMessageDlg(const QString& text, int type, const QList<int>& buttons, int helpContext, int defaultResult);
 int GrayMessageDlg(const QString& text, int type, const QList<int>& buttons, int helpContext, int defaultResult);
 

@@ -15,6 +15,15 @@ Qt::KeyboardModifiers ShiftCtrlAlt(const QKeyEvent* event);
 // Return or the keypad's Enter.
 bool isEnterKey(const QKeyEvent* event);
 
+// The wait cursor for the length of a scope, restored on every path (also
+// when the work throws).
+struct WaitCursor {
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 // Puts the text on the clipboard as plain text, together with the user's locale
 // name ("sk_SK") under the format localeMimeType(), so a paste target that
 // cares knows how to read numbers and dates in it.

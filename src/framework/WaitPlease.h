@@ -45,3 +45,11 @@ void WaitPleaseHide();
 
 // The window while it exists (visible or still waiting for its delay).
 TfrmWaitPlease* WaitPleaseWindow();
+
+// The wait window for the length of a scope, closed on every path.
+struct WaitPleaseScope {
+    explicit WaitPleaseScope(int delayMs = 0) { WaitPleaseShow(delayMs); }
+    ~WaitPleaseScope() { WaitPleaseHide(); }
+    WaitPleaseScope(const WaitPleaseScope&) = delete;
+    WaitPleaseScope& operator=(const WaitPleaseScope&) = delete;
+};

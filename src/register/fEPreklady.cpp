@@ -11,6 +11,7 @@
 #include "framework/UiHelpers.h"
 #include "register/PriceCalc.h"
 #include "register/fEPrekladyPridaj.h"
+#include "register/fEPrekladyUhrady.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,9 +127,8 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
     tbtHladaj->setObjectName(QStringLiteral("tbtHladaj"));
     btnFaktura = AddToolbarButton(tb, QStringLiteral("btnFaktura"), 25);
     btnFaktura->setToolTip(QStringLiteral("Hromadné zadanie úhrady (H)"));
-    // Until their windows are installed, print and bulk entry are not offered.
+    // Until its window is installed, print is not offered.
     btnTlac->setVisible(bool(m_windows.reportMenu));
-    btnFaktura->setVisible(bool(m_windows.bulkEntry));
     if (!m_windows.editor)
         m_windows.editor = [pm = m_windows.userAbbreviation]() -> std::unique_ptr<TFormEditor> {
             return std::make_unique<TfrmEPrekladyPridaj>(pm);
@@ -394,8 +394,11 @@ void TfrmEPreklady::connectButtons()
     actions.clearFilter = [this] { resetFilter(); };
     ConnectListToolbar(this, *this, gr1, *m_refresh, actions);
     connect(btnFaktura, &QAction::triggered, this, guarded([this] {
-                if (m_windows.bulkEntry && m_windows.bulkEntry())
-                    gr1->DisplayGrid();
+                if (!gr1->isOpen() || !RunUhrady(gr1, m_windows.bulkEntry))
+                    return;
+                // Every mark went into the batch, also those the filter hides.
+                gr1->ClearChecked();
+                gr1->DisplayGrid();
             }));
 }
 

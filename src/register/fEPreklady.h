@@ -32,12 +32,14 @@ class TRegisterRefresh;
 class TfrmEPreklady : public TFormViewer, public TListToolbar {
     Q_OBJECT
 public:
-    // What the register needs from the windows around it. Buttons whose
-    // window is not given stay hidden.
+    // What the register needs from the windows around it. Print stays hidden
+    // until its window is given.
     struct Windows {
         QString userAbbreviation;          // the PM of new jobs
         std::function<void()> reportMenu;  // btnTlac
-        std::function<bool()> bulkEntry;   // btnFaktura; true when it saved
+        // btnFaktura's dialog over the jobs handed to it, returning its result;
+        // TfrmEPrekladyUhrady when not given.
+        std::function<int()> bulkEntry;
         // The job editor for one add, edit or copy loop; the job editor of
         // this folder when not given.
         std::function<std::unique_ptr<TFormEditor>()> editor;

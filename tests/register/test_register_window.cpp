@@ -5,13 +5,19 @@
 #include "controls/DbGridQDL.h"
 #include "controls/IBComboBox.h"
 #include "controls/IBEdit.h"
+#include "controls/QDLBtn.h"
 #include "fb/Decimal.h"
 #include "framework/MainConnection.h"
 #include "register/fEPreklady.h"
+#include "register/fEPrekladyUhrady.h"
+#include "fb/Query.h"
+#include "fb/Transaction.h"
+#include "support/Modal.h"
 #include "support/DialogTranscript.h"
 #include "support/TempSettings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
@@ -72,6 +78,18 @@ protected:
         TfrmEPreklady::Windows w;
         w.editor = [this]() -> std::unique_ptr<TFormEditor> { return std::make_unique<TRecordingEditor>(&calls); };
         return w;
+    }
+
+    // obj_faktura and pre_faktura of jobs 1-4, "<null>" for null.
+    QStringList invoices()
+    {
+        QStringList texts;
+        for (int jedin = 1; jedin <= 4; ++jedin)
+            for (const char* column : {"obj_faktura", "pre_faktura"}) {
+                const QVariant v = db.scalar(QStringLiteral("select %1 from preklady where jedin=%2").arg(column).arg(jedin));
+                texts << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+            }
+        return texts;
     }
 
     QList<int> listed(TfrmEPreklady& w)
@@ -173,4 +191,111 @@ TEST_F(RegisterWindow, KeysActOnlyWithoutShiftCtrlAlt)
     EXPECT_EQ(calls[1].Mode, TFormDetails::Edit);
     EXPECT_EQ(calls[2].Mode, TFormDetails::Copy);
     EXPECT_EQ(calls[1].Current, w.gr1->fieldValue("JEDIN"));
+}
+
+// The bulk invoice and payment entry from btnFaktura: which jobs get the text,
+// what a settled job in the batch does, and that the marks go only when the
+// dialog closed with OK.
+TEST_F(RegisterWindow, BulkEntryWritesTheTextIntoTheMarkedJobsOrTheCurrentOne)
+{
+    // Before each case: job 3's payment text is null, job 2 is invoiced ("F1").
+    const QStringList before = {"", "", "F1", "", "", "<null>", "", ""};
+    struct Case {
+        const char* name;
+        QList<int> markedRows;  // rows of the list sorted by the deadline: jobs 1, 2, 3, 4
+        int typ;
+        const char* text;
+        QStringList after;
+        bool warned;
+    };
+    const Case cases[] = {
+        {"marked jobs, customer", {0, 2}, 0, "F9", {"F9", "", "F1", "", "F9", "<null>", "", ""}, false},
+        {"a settled job blocks the batch", {0, 1}, 0, "F9", before, true},
+        {"no marks: the current job only", {}, 1, "P7", {"", "", "F1", "", "", "<null>", "", "P7"}, false},
+        {"null counts as unsettled; an empty text is written", {0, 2}, 1, "", {"", "", "F1", "", "", "", "", ""}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        db.exec({"update preklady set obj_faktura='', pre_faktura='' where jedin in (1, 3, 4)",
+                 "update preklady set pre_faktura=null where jedin=3"});
+        DialogTranscript dialogs;
+        bool shown = false;
+        TfrmEPreklady::Windows windows = recording();
+        // The dialog itself, driven through its keys once it is on screen.
+        windows.bulkEntry = [&] {
+            TfrmEPrekladyUhrady d;
+            onNextModal([&](QWidget* window) {
+                if (window != &d) {
+                    ADD_FAILURE() << "another window opened first";
+                    d.reject();
+                    return;
+                }
+                shown = true;
+                QApplication::setActiveWindow(&d);
+                EXPECT_EQ(d.windowTitle(), "Hromadná zmena úhrady objednávateľom alebo prekladateľom");
+                d.eAdresarTyp->FindIt(c.typ);
+                d.eFaktura->setText(QString::fromUtf8(c.text));
+                QTest::keyClick(&d, Qt::Key_F12);
+                if (d.isVisible()) {
+                    ADD_FAILURE() << "F12 left the dialog open";
+                    d.reject();
+                }
+            });
+            return d.Run();
+        };
+        TfrmEPreklady w(windows);
+        w.show();
+        for (int row : c.markedRows) {
+            w.gr1->setCurrentRow(row);
+            w.gr1->CheckCurrent();
+        }
+        w.gr1->setCurrentRow(3);
+        QTest::keyClick(w.gr1, Qt::Key_H);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(invoices(), c.after);
+        EXPECT_EQ(w.gr1->CheckedCount(), 0) << "the register unmarks after OK";
+        EXPECT_EQ(dialogs.count(), c.warned ? 1 : 0) << (dialogs.count() ? dialogs.last().text.toStdString() : "");
+        if (c.warned) {
+            EXPECT_EQ(dialogs.last().text, "Medzi označenými záznamami je aspoň jeden záznam, ktorý už bol uhradený. "
+                                           "Úhrada sa nevykoná.");
+        }
+        db.exec({"update preklady set obj_faktura='F1' where jedin=2"});
+    }
+}
+
+// Another workstation holds one job of the batch: nothing of the batch is
+// written, the dialog stays open, and the marks stay for a retry.
+TEST_F(RegisterWindow, BulkEntryMeetingALockChangesNothingAndKeepsTheMarks)
+{
+    auto other = db.openSecond();
+    fb::Transaction held(*other, {"write", "nowait"});
+    held.start();
+    fb::Query lock(held);
+    lock.setSql(QStringLiteral("update preklady set znacka='held' where jedin=3"));
+    lock.execute();
+
+    DialogTranscript dialogs;
+    int stillOpen = -1;
+    TfrmEPreklady::Windows windows = recording();
+    windows.bulkEntry = [&] {
+        TfrmEPrekladyUhrady d;
+        d.ClearControls();
+        d.eAdresarTyp->FindIt(0);
+        d.eFaktura->setText("F9");
+        d.btnZapis->click();
+        stillOpen = d.result() == 0;
+        return d.result() == 0 ? int(TFormDetails::ResultCancel) : d.result();
+    };
+    TfrmEPreklady w(windows);
+    w.show();
+    for (int row : {0, 2}) {
+        w.gr1->setCurrentRow(row);
+        w.gr1->CheckCurrent();
+    }
+    w.btnFaktura->trigger();
+    EXPECT_EQ(stillOpen, 1);
+    EXPECT_GE(dialogs.count(), 1) << "the lock is reported";
+    EXPECT_EQ(w.gr1->CheckedCount(), 2);
+    held.rollback();
+    EXPECT_EQ(invoices(), QStringList({"", "", "F1", "", "", "", "", ""}));
 }
