@@ -9,6 +9,18 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable failures: texts as texts.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << "{\n  \"" << l.join(QStringLiteral("\",\n  \"")).toStdString() << "\"\n}";
+}
+
 #include <limits>
 
 namespace {
