@@ -6,6 +6,7 @@
 #include "framework/UiHelpers.h"
 #include "platform/SingleInstance.h"
 #include "register/fEPreklady.h"
+#include "reports/fEPrekladyTlac.h"
 
 int main(int argc, char** argv)
 {
@@ -31,6 +32,8 @@ int main(int argc, char** argv)
         auto* main = qobject_cast<TfrmMain*>(MainWindow());
         TfrmEPreklady::Windows windows;
         windows.userAbbreviation = main ? main->Uzivatel().Skratka : QString();
+        // Until reports can be printed, the dialogs say so on OK.
+        windows.reportMenu = [] { RunEPrekladyTlac({}); };
         RunEPreklady(std::move(windows));
     };
     return RunMainWindow(instance, exe);

@@ -6,6 +6,9 @@
 //   preklady  the translation register
 //   editor    the job editor on the newest delivered, rated job (add mode
 //             when there is none)
+//   tlac      the report menu
+//   tlac-zoznam, tlac-ziskovost, tlac-mesacna, tlac-hodnotenie
+//             a report dialog (job list and profitability by customers)
 // With --keep the window stays open for a look.
 #include "fb/Connection.h"
 #include "fb/Error.h"
@@ -16,6 +19,11 @@
 #include "framework/MainConnection.h"
 #include "register/fEPreklady.h"
 #include "register/fEPrekladyPridaj.h"
+#include "reports/fEPrekladyTlac.h"
+#include "reports/fEPrekladyTlacHodnotenie.h"
+#include "reports/fEPrekladyTlacZiskovost.h"
+#include "reports/fEPrekladyTlacZiskovostMesacna.h"
+#include "reports/fEPrekladyTlacZoznam.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -61,6 +69,13 @@ void showEditor()
     editor.SetDetails(d);
 }
 
+template <class Dialog>
+void showReportDialog()
+{
+    Dialog dialog;
+    dialog.Run();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -71,9 +86,14 @@ int main(int argc, char** argv)
     const std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
         {QStringLiteral("editor"), showEditor},
+        {QStringLiteral("tlac"), [] { RunEPrekladyTlac({}); }},
+        {QStringLiteral("tlac-zoznam"), showReportDialog<TfrmEPrekladyTlacZoznam>},
+        {QStringLiteral("tlac-ziskovost"), showReportDialog<TfrmEPrekladyTlacZiskovost>},
+        {QStringLiteral("tlac-mesacna"), showReportDialog<TfrmEPrekladyTlacZiskovostMesacna>},
+        {QStringLiteral("tlac-hodnotenie"), showReportDialog<TfrmEPrekladyTlacHodnotenie>},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
-        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor FILE.png [--keep]\n");
+        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor|tlac|tlac-zoznam|tlac-ziskovost|tlac-mesacna|tlac-hodnotenie FILE.png [--keep]\n");
         return 2;
     }
     fb::Connection connection;
