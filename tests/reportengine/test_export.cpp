@@ -133,8 +133,10 @@ TEST_F(ReportExportTest, ExcelXmlTypesCells)
         xml.readNext();
         if (xml.isStartElement() && xml.name() == QLatin1String("Row"))
             ++rows;
-        if (rows == 2 && xml.isStartElement() && xml.name() == QLatin1String("Data"))
-            firstRow << xml.attributes().value(QStringLiteral("urn:schemas-microsoft-com:office:spreadsheet"), QStringLiteral("Type")).toString() + u'=' + xml.readElementText();
+        if (rows == 2 && xml.isStartElement() && xml.name() == QLatin1String("Data")) {
+            const QString type = xml.attributes().value(QStringLiteral("urn:schemas-microsoft-com:office:spreadsheet"), QStringLiteral("Type")).toString();
+            firstRow << type + u'=' + xml.readElementText();
+        }
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_EQ(rows, 61);

@@ -5,6 +5,7 @@
 
 #include "reportengine/Report.h"
 #include "reportengine/ReportError.h"
+#include "reportengine/TableLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -213,6 +214,49 @@ TEST(ReportPrepare, MasterRowsForTheTableExports)
     EXPECT_TRUE(prepared.rows[1][1].isNull());
     // The column header repeats on each page below the page header.
     EXPECT_EQ(texts(prepared.pages[0]).mid(0, 3), (QStringList{"Hlavička 1/1 (2)", "Značka", "Cena"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReportTableLayout, ListingTurnsWideTablesAndRepeatsItsHeader)
+{
+    report::TableSpec spec;
+    spec.title = QStringLiteral("Merné jednotky");
+    spec.headers = {QStringLiteral("Číslo [ks]"), QStringLiteral("Názov")};
+    spec.widths = {100, 300};
+    spec.alignments = {HAlign::Right, HAlign::Left};
+    std::vector<QStringList> rows;
+    for (int i = 1; i <= 120; ++i)
+        rows.push_back({QString::number(i), QStringLiteral("Jednotka [%1]").arg(i)});
+    const MemoryDataset data = tableDataset(2, rows);
+
+    const auto prepare = [&](const TableSpec& s) {
+        Report listing(tableLayout(s));
+        listing.setTitle(s.title);
+        listing.setDataset(QStringLiteral("MASTER"), &data);
+        return listing.prepare();
+    };
+    const PreparedReport narrow = prepare(spec);
+    EXPECT_EQ(narrow.pages[0].size, QSizeF(210, 297));
+    ASSERT_GT(narrow.pageCount(), 1);
+    for (const Page& page : narrow.pages) {
+        const QStringList t = texts(page);
+        EXPECT_EQ(t.mid(0, 3), (QStringList{"Merné jednotky", "Číslo [ks]", "Názov"}));  // heading, then header
+        EXPECT_TRUE(t.last().startsWith(QStringLiteral("Strana ")));
+    }
+    EXPECT_EQ(texts(narrow.pages[0])[4], QStringLiteral("Jednotka [1]"));  // data is never read as an expression
+    // Columns fill the printable width of 180 mm in their proportions.
+    const PageItem* number = itemWithText(narrow.pages[0], QStringLiteral("1"));
+    ASSERT_NE(number, nullptr);
+    EXPECT_DOUBLE_EQ(number->rect.left(), 20);
+    EXPECT_DOUBLE_EQ(number->rect.width(), 45);
+
+    spec.widths = {400, 900};  // wider than a portrait page at screen size
+    EXPECT_EQ(prepare(spec).pages[0].size, QSizeF(297, 210));
+    spec.autoOrientation = false;
+    EXPECT_EQ(prepare(spec).pages[0].size, QSizeF(210, 297));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 //   preklady  the translation register
 //   editor    the job editor on the newest delivered, rated job (add mode
 //             when there is none)
+//   nahlad    the report preview of the sample job list over all jobs, with
+//             a text found
 // With --keep the window stays open for a look.
 #include "fb/Connection.h"
 #include "fb/Error.h"
@@ -16,8 +18,13 @@
 #include "framework/MainConnection.h"
 #include "register/fEPreklady.h"
 #include "register/fEPrekladyPridaj.h"
+#include "reportengine/Report.h"
+#include "reportengine/ReportPreview.h"
+#include "reports/ReportDataset.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTimer>
 
@@ -61,6 +68,39 @@ void showEditor()
     editor.SetDetails(d);
 }
 
+// The sample job list (tools/lindavo-report/sample) over every job; the
+// preview finds the second customer's name before the picture is taken.
+void showPreview()
+{
+    QFile sql(QStringLiteral(LINDAVO_SAMPLE_DIR "/zoznam.sql"));
+    sql.open(QIODevice::ReadOnly);
+    TReportQueryDataset master;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql(QString::fromUtf8(sql.readAll()));
+            master.fill(q);
+        },
+        true);
+    report::Report rep;
+    rep.loadFromFile(QStringLiteral(LINDAVO_SAMPLE_DIR "/Zoznam.frf"));
+    rep.setDataset(QStringLiteral("MASTER"), &master);
+    const auto prepared = std::make_shared<const report::PreparedReport>(rep.prepare());
+    std::fprintf(stderr, "%d rows, %d pages\n", master.rowCount(), prepared->pageCount());
+    report::PreviewWindow preview(prepared);
+    preview.resize(980, 1000);
+    const int column = master.columnIndex(QStringLiteral("OBJEDNAVATEL"));
+    QString name;
+    for (int r = 0; r < master.rowCount() && name.isEmpty(); ++r)
+        if (master.value(r, column).toText() != master.value(0, column).toText())
+            name = master.value(r, column).toText();
+    QTimer::singleShot(300, &preview, [&preview, name] {
+        preview.findChild<QLineEdit*>(QStringLiteral("eFind"))->setText(name);
+        preview.findNext(name);
+    });
+    preview.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -71,9 +111,10 @@ int main(int argc, char** argv)
     const std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
         {QStringLiteral("editor"), showEditor},
+        {QStringLiteral("nahlad"), showPreview},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
-        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor FILE.png [--keep]\n");
+        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor|nahlad FILE.png [--keep]\n");
         return 2;
     }
     fb::Connection connection;
