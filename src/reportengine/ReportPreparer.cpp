@@ -9,6 +9,7 @@
 #include "reportengine/ReportError.h"
 #include "reportengine/ReportExpression.h"
 #include "reportengine/ReportFormat.h"
+#include "reportengine/PagePainter.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -24,17 +25,6 @@ namespace {
 // Text is measured at this resolution; positions are kept in millimetres.
 constexpr double kMeasureDpi = 720.0;
 constexpr double kMmPerInch = 25.4;
-
-QFont makeFont(const FontSpec& spec)
-{
-    QFont f(spec.family);
-    f.setPointSizeF(spec.size);
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
-}
 
 int textFlags(const ReportObject& o)
 {
@@ -62,33 +52,53 @@ public:
 
     double textHeight(const ReportObject& o, const QString& text)
     {
-        const QFontMetricsF& fm = metrics(o.font);
-        const double widthPx = std::max(0.0, o.width - 2 * kTextInsetX) * kMeasureDpi / kMmPerInch;
-        double px;
-        if (!text.contains(u'\n') && (!o.wordWrap || fm.horizontalAdvance(text) <= widthPx)) {
-            px = fm.height();
-        } else {
-            px = fm.boundingRect(QRectF(0, 0, std::max(widthPx, 1.0), 1e7), textFlags(o), text).height();
+        Metrics& m = metrics(o.font);
+        const bool multiLine = text.contains(u'\n');
+        double px = m.lineHeight;
+        if (o.wordWrap || multiLine) {
+            const double widthPx = std::max(0.0, o.width - 2 * kTextInsetX) * kMeasureDpi / kMmPerInch;
+            if (multiLine || width(m, text) > widthPx)
+                px = m.fm.boundingRect(QRectF(0, 0, std::max(widthPx, 1.0), 1e7), textFlags(o), text).height();
         }
         return px * kMmPerInch / kMeasureDpi + 2 * kTextInsetY;
     }
 
 private:
-    const QFontMetricsF& metrics(const FontSpec& spec)
+    struct Metrics {
+        QFontMetricsF fm;
+        double lineHeight;
+        QHash<QString, double> widths;  // texts repeat (names, language pairs)
+    };
+
+    static double width(Metrics& m, const QString& text)
+    {
+        if (auto it = m.widths.constFind(text); it != m.widths.constEnd())
+            return *it;
+        if (m.widths.size() > 50000)
+            m.widths.clear();
+        const double w = m.fm.horizontalAdvance(text);
+        m.widths.insert(text, w);
+        return w;
+    }
+
+    Metrics& metrics(const FontSpec& spec)
     {
         for (auto& entry : m_metrics)
             if (entry.first == spec)
-                return entry.second;
-        m_metrics.emplace_back(spec, QFontMetricsF(makeFont(spec), &m_device));
-        return m_metrics.back().second;
+                return *entry.second;
+        QFontMetricsF fm(fontFor(spec), &m_device);
+        const double line = fm.height();
+        m_metrics.emplace_back(spec, std::make_unique<Metrics>(Metrics{fm, line, {}}));
+        return *m_metrics.back().second;
     }
 
     QImage m_device;
-    std::vector<std::pair<FontSpec, QFontMetricsF>> m_metrics;
+    std::vector<std::pair<FontSpec, std::unique_ptr<Metrics>>> m_metrics;
 };
 
 struct CompiledObject {
     const ReportObject* object = nullptr;
+    int tableColumn = -1;  // its column in the table exports (master band only)
     TextTemplate text;
     bool constant = true;
     QString constantText;
@@ -97,6 +107,7 @@ struct CompiledObject {
 struct CompiledBand {
     const Band* band = nullptr;
     int groupLevel = -1;  // for group headers and footers
+    bool pageDependent = false;  // shows PAGE or TOTALPAGES: measured again in the final pass
     std::vector<CompiledObject> objects;
 };
 
@@ -186,6 +197,8 @@ public:
         for (const auto& b : builtins) {
             if (name.compare(QLatin1String(b.name), Qt::CaseInsensitive) == 0) {
                 def.kind = b.kind;
+                if ((b.kind == Slot::Page || b.kind == Slot::TotalPages) && m_compiling)
+                    m_compiling->pageDependent = true;
                 return addSlot(def);
             }
         }
@@ -323,6 +336,7 @@ private:
         CompiledBand cb;
         cb.band = &band;
         cb.groupLevel = level;
+        m_compiling = &cb;
         for (const ReportObject& o : band.objects) {
             CompiledObject co;
             co.object = &o;
@@ -341,6 +355,7 @@ private:
             }
             cb.objects.push_back(std::move(co));
         }
+        m_compiling = nullptr;
         return cb;
     }
 
@@ -358,6 +373,20 @@ private:
         m_pageHeader = compile(l.pageHeader);
         m_columnHeader = compile(l.columnHeader);
         m_data = compile(l.masterData);
+        if (m_data) {
+            CompiledBand& data = m_compiled.back();
+            std::vector<CompiledObject*> texts;
+            for (CompiledObject& co : data.objects)
+                if (co.object->kind == ObjectKind::Text)
+                    texts.push_back(&co);
+            std::stable_sort(texts.begin(), texts.end(), [](const CompiledObject* a, const CompiledObject* b) {
+                return a->object->x < b->object->x;
+            });
+            for (size_t i = 0; i < texts.size(); ++i) {
+                texts[i]->tableColumn = int(i);
+                m_tableObjects.push_back(texts[i]);
+            }
+        }
         m_masterFooter = compile(l.masterFooter);
         m_summary = compile(l.reportSummary);
         m_pageFooter = compile(l.pageFooter);
@@ -489,21 +518,44 @@ private:
         m_bandLevel = savedLevel;
     }
 
-    // Evaluates the band's objects at y = 0 and returns its height after stretching.
+    // Evaluates the band's objects at y = 0 and returns its height after
+    // stretching. The first pass needs heights only: objects that cannot
+    // stretch are not evaluated there, and a master row measured there is
+    // not measured again in the final pass (unless it shows the page number).
     double measureBand(const CompiledBand& band, std::vector<PageItem>& items)
     {
+        const bool dataRow = &band == m_data && m_row >= 0 && m_row < m_rowCount;
+        const std::vector<double>* cached = nullptr;
+        if (dataRow && m_final && !band.pageDependent && !m_rowHeights[size_t(m_row)].empty())
+            cached = &m_rowHeights[size_t(m_row)];
+        const bool collect = dataRow && m_collectRows;
+        if (collect)
+            m_currentRow.assign(m_tableObjects.size(), Value());
         double height = band.band->height;
         const double left = m_layout->page.marginLeft;
         items.reserve(band.objects.size());
         bool anyStretch = false;
         for (const CompiledObject& co : band.objects) {
             const ReportObject& o = *co.object;
+            if (!m_final && !o.stretch)
+                continue;
             PageItem item;
             item.object = &o;
             item.rect = QRectF(left + o.x, o.y, o.width, o.height);
             if (o.kind == ObjectKind::Text) {
-                item.text = co.constant ? co.constantText : co.text.evaluate(*this, o.format);
-                if (o.stretch) {
+                if (co.constant) {
+                    item.text = co.constantText;
+                } else if (co.text.isSingleExpression()) {
+                    Value v = co.text.evaluateSingle(*this);
+                    item.text = formatValue(v, o.format);
+                    if (collect && co.tableColumn >= 0)
+                        m_currentRow[size_t(co.tableColumn)] = std::move(v);
+                } else {
+                    item.text = co.text.evaluate(*this, o.format);
+                    if (collect && co.tableColumn >= 0)
+                        m_currentRow[size_t(co.tableColumn)] = Value::text(item.text);
+                }
+                if (o.stretch && !cached) {
                     anyStretch = true;
                     const double h = std::max(o.height, m_measurer.textHeight(o, item.text));
                     item.rect.setHeight(h);
@@ -512,20 +564,38 @@ private:
             }
             items.push_back(std::move(item));
         }
+        if (cached) {
+            // [band height, then each stretched object's height in order]
+            height = (*cached)[0];
+            size_t k = 1;
+            for (PageItem& item : items)
+                if (item.object->stretch && item.object->kind == ObjectKind::Text)
+                    item.rect.setHeight((*cached)[k++]);
+            return height;
+        }
         // Stretched objects share the band's final height, so a row's frames line up.
         if (anyStretch && height > band.band->height)
             for (PageItem& item : items)
                 if (item.object->stretch)
                     item.rect.setHeight(height - item.object->y);
+        if (dataRow && !m_final) {
+            std::vector<double>& keep = m_rowHeights[size_t(m_row)];
+            keep.assign(1, height);
+            for (const PageItem& item : items)
+                if (item.object->stretch && item.object->kind == ObjectKind::Text)
+                    keep.push_back(item.rect.height());
+        }
         return height;
     }
 
     void flushItems(std::vector<PageItem>& items, double height)
     {
-        auto& pageItems = m_pages.back().items;
-        for (PageItem& item : items) {
-            item.rect.translate(0, m_y);
-            pageItems.push_back(std::move(item));
+        if (m_final) {
+            auto& pageItems = m_pages.back().items;
+            for (PageItem& item : items) {
+                item.rect.translate(0, m_y);
+                pageItems.push_back(std::move(item));
+            }
         }
         m_y += height;
     }
@@ -540,7 +610,8 @@ private:
         m_pages.clear();
         m_pageRows.clear();
         m_tableRows.clear();
-        m_aggregateCache.clear();
+        if (!m_final)
+            m_rowHeights.assign(size_t(m_rowCount), {});
         m_row = -1;
         m_rowPrinted = false;
         m_lineBase = 0;
@@ -568,7 +639,7 @@ private:
                 placeBand(*m_data, BandKind::MasterData, -1);
                 m_rowPrinted = true;
                 if (m_collectRows)
-                    collectRow();
+                    m_tableRows.push_back(std::move(m_currentRow));
             }
             if (m_rowCount > 0)
                 closeGroups(0);
@@ -592,38 +663,11 @@ private:
         }
     }
 
-    void collectRow()
-    {
-        m_bandKind = BandKind::MasterData;
-        m_bandLevel = -1;
-        std::vector<Value> row;
-        for (const CompiledObject* co : tableObjects()) {
-            if (co->text.isSingleExpression())
-                row.push_back(co->text.evaluateSingle(*this));
-            else
-                row.push_back(Value::text(co->constant ? co->constantText : co->text.evaluate(*this, co->object->format)));
-        }
-        m_tableRows.push_back(std::move(row));
-    }
-
-    const std::vector<const CompiledObject*>& tableObjects()
-    {
-        if (!m_tableObjectsReady) {
-            for (const CompiledObject& co : m_data->objects)
-                if (co.object->kind == ObjectKind::Text)
-                    m_tableObjects.push_back(&co);
-            std::stable_sort(m_tableObjects.begin(), m_tableObjects.end(),
-                             [](const CompiledObject* a, const CompiledObject* b) { return a->object->x < b->object->x; });
-            m_tableObjectsReady = true;
-        }
-        return m_tableObjects;
-    }
-
     void buildColumns(PreparedReport& out)
     {
         if (!m_data)
             return;
-        for (const CompiledObject* co : tableObjects()) {
+        for (const CompiledObject* co : m_tableObjects) {
             TableColumn column;
             column.object = co->object;
             // The header is the column-header text that overlaps the column most.
@@ -663,6 +707,7 @@ private:
 
     std::vector<SlotDef> m_slots;
     std::vector<CompiledBand> m_compiled;
+    CompiledBand* m_compiling = nullptr;
     const CompiledBand *m_title = nullptr, *m_pageHeader = nullptr, *m_columnHeader = nullptr, *m_data = nullptr,
                        *m_masterFooter = nullptr, *m_summary = nullptr, *m_pageFooter = nullptr;
     std::vector<GroupState> m_groups;
@@ -670,7 +715,6 @@ private:
     std::vector<std::vector<int>> m_nextStart;
     std::vector<Range> m_groupRange;
     std::vector<const CompiledObject*> m_tableObjects;
-    bool m_tableObjectsReady = false;
 
     // State of a pass.
     bool m_final = false;
@@ -678,6 +722,8 @@ private:
     std::vector<Page> m_pages;
     std::vector<Range> m_pageRows, m_firstPassPages;
     std::vector<std::vector<Value>> m_tableRows;
+    std::vector<Value> m_currentRow;
+    std::vector<std::vector<double>> m_rowHeights;  // master rows measured in the first pass
     int m_totalPages = 0;
     int m_row = -1;
     bool m_rowPrinted = false;
