@@ -77,7 +77,8 @@ void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, d
                 }
             }
             if (o.kind == ObjectKind::Text && !item.text.isEmpty()) {
-                if (currentFont != &o.font) {
+                // Objects of one band usually share a font by value, not by address.
+                if (!currentFont || !(*currentFont == o.font)) {
                     QFont f = fontFor(o.font);
                     f.setPointSizeF(o.font.size * fontScale);
                     painter.setFont(f);

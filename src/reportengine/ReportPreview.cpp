@@ -305,7 +305,8 @@ PreviewWindow::PreviewWindow(std::shared_ptr<const PreparedReport> report, QWidg
     m_find->setObjectName(QStringLiteral("eFind"));
     m_find->setPlaceholderText(QStringLiteral("Hľadaný text"));
     m_find->setClearButtonEnabled(true);
-    m_find->setMaximumWidth(180);
+    m_find->setMinimumWidth(150);
+    m_find->setMaximumWidth(220);
     row->addWidget(m_find);
     button("btnFind", QStringLiteral("Hľadať"), QStyle::SP_FileDialogContentsView, [this] { findNext(m_find->text()); });
     row->addStretch(1);
