@@ -20,7 +20,8 @@ namespace {
 
 // What each folder may include besides itself: fb <- framework <- controls <-
 // forms <- windows; db beside framework (windows may use it); reportengine on
-// Qt only (the grid prints through it); platform on Qt and the system only. The windows may use one another.
+// Qt only, used by the grid's listings and the windows; platform on Qt and the
+// system only. The windows may use one another.
 const std::map<std::string, std::set<std::string>>& allowedIncludes()
 {
     static const std::set<std::string> windowsUse = {
