@@ -6,11 +6,14 @@
 #include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
 
+#include "reportengine/Report.h"
+#include "reportengine/ReportPreview.h"
+#include "reportengine/ReportPrint.h"
+#include "reportengine/TableLayout.h"
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
-#include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 TGridContextMenu::TGridContextMenu(TDbGridQDL* grid) : QObject(grid), m_grid(grid)
@@ -207,78 +210,51 @@ void TGridContextMenu::PrintDataSet()
         preview(DataSetTable());
 }
 
+// The listing is a report: a layout generated from the table, the engine's
+// preview (zoom, find, save in any format, print) and its printing.
+namespace {
+
+report::TableSpec listingSpec(const TGridPrintTable& table, bool landscape)
+{
+    report::TableSpec spec;
+    spec.title = table.title;
+    spec.headers = table.headers;
+    for (int w : table.widths)
+        spec.widths.push_back(w);
+    for (Qt::Alignment a : table.alignments)
+        spec.alignments.push_back(a & Qt::AlignRight ? report::HAlign::Right
+                                  : a & Qt::AlignHCenter ? report::HAlign::Center
+                                                         : report::HAlign::Left);
+    spec.orientation = landscape ? report::Orientation::Landscape : report::Orientation::Portrait;
+    spec.autoOrientation = true;
+    spec.headerFill = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    return spec;
+}
+
+}  // namespace
+
+std::shared_ptr<const report::PreparedReport> TGridContextMenu::PrepareTable(const TGridPrintTable& table, bool landscape)
+{
+    const report::MemoryDataset data = report::tableDataset(int(table.headers.size()), table.rows);
+    report::Report listing(report::tableLayout(listingSpec(table, landscape)));
+    listing.setTitle(table.title);
+    listing.setDataset(QStringLiteral("MASTER"), &data);
+    return std::make_shared<const report::PreparedReport>(listing.prepare());
+}
+
 void TGridContextMenu::preview(const TGridPrintTable& table)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setPageMargins(QMarginsF(20, 10, 10, 16), QPageLayout::Millimeter);
-    QPrintPreviewDialog dialog(&printer, m_grid);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-            [&table](QPrinter* p) { PaintTable(*p, table); });
-    dialog.exec();
+    std::shared_ptr<const report::PreparedReport> prepared;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        prepared = PrepareTable(table, landscape());
+        QApplication::restoreOverrideCursor();
+    }
+    report::PreviewWindow window(prepared, m_grid);
+    window.exec();
 }
 
 void TGridContextMenu::PaintTable(QPrinter& printer, const TGridPrintTable& table)
 {
-    QPainter p(&printer);
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QRect area(0, 0, page.width(), page.height());
-    const QColor grey = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
-    QFont font = p.font();
-    font.setPointSize(9);
-    p.setFont(font);
-    const int lineH = p.fontMetrics().height() + p.fontMetrics().height() / 3;
-    int total = 0;
-    for (int w : table.widths)
-        total += w;
-    if (total <= 0)
-        return;
-    std::vector<int> xs;  // column left edges scaled to the page width
-    int acc = 0;
-    for (int w : table.widths) {
-        xs.push_back(area.left() + int(qint64(acc) * area.width() / total));
-        acc += w;
-    }
-    xs.push_back(area.right());
-
-    auto drawRow = [&](int y, const QStringList& cells, bool header) {
-        for (int c = 0; c < int(cells.size()) && c + 1 < int(xs.size()); ++c) {
-            const QRect cell(xs[size_t(c)], y, xs[size_t(c) + 1] - xs[size_t(c)], lineH);
-            if (header)
-                p.fillRect(cell, grey);
-            p.setPen(header ? Qt::white : Qt::black);
-            const QRect inner = cell.adjusted(lineH / 6, 0, -lineH / 6, 0);
-            p.drawText(inner, int((header ? Qt::AlignCenter : table.alignments[size_t(c)]) | Qt::AlignVCenter),
-                       p.fontMetrics().elidedText(cells[c], Qt::ElideRight, inner.width()));
-        }
-    };
-    auto drawHeading = [&](int& y) {
-        if (!table.title.trimmed().isEmpty()) {
-            QFont bold = font;
-            bold.setBold(true);
-            p.setFont(bold);
-            const QRect r(area.left(), y, area.width(), lineH + lineH / 2);
-            p.fillRect(r, grey);
-            p.setPen(Qt::black);
-            p.drawRect(r.adjusted(0, 0, -1, -1));
-            p.setPen(Qt::white);
-            p.drawText(r, Qt::AlignCenter, table.title);
-            p.setFont(font);
-            y += r.height() + lineH / 2;
-        }
-        drawRow(y, table.headers, true);
-        y += lineH;
-    };
-
-    int y = area.top();
-    drawHeading(y);
-    for (const QStringList& row : table.rows) {
-        if (y + lineH > area.bottom()) {
-            printer.newPage();
-            y = area.top();
-            drawHeading(y);
-        }
-        drawRow(y, row, false);
-        y += lineH;
-    }
+    report::printReport(*PrepareTable(table, printer.pageLayout().orientation() == QPageLayout::Landscape), printer);
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -11,6 +12,9 @@ class QMenu;
 class QPainter;
 class QPrinter;
 class TDbGridQDL;
+namespace report {
+class PreparedReport;
+}
 
 // A table ready for printing: the grid as shown, or every field of its result.
 struct TGridPrintTable {
@@ -49,7 +53,10 @@ public:
     TGridPrintTable DataSetTable() const;  // every field of the result
     void PrintGrid();
     void PrintDataSet();
-    // Lays the table out on the printer's pages with the listing's page setup.
+    // The listing as a prepared report: the page setup of the listings
+    // (margins 20/10/10/16 mm, landscape when asked or when the columns need it).
+    static std::shared_ptr<const report::PreparedReport> PrepareTable(const TGridPrintTable& table, bool landscape);
+    // Prints the listing on the printer's pages (its orientation chosen there).
     static void PaintTable(QPrinter& printer, const TGridPrintTable& table);
 
 private:

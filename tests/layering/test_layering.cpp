@@ -20,7 +20,8 @@ namespace {
 
 // What each folder may include besides itself: fb <- framework <- controls <-
 // forms <- windows; db beside framework (windows may use it); reportengine on
-// Qt only; platform on Qt and the system only. The windows may use one another.
+// Qt only, used by the grid's listings and the windows; platform on Qt and the
+// system only. The windows may use one another.
 const std::map<std::string, std::set<std::string>>& allowedIncludes()
 {
     static const std::set<std::string> windowsUse = {
@@ -33,8 +34,8 @@ const std::map<std::string, std::set<std::string>>& allowedIncludes()
         {"reportengine", {}},
         {"framework", {"fb", "platform"}},
         {"db", {"fb", "platform", "framework"}},
-        {"controls", {"fb", "platform", "framework"}},
-        {"forms", {"fb", "platform", "framework", "controls"}},
+        {"controls", {"fb", "platform", "framework", "reportengine"}},
+        {"forms", {"fb", "platform", "framework", "controls", "reportengine"}},
         {"app", windowsUse},
         {"register", windowsUse},
         {"codelists", windowsUse},

@@ -9,6 +9,8 @@
 //   tlac      the report menu
 //   tlac-zoznam, tlac-ziskovost, tlac-mesacna, tlac-hodnotenie
 //             a report dialog (job list and profitability by customers)
+//   nahlad    the report preview of the sample job list over all jobs, with
+//             a text found
 // With --keep the window stays open for a look.
 #include "fb/Connection.h"
 #include "fb/Error.h"
@@ -24,8 +26,13 @@
 #include "reports/fEPrekladyTlacZiskovost.h"
 #include "reports/fEPrekladyTlacZiskovostMesacna.h"
 #include "reports/fEPrekladyTlacZoznam.h"
+#include "reportengine/Report.h"
+#include "reportengine/ReportPreview.h"
+#include "reports/ReportDataset.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTimer>
 
@@ -76,6 +83,39 @@ void showReportDialog()
     dialog.Run();
 }
 
+// The sample job list (tools/lindavo-report/sample) over every job; the
+// preview finds the second customer's name before the picture is taken.
+void showPreview()
+{
+    QFile sql(QStringLiteral(LINDAVO_SAMPLE_DIR "/zoznam.sql"));
+    sql.open(QIODevice::ReadOnly);
+    TReportQueryDataset master;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql(QString::fromUtf8(sql.readAll()));
+            master.fill(q);
+        },
+        true);
+    report::Report rep;
+    rep.loadFromFile(QStringLiteral(LINDAVO_SAMPLE_DIR "/Zoznam.frf"));
+    rep.setDataset(QStringLiteral("MASTER"), &master);
+    const auto prepared = std::make_shared<const report::PreparedReport>(rep.prepare());
+    std::fprintf(stderr, "%d rows, %d pages\n", master.rowCount(), prepared->pageCount());
+    report::PreviewWindow preview(prepared);
+    preview.resize(980, 1000);
+    const int column = master.columnIndex(QStringLiteral("OBJEDNAVATEL"));
+    QString name;
+    for (int r = 0; r < master.rowCount() && name.isEmpty(); ++r)
+        if (master.value(r, column).toText() != master.value(0, column).toText())
+            name = master.value(r, column).toText();
+    QTimer::singleShot(300, &preview, [&preview, name] {
+        preview.findChild<QLineEdit*>(QStringLiteral("eFind"))->setText(name);
+        preview.findNext(name);
+    });
+    preview.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -91,9 +131,13 @@ int main(int argc, char** argv)
         {QStringLiteral("tlac-ziskovost"), showReportDialog<TfrmEPrekladyTlacZiskovost>},
         {QStringLiteral("tlac-mesacna"), showReportDialog<TfrmEPrekladyTlacZiskovostMesacna>},
         {QStringLiteral("tlac-hodnotenie"), showReportDialog<TfrmEPrekladyTlacHodnotenie>},
+        {QStringLiteral("nahlad"), showPreview},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
-        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor|tlac|tlac-zoznam|tlac-ziskovost|tlac-mesacna|tlac-hodnotenie FILE.png [--keep]\n");
+        QStringList names;
+        for (const auto& w : windows)
+            names << w.first;
+        std::fprintf(stderr, "usage: windowshot DATABASE %s FILE.png [--keep]\n", qPrintable(names.join('|')));
         return 2;
     }
     fb::Connection connection;

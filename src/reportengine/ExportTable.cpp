@@ -1,0 +1,230 @@
+// Writers over the master band's rows and columns: CSV, HTML table,
+// Excel 2003 XML and XLSX. Numbers stay numbers and dates dates.
+
+#include "reportengine/ReportExport.h"
+
+#include "reportengine/ReportError.h"
+#include "reportengine/ReportFormat.h"
+
+#include <QRegularExpression>
+
+#include <xlsxwriter.h>
+
+namespace report {
+
+namespace {
+
+bool isNumberFormat(const QString& f)
+{
+    return f.contains(u'0') || f.contains(u'#');
+}
+
+int formatDecimals(const QString& f)
+{
+    const int point = f.indexOf(u'.');
+    if (point < 0)
+        return 0;
+    int n = 0;
+    for (int i = point + 1; i < f.size() && (f[i] == u'0' || f[i] == u'#'); ++i)
+        ++n;
+    return n;
+}
+
+// A cell as text for CSV: numbers with a decimal comma and no thousand
+// groups (spreadsheets read them back as numbers), dates as formatted.
+QString csvCell(const Value& v, const QString& format)
+{
+    if (v.isNumeric()) {
+        if (isNumberFormat(format))
+            return formatNumber(v.toDecimal(), std::min(formatDecimals(format), Decimal::kMaxScale), false);
+        return v.toText();
+    }
+    return formatValue(v, format);
+}
+
+QString csvQuote(const QString& s, QChar separator)
+{
+    if (s.contains(separator) || s.contains(u'"') || s.contains(u'\n') || s.contains(u'\r'))
+        return u'"' + QString(s).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+    return s;
+}
+
+QString xmlEscape(const QString& s)
+{
+    return QString(s).toHtmlEscaped();
+}
+
+// A display format as a spreadsheet number format.
+QString sheetFormat(const Value& v, const QString& format)
+{
+    if (v.kind() == Value::Kind::Date || v.kind() == Value::Kind::DateTime) {
+        if (format.isEmpty())
+            return v.kind() == Value::Kind::Date || v.toDateTime().time() == QTime(0, 0) ? QStringLiteral("dd.mm.yyyy")
+                                                                                        : QStringLiteral("dd.mm.yyyy hh:mm");
+        return QString(format).replace(QStringLiteral("nn"), QStringLiteral("mm"));
+    }
+    if (v.isNumeric() && isNumberFormat(format)) {
+        const int decimals = formatDecimals(format);
+        QString f = format.contains(u',') ? QStringLiteral("#,##0") : QStringLiteral("0");
+        if (decimals > 0)
+            f += u'.' + QString(decimals, u'0');
+        return f;
+    }
+    return {};
+}
+
+// Days since 1899-12-30 with the time as a fraction, as spreadsheets count.
+double serialDate(const QDateTime& dt)
+{
+    const qint64 days = QDate(1899, 12, 30).daysTo(dt.date());
+    return double(days) + dt.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
+}  // namespace
+
+QString csvText(const PreparedReport& report, QChar separator)
+{
+    QString out;
+    QStringList header;
+    for (const TableColumn& c : report.columns)
+        header << csvQuote(c.header, separator);
+    out += header.join(separator) + QStringLiteral("\r\n");
+    for (const auto& row : report.rows) {
+        QStringList cells;
+        for (size_t i = 0; i < row.size() && i < report.columns.size(); ++i)
+            cells << csvQuote(csvCell(row[i], report.columns[i].object->format), separator);
+        out += cells.join(separator) + QStringLiteral("\r\n");
+    }
+    return out;
+}
+
+QString htmlTable(const PreparedReport& report)
+{
+    QString out = QStringLiteral("<!DOCTYPE html>\n<html lang=\"sk\"><head><meta charset=\"utf-8\"><title>%1</title>\n"
+                                 "<style>table{border-collapse:collapse}th,td{border:1px solid #999;padding:2px 4px}"
+                                 "th{background:#ddd}td.n{text-align:right}</style></head><body>\n")
+                      .arg(xmlEscape(report.title));
+    if (!report.title.isEmpty())
+        out += QStringLiteral("<h1>%1</h1>\n").arg(xmlEscape(report.title));
+    out += QStringLiteral("<table>\n<tr>");
+    for (const TableColumn& c : report.columns)
+        out += QStringLiteral("<th>%1</th>").arg(xmlEscape(c.header));
+    out += QStringLiteral("</tr>\n");
+    for (const auto& row : report.rows) {
+        out += QStringLiteral("<tr>");
+        for (size_t i = 0; i < row.size() && i < report.columns.size(); ++i) {
+            const QString text = formatValue(row[i], report.columns[i].object->format);
+            out += row[i].isNumeric() ? QStringLiteral("<td class=\"n\">%1</td>").arg(xmlEscape(text))
+                                      : QStringLiteral("<td>%1</td>").arg(xmlEscape(text).replace(u'\n', QStringLiteral("<br>")));
+        }
+        out += QStringLiteral("</tr>\n");
+    }
+    out += QStringLiteral("</table>\n</body></html>\n");
+    return out;
+}
+
+QString excelXml(const PreparedReport& report)
+{
+    // Styles are collected first: one per distinct number format.
+    QStringList formats;
+    auto styleOf = [&formats](const QString& f) {
+        if (f.isEmpty())
+            return QString();
+        int i = int(formats.indexOf(f));
+        if (i < 0) {
+            formats << f;
+            i = int(formats.size()) - 1;
+        }
+        return QStringLiteral("f%1").arg(i);
+    };
+    QString rows;
+    rows += QStringLiteral("<Row>");
+    for (const TableColumn& c : report.columns)
+        rows += QStringLiteral("<Cell ss:StyleID=\"h\"><Data ss:Type=\"String\">%1</Data></Cell>").arg(xmlEscape(c.header));
+    rows += QStringLiteral("</Row>\n");
+    for (const auto& row : report.rows) {
+        rows += QStringLiteral("<Row>");
+        for (size_t i = 0; i < row.size() && i < report.columns.size(); ++i) {
+            const Value& v = row[i];
+            const QString& format = report.columns[i].object->format;
+            if (v.isNull()) {
+                rows += QStringLiteral("<Cell/>");
+            } else if (v.isNumeric()) {
+                const QString style = styleOf(sheetFormat(v, format));
+                const QString number = v.kind() == Value::Kind::Float ? QString::number(v.toDouble(), 'g', 15)
+                                                                      : v.toDecimal().toString();
+                rows += QStringLiteral("<Cell%1><Data ss:Type=\"Number\">%2</Data></Cell>")
+                            .arg(style.isEmpty() ? QString() : QStringLiteral(" ss:StyleID=\"%1\"").arg(style), number);
+            } else if (v.kind() == Value::Kind::Date || v.kind() == Value::Kind::DateTime) {
+                rows += QStringLiteral("<Cell ss:StyleID=\"%1\"><Data ss:Type=\"DateTime\">%2</Data></Cell>")
+                            .arg(styleOf(sheetFormat(v, format)), v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
+            } else {
+                rows += QStringLiteral("<Cell><Data ss:Type=\"String\">%1</Data></Cell>").arg(xmlEscape(formatValue(v, format)));
+            }
+        }
+        rows += QStringLiteral("</Row>\n");
+    }
+    QString out = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?mso-application progid=\"Excel.Sheet\"?>\n"
+        "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+        "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n<Styles>\n"
+        "<Style ss:ID=\"h\"><Font ss:Bold=\"1\"/></Style>\n");
+    for (int i = 0; i < formats.size(); ++i)
+        out += QStringLiteral("<Style ss:ID=\"f%1\"><NumberFormat ss:Format=\"%2\"/></Style>\n").arg(i).arg(xmlEscape(formats[i]));
+    const QString sheet = report.title.isEmpty() ? QStringLiteral("Zostava") : report.title.left(31);
+    out += QStringLiteral("</Styles>\n<Worksheet ss:Name=\"%1\">\n<Table>\n").arg(xmlEscape(QString(sheet).remove(QRegularExpression(QStringLiteral("[\\[\\]:*?/\\\\]")))));
+    out += rows;
+    out += QStringLiteral("</Table>\n</Worksheet>\n</Workbook>\n");
+    return out;
+}
+
+void exportXlsx(const PreparedReport& report, const QString& fileName)
+{
+    const QByteArray name = fileName.toLocal8Bit();
+    lxw_workbook* workbook = workbook_new(name.constData());
+    if (!workbook)
+        throw Error(QStringLiteral("Súbor %1 sa nedá zapísať.").arg(fileName));
+    QString sheetName = report.title.isEmpty() ? QStringLiteral("Zostava") : report.title;
+    sheetName.remove(QRegularExpression(QStringLiteral("[\\[\\]:*?/\\\\]")));
+    sheetName = sheetName.left(31);
+    if (sheetName.isEmpty())
+        sheetName = QStringLiteral("Zostava");
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheetName.toUtf8().constData());
+    lxw_format* bold = workbook_add_format(workbook);
+    format_set_bold(bold);
+    QHash<QString, lxw_format*> numberFormats;
+    auto formatFor = [&](const QString& f) -> lxw_format* {
+        if (f.isEmpty())
+            return nullptr;
+        auto it = numberFormats.find(f);
+        if (it == numberFormats.end()) {
+            lxw_format* fmt = workbook_add_format(workbook);
+            format_set_num_format(fmt, f.toUtf8().constData());
+            it = numberFormats.insert(f, fmt);
+        }
+        return *it;
+    };
+    for (size_t c = 0; c < report.columns.size(); ++c)
+        worksheet_write_string(sheet, 0, lxw_col_t(c), report.columns[c].header.toUtf8().constData(), bold);
+    lxw_row_t r = 1;
+    for (const auto& row : report.rows) {
+        for (size_t c = 0; c < row.size() && c < report.columns.size(); ++c) {
+            const Value& v = row[c];
+            const QString& format = report.columns[c].object->format;
+            if (v.isNull())
+                continue;
+            if (v.isNumeric())
+                worksheet_write_number(sheet, r, lxw_col_t(c), v.toDouble(), formatFor(sheetFormat(v, format)));
+            else if (v.kind() == Value::Kind::Date || v.kind() == Value::Kind::DateTime)
+                worksheet_write_number(sheet, r, lxw_col_t(c), serialDate(v.toDateTime()), formatFor(sheetFormat(v, format)));
+            else
+                worksheet_write_string(sheet, r, lxw_col_t(c), formatValue(v, format).toUtf8().constData(), nullptr);
+        }
+        ++r;
+    }
+    const lxw_error error = workbook_close(workbook);
+    if (error != LXW_NO_ERROR)
+        throw Error(QStringLiteral("Súbor %1 sa nedá zapísať: %2").arg(fileName, QString::fromUtf8(lxw_strerror(error))));
+}
+
+}  // namespace report

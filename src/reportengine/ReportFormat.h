@@ -1,0 +1,23 @@
+#pragma once
+
+#include "reportengine/ReportValue.h"
+
+#include <QString>
+
+namespace report {
+
+// Display formats in the Slovak manner: decimal comma, a space (no-break)
+// between thousands.
+//   numbers: "0", "0.00", ",0.00" or "#,##0.00" (thousands separated),
+//            "0.00 €" (text after the pattern is kept), "" (as the value is);
+//   dates:   "dd.mm.yyyy", "d.m.yy", "dd.mm.yyyy hh:nn", "mmmm yyyy", "dddd"
+//            (m = month, n = minute, h = hour, s = second, as in the layouts);
+//   Yes/No:  "Áno;Nie" for a truth value.
+// A value the format does not fit (text under a number format) is shown as it is.
+QString formatValue(const Value& value, const QString& format);
+
+// Number with the given decimals, a decimal comma and optional thousand groups.
+QString formatNumber(Decimal value, int decimals, bool thousands);
+QString formatDateTime(const QDateTime& value, const QString& format);
+
+}  // namespace report

@@ -1,0 +1,106 @@
+// Query results as report datasets, and lindavo-report end to end: a layout,
+// a database and a statement with a parameter give a CSV file.
+
+#include "fb/Query.h"
+#include "fb/Transaction.h"
+#include "reportengine/ReportFile.h"
+#include "reportengine/ReportLayout.h"
+#include "reports/ReportDataset.h"
+#include "support/db/TestDatabase.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void createJobs(TestDatabase& db)
+{
+    db.exec({QStringLiteral("create table ZOZNAM (ID integer, ZNACKA varchar(20), CENA numeric(15,2), KURZ double precision, "
+                            "TERMIN date, ODOSLANE timestamp)"),
+             QStringLiteral("insert into ZOZNAM values (1, 'Žltý kôň', 12.50, 0.5, '2024-03-05', '2024-03-05 14:07:00')"),
+             QStringLiteral("insert into ZOZNAM values (2, 'P-2', null, null, null, null)"),
+             QStringLiteral("insert into ZOZNAM values (3, 'P-3', -0.10, 2, '2024-12-31', null)")});
+}
+
+TEST(ReportQueryDataset, KeepsTypesAndExactDecimals)
+{
+    TestDatabase db(TestDatabase::Base);
+    createJobs(db);
+    fb::Transaction tr(db.connection());
+    tr.start();
+    fb::Query q(tr);
+    q.setSql(QStringLiteral("select * from ZOZNAM order by ID"));
+    TReportQueryDataset ds;
+    ds.fill(q);
+    tr.commit();
+    ASSERT_EQ(ds.rowCount(), 3);
+    EXPECT_EQ(ds.columnIndex(QStringLiteral("cena")), 2);
+    EXPECT_EQ(ds.column(2).type, report::ColumnType::Decimal);
+    EXPECT_EQ(ds.column(2).scale, 2);
+    EXPECT_EQ(ds.column(4).type, report::ColumnType::Date);
+    EXPECT_EQ(ds.value(0, 1).toText(), QStringLiteral("Žltý kôň"));
+    EXPECT_EQ(ds.value(0, 2).kind(), report::Value::Kind::Number);
+    EXPECT_EQ(ds.value(0, 2).toText(), QStringLiteral("12,50"));
+    EXPECT_EQ(ds.value(2, 2).toText(), QStringLiteral("-0,10"));
+    EXPECT_EQ(ds.value(0, 3).kind(), report::Value::Kind::Float);
+    EXPECT_EQ(ds.value(0, 4).toDate(), QDate(2024, 3, 5));
+    EXPECT_EQ(ds.value(0, 5).toDateTime().time(), QTime(14, 7));
+    for (int c = 2; c < 6; ++c)
+        EXPECT_TRUE(ds.value(1, c).isNull()) << c;
+    EXPECT_TRUE(ds.value(7, 0).isNull());  // out of range is null, not a crash
+}
+
+TEST(ReportCommandLine, WritesCsvFromLayoutDatabaseAndStatement)
+{
+    TestDatabase db(TestDatabase::Base);
+    createJobs(db);
+    const QString path = db.path();
+    db.connection().close();  // the tool attaches on its own
+
+    QTemporaryDir dir;
+    report::Layout layout;
+    report::Band data;
+    data.kind = report::BandKind::MasterData;
+    for (const char* field : {"[ZNACKA]", "[CENA]", "[TERMIN]", "[Typ]"}) {
+        report::ReportObject o;
+        o.x = data.objects.size() * 30.0;
+        o.width = 30;
+        o.height = 5;
+        o.text = QLatin1String(field);
+        o.format = o.text == u"[CENA]" ? QStringLiteral(",0.00") : QString();
+        data.objects.push_back(o);
+    }
+    layout.masterData = data;
+    layout.variables = {{QStringLiteral(" Nastavenia"), QStringLiteral("Typ"), QStringLiteral("integer"), QStringLiteral("0")}};
+    report::saveLayout(layout, dir.filePath(QStringLiteral("Test.frf")));
+
+    QProcess tool;
+    tool.start(QStringLiteral(LINDAVO_REPORT_TOOL),
+               {QStringLiteral("--layout"), dir.filePath(QStringLiteral("Test.frf")), QStringLiteral("--database"), path,
+                QStringLiteral("--user"), QLatin1String(TestDatabase::user), QStringLiteral("--password"),
+                QLatin1String(TestDatabase::password), QStringLiteral("--sql"),
+                QStringLiteral("select ZNACKA, CENA, TERMIN from ZOZNAM where ID <> :VYNECHAJ order by ID"),
+                QStringLiteral("--param"), QStringLiteral("VYNECHAJ=2"), QStringLiteral("--var"), QStringLiteral("Typ=7"),
+                QStringLiteral("--output"), dir.filePath(QStringLiteral("zoznam.csv"))});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    QFile csv(dir.filePath(QStringLiteral("zoznam.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(csv.readAll()),
+              QStringLiteral(";;;\r\nŽltý kôň;12,50;05.03.2024;7\r\nP-3;-0,10;31.12.2024;7\r\n"));
+
+    // A broken statement is reported on stderr with a failing exit code.
+    tool.start(QStringLiteral(LINDAVO_REPORT_TOOL),
+               {QStringLiteral("--layout"), dir.filePath(QStringLiteral("Test.frf")), QStringLiteral("--database"), path,
+                QStringLiteral("--user"), QLatin1String(TestDatabase::user), QStringLiteral("--password"),
+                QLatin1String(TestDatabase::password), QStringLiteral("--sql"), QStringLiteral("select NIC from ZOZNAM"),
+                QStringLiteral("--output"), dir.filePath(QStringLiteral("x.csv"))});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.csv"))));
+}
+
+}  // namespace
