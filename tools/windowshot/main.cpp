@@ -6,6 +6,7 @@
 //   preklady  the translation register
 //   editor    the job editor on the newest delivered, rated job (add mode
 //             when there is none)
+//   zalohovanie  the backup window after a backup into a temporary folder
 // With --keep the window stays open for a look.
 #include "fb/Connection.h"
 #include "fb/Error.h"
@@ -15,10 +16,12 @@
 #include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
 #include "register/fEPreklady.h"
+#include "maintenance/fZalohovanie.h"
 #include "register/fEPrekladyPridaj.h"
 
 #include <QApplication>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -61,6 +64,30 @@ void showEditor()
     editor.SetDetails(d);
 }
 
+// The backup window as it looks after a backup: the progress lines in it.
+void showZalohovanie(fb::Connection& connection, const QString& file, bool keep)
+{
+    QTemporaryDir dir;
+    ZalohovanieEnvironment env;
+    env.connection = &connection;
+    env.databasePath = connection.databasePath();
+    env.userName = QStringLiteral("SYSDBA");
+    env.password = QStringLiteral("masterkey");
+    env.backupsFolder = dir.filePath(QStringLiteral("Zalohy"));
+    const QStringList params = connection.params();
+    env.closeConnection = [&connection] { connection.close(); };
+    env.reopenConnection = [&connection, params] { connection.open(connection.databasePath(), params); };
+    TfrmZalohovanie window(env);
+    window.show();
+    window.Zalohuj();
+    QTimer::singleShot(700, &window, [&window, file, keep] {
+        window.grab().save(file);
+        if (!keep)
+            window.close();
+    });
+    window.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -71,9 +98,10 @@ int main(int argc, char** argv)
     const std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
         {QStringLiteral("editor"), showEditor},
+        {QStringLiteral("zalohovanie"), [] {}},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
-        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor FILE.png [--keep]\n");
+        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor|zalohovanie FILE.png [--keep]\n");
         return 2;
     }
     fb::Connection connection;
@@ -89,8 +117,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(r.text));
         return r.defaultResult;
     });
-    shootActiveWindow(args[3], args.contains(QStringLiteral("--keep")));
-    windows.at(args[2])();
+    if (args[2] == QLatin1String("zalohovanie")) {
+        showZalohovanie(connection, args[3], args.contains(QStringLiteral("--keep")));
+    } else {
+        shootActiveWindow(args[3], args.contains(QStringLiteral("--keep")));
+        windows.at(args[2])();
+    }
     setMainConnection(nullptr);
     connection.close();
     return 0;
