@@ -219,7 +219,7 @@ void TfrmMain::runHidden(const std::function<void()>& open)
     open();
 }
 
-void TfrmMain::Reconnect()
+void TfrmMain::CloseConnection()
 {
     setMainConnection(nullptr);
     m_uzivatel.clear();
@@ -228,8 +228,17 @@ void TfrmMain::Reconnect()
         m_query.close();
         if (m_transaction.isActive())
             m_transaction.rollback();
-        if (m_database.isOpen())
-            m_database.close();
+    } catch (const fb::Error&) {
+        // a link already lost: closing the connection ends it all the same
+    }
+    if (m_database.isOpen())
+        m_database.close();
+}
+
+void TfrmMain::Reconnect()
+{
+    try {
+        CloseConnection();
         IBDLogin();
         m_database.open(m_settings.database, ConnectionParams(m_settings));
     } catch (const std::exception& e) {

@@ -60,6 +60,9 @@ public:
     // Closes and opens the connection again, with the start-up checks (also
     // used after a restore).
     void Reconnect();
+    // Closes the connection (before a restore replaces the database); nobody
+    // is logged in until the next Reconnect.
+    void CloseConnection();
     // Brings the application to the front (a second start asked for it).
     void BringToFront();
 

@@ -4,6 +4,7 @@
 #include "app/fMain.h"
 #include "db/fUpdate.h"
 #include "framework/UiHelpers.h"
+#include "maintenance/fZalohovanie.h"
 #include "platform/SingleInstance.h"
 #include "register/fEPreklady.h"
 #include "reports/fEPrekladyTlac.h"
@@ -35,6 +36,20 @@ int main(int argc, char** argv)
         // Until reports can be printed, the dialogs say so on OK.
         windows.reportMenu = [] { RunEPrekladyTlac({}); };
         RunEPreklady(std::move(windows));
+    };
+    mainWindowTargets().zalohovanie = [] {
+        auto* main = qobject_cast<TfrmMain*>(MainWindow());
+        if (!main)
+            return;
+        ZalohovanieEnvironment env;
+        env.connection = &main->IBDatabase();
+        env.databasePath = main->settings().database;
+        env.userName = main->settings().userName;
+        env.password = main->settings().password;
+        env.backupsFolder = main->settings().backups;
+        env.closeConnection = [main] { main->CloseConnection(); };
+        env.reopenConnection = [main] { main->Reconnect(); };
+        RunZalohovanie(env);
     };
     return RunMainWindow(instance, exe);
 }

@@ -11,6 +11,7 @@
 //             a report dialog (job list and profitability by customers)
 //   nahlad    the report preview of the sample job list over all jobs, with
 //             a text found
+//   zalohovanie  the backup window after a backup into a temporary folder
 // With --keep the window stays open for a look.
 #include "fb/Connection.h"
 #include "fb/Error.h"
@@ -20,6 +21,7 @@
 #include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
 #include "register/fEPreklady.h"
+#include "maintenance/fZalohovanie.h"
 #include "register/fEPrekladyPridaj.h"
 #include "reports/fEPrekladyTlac.h"
 #include "reports/fEPrekladyTlacHodnotenie.h"
@@ -34,6 +36,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -114,6 +117,28 @@ void showPreview()
         preview.findNext(name);
     });
     preview.exec();
+// The backup window as it looks after a backup: the progress lines in it.
+void showZalohovanie(fb::Connection& connection, const QString& file, bool keep)
+{
+    QTemporaryDir dir;
+    ZalohovanieEnvironment env;
+    env.connection = &connection;
+    env.databasePath = connection.databasePath();
+    env.userName = QStringLiteral("SYSDBA");
+    env.password = QStringLiteral("masterkey");
+    env.backupsFolder = dir.filePath(QStringLiteral("Zalohy"));
+    const QStringList params = connection.params();
+    env.closeConnection = [&connection] { connection.close(); };
+    env.reopenConnection = [&connection, params] { connection.open(connection.databasePath(), params); };
+    TfrmZalohovanie window(env);
+    window.show();
+    window.Zalohuj();
+    QTimer::singleShot(700, &window, [&window, file, keep] {
+        window.grab().save(file);
+        if (!keep)
+            window.close();
+    });
+    window.exec();
 }
 
 }  // namespace
@@ -132,6 +157,7 @@ int main(int argc, char** argv)
         {QStringLiteral("tlac-mesacna"), showReportDialog<TfrmEPrekladyTlacZiskovostMesacna>},
         {QStringLiteral("tlac-hodnotenie"), showReportDialog<TfrmEPrekladyTlacHodnotenie>},
         {QStringLiteral("nahlad"), showPreview},
+        {QStringLiteral("zalohovanie"), [] {}},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
         QStringList names;
@@ -153,8 +179,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(r.text));
         return r.defaultResult;
     });
-    shootActiveWindow(args[3], args.contains(QStringLiteral("--keep")));
-    windows.at(args[2])();
+    if (args[2] == QLatin1String("zalohovanie")) {
+        showZalohovanie(connection, args[3], args.contains(QStringLiteral("--keep")));
+    } else {
+        shootActiveWindow(args[3], args.contains(QStringLiteral("--keep")));
+        windows.at(args[2])();
+    }
     setMainConnection(nullptr);
     connection.close();
     return 0;
