@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libdw-dev xdg-utils
 )
 
 missing=()

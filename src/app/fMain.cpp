@@ -2,7 +2,6 @@
 
 #include "app/LindavoApplication.h"
 #include "app/StartupChecks.h"
-#include "app/UnexpectedError.h"
 #include "app/Version.h"
 #include "controls/ListToolbar.h"
 #include "controls/QDLBtn.h"
@@ -232,9 +231,9 @@ void TfrmMain::Reconnect()
             m_database.close();
         IBDLogin();
         m_database.open(m_settings.database, ConnectionParams(m_settings));
-    } catch (const std::exception& e) {
+    } catch (...) {
         // The window still opens, with nobody logged in.
-        ShowUnexpectedError(e);
+        reportUnexpectedError(std::current_exception());
         return;
     }
     setMainConnection(&m_database);
