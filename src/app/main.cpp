@@ -30,7 +30,7 @@ namespace {
 
 [[gnu::noinline]] void CrashDeliberately()
 {
-    volatile int* nowhere = nullptr;
+    volatile int* volatile nowhere = nullptr;  // neither the address nor the store optimised away
     *nowhere = 1;
 }
 

@@ -106,7 +106,8 @@ void InstallFatalSignalHandlers(FatalWriter writer)
     void* warm[2];
     backtrace(warm, 2);
     // A stack overflow needs a stack of its own to report on.
-    static char altStack[64 * 1024];
+    // (generous: the writer formats text and reads debug information on it)
+    static char altStack[1024 * 1024];
     stack_t ss{};
     ss.ss_sp = altStack;
     ss.ss_size = sizeof altStack;

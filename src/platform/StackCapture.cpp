@@ -119,6 +119,11 @@ QStringList RenderStack(const std::vector<std::uintptr_t>& frames, bool firstIsE
     QStringList lines;
     if (frames.empty())
         return lines;
+    // Debug information comes from this machine only: libdw would otherwise
+    // ask the debuginfod servers named in DEBUGINFOD_URLS, and a dying
+    // program must not wait on the network.
+    static const bool local = (unsetenv("DEBUGINFOD_URLS"), true);
+    (void)local;
     const ProcessDebugInfo info;
     for (std::size_t i = 0; i < frames.size(); ++i)
         lines << info.describe(frames[i], firstIsExact && i == 0);
