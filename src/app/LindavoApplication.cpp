@@ -13,7 +13,8 @@ LindavoApplication::LindavoApplication(int& argc, char** argv) : QApplication(ar
 {
     setApplicationVersion(VersionText());
     ExceptionDialogSettings settings;
-    settings.supportAddress = ReadSupportEmail(ConfigPathFor(applicationFilePath()));
+    // Not read now: a second start must end before it touches the configuration.
+    settings.readSupportAddress = [] { return ReadSupportEmail(ConfigPathFor(applicationFilePath())); };
     TExceptionDialog::Install(settings);
 }
 

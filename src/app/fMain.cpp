@@ -2,6 +2,7 @@
 
 #include "app/LindavoApplication.h"
 #include "app/StartupChecks.h"
+#include "app/UnexpectedError.h"
 #include "app/Version.h"
 #include "controls/ListToolbar.h"
 #include "controls/QDLBtn.h"
@@ -231,9 +232,9 @@ void TfrmMain::Reconnect()
             m_database.close();
         IBDLogin();
         m_database.open(m_settings.database, ConnectionParams(m_settings));
-    } catch (...) {
+    } catch (const std::exception& e) {
         // The window still opens, with nobody logged in.
-        reportUnexpectedError(std::current_exception());
+        ShowUnexpectedError(e);
         return;
     }
     setMainConnection(&m_database);

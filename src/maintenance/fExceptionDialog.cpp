@@ -42,8 +42,8 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kMargin = 8;
 constexpr int kTextLeft = 56;
-constexpr int kBevelTop = 110;
-constexpr int kMemoTop = 116;
+constexpr int kLabelTop = 76;
+constexpr int kBevelTop = 110;  // at least; lower when the warning needs more lines
 
 ExceptionDialogSettings& settings()
 {
@@ -323,6 +323,9 @@ TExceptionDialog::TExceptionDialog(QWidget* parent)
         w->installEventFilter(this);
 
     resize(kClientWidth, kExpandedHeight);
+    // The warning keeps the height it needs at the starting width.
+    m_labelHeight = std::max(32, Label1->heightForWidth(std::max(kClientWidth - 2 * kMargin - kButtonWidth - kTextLeft, 20)));
+    m_bevelTop = std::max(kBevelTop, kLabelTop + m_labelHeight + 2);
     layoutControls();
     ShowDetails(false);  // the dialog starts with its details hidden
 
@@ -565,7 +568,7 @@ void TExceptionDialog::Send()
 {
     const QString logFile = m_logFile.isEmpty() ? logFileName() : m_logFile;
     MailMessage m;
-    m.toAddress = settings().supportAddress;
+    m.toAddress = settings().readSupportAddress ? settings().readSupportAddress() : settings().supportAddress;
     m.toName = settings().supportName;
     m.subject = QStringLiteral("Lindavo - Chybové hlásenie");
     m.body = crlf(ExceptionMessageText(m_report.message)) + QStringLiteral("\r\n\r\n") + crlf(DetailsMemo->toPlainText());
@@ -635,9 +638,10 @@ void TExceptionDialog::layoutControls()
     DetailsBtn->move(buttonsLeft, kMargin + 62);
     const int textWidth = std::max(buttonsLeft - kMargin - kTextLeft, 20);
     TextLabel->setGeometry(kTextLeft, kMargin, textWidth, 64);
-    Label1->setGeometry(kTextLeft, 76, textWidth, 32);
-    Bevel1->setGeometry(0, kBevelTop, w, 2);
-    DetailsMemo->setGeometry(4, kMemoTop, w - 8, std::max(height() - kMemoTop - 3, 0));
+    Label1->setGeometry(kTextLeft, kLabelTop, textWidth, m_labelHeight);
+    Bevel1->setGeometry(0, m_bevelTop, w, 2);
+    const int memoTop = m_bevelTop + 6;
+    DetailsMemo->setGeometry(4, memoTop, w - 8, std::max(height() - memoTop - 3, 0));
 }
 
 void TExceptionDialog::updateTextScrollBar()

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <memory>
 
 class QFrame;
@@ -79,6 +80,9 @@ ExceptionReport DescribeException(const std::exception_ptr& error);
 struct ExceptionDialogSettings {
     QString supportAddress = QStringLiteral("podpora@kovra.sk");
     QString supportName = QStringLiteral("Kovra s.r.o. - podpora");
+    // When set, asked at the moment of sending instead of supportAddress (the
+    // program reads its configuration file only then).
+    std::function<QString()> readSupportAddress;
     QString logFile;          // empty: TSimpleExceptionLog::DefaultFileName()
     QString fallbackLogFile;  // empty: TSimpleExceptionLog::FallbackFileName()
 };
@@ -166,6 +170,8 @@ private:
     bool m_detailsShown = true;
     bool m_buildQueued = false;
     int m_tag = 1;
+    int m_labelHeight = 32;
+    int m_bevelTop = 110;
     int m_collapsedHeight = 0;
     int m_expandedHeight = 0;
     QString m_logFile;

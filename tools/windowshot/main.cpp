@@ -6,7 +6,10 @@
 //   preklady  the translation register
 //   editor    the job editor on the newest delivered, rated job (add mode
 //             when there is none)
+//   exception the exception dialog with its details shown, for an error
+//             thrown by a function of this tool (DATABASE is not opened)
 // With --keep the window stays open for a look.
+#include "controls/QDLBtn.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -14,6 +17,8 @@
 #include "framework/DbOperation.h"
 #include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
+#include "framework/SlotGuard.h"
+#include "maintenance/fExceptionDialog.h"
 #include "register/fEPreklady.h"
 #include "register/fEPrekladyPridaj.h"
 
@@ -24,6 +29,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <stdexcept>
 
 namespace {
 
@@ -61,6 +67,34 @@ void showEditor()
     editor.SetDetails(d);
 }
 
+[[gnu::noinline]] void LoadInvoiceTemplate(const QString& name)
+{
+    throw std::runtime_error("Súbor šablóny faktúry \"" + name.toStdString() + "\" sa nepodarilo otvoriť");
+}
+
+// The dialog for a thrown error, its details shown once they are built.
+int shootExceptionDialog(const QString& file, bool keep)
+{
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Quendel - Lindavo"));
+    TExceptionDialog::Install();
+    QTimer::singleShot(0, [file, keep] {
+        auto* dlg = qobject_cast<TExceptionDialog*>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        QTimer::singleShot(300, dlg, [dlg, file, keep] {
+            dlg->DetailsBtn->click();
+            QTimer::singleShot(500, dlg, [dlg, file, keep] {
+                dlg->grab().save(file);
+                if (!keep)
+                    dlg->close();
+            });
+        });
+    });
+    runGuarded([] { LoadInvoiceTemplate(QStringLiteral("Faktura.frf")); });
+    TExceptionDialog::Remove();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -68,12 +102,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
     const QStringList args = app.arguments();
+    if (args.size() >= 4 && args[2] == QLatin1String("exception"))
+        return shootExceptionDialog(args[3], args.contains(QStringLiteral("--keep")));
     const std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
         {QStringLiteral("editor"), showEditor},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
-        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor FILE.png [--keep]\n");
+        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor|exception FILE.png [--keep]\n");
         return 2;
     }
     fb::Connection connection;
