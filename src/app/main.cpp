@@ -11,6 +11,7 @@
 #include "framework/SlotGuard.h"
 
 #include <csignal>
+#include <cstdint>
 #include <stdexcept>
 
 namespace {
@@ -30,7 +31,10 @@ namespace {
 
 [[gnu::noinline]] void CrashDeliberately()
 {
-    volatile int* volatile nowhere = nullptr;  // neither the address nor the store optimised away
+    // An unmapped address in the first page, not null: the sanitizer build
+    // would stop a null store before it faults. Volatile both ways, so
+    // neither the address nor the store is optimised away.
+    volatile int* volatile nowhere = reinterpret_cast<volatile int*>(std::uintptr_t(64));
     *nowhere = 1;
 }
 

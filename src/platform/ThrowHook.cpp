@@ -57,6 +57,16 @@ CapturedStack toStack(const timespec& time, void* const* frames, int count)
     return s;
 }
 
+// Where the caller's frame starts: the frames before it are this file's own
+// and, in a sanitizer build, the sanitizer's wrapper around backtrace().
+int thrower(void* const* frames, int n, void* returnAddress)
+{
+    for (int i = 0; i < n; ++i)
+        if (frames[i] == returnAddress)
+            return i;
+    return n > 1 ? 1 : 0;
+}
+
 }  // namespace
 
 // The signature the compiler itself declares (the type_info as void*).
@@ -65,11 +75,11 @@ extern "C" [[noreturn]] void __cxa_throw(void* object, void* type, void (*destru
     ThrowRecord& r = t_records[t_next++ % kRecords];
     r.object = nullptr;  // half-written records are never matched
     clock_gettime(CLOCK_REALTIME, &r.time);
-    void* frames[kMaxFrames + 1];
-    const int n = backtrace(frames, kMaxFrames + 1);
-    // frames[0] is this function; the thrower's return address comes next.
-    r.count = n > 1 ? n - 1 : 0;
-    std::memcpy(r.frames, frames + 1, sizeof(void*) * r.count);
+    void* frames[kMaxFrames + 2];
+    const int n = backtrace(frames, kMaxFrames + 2);
+    const int first = thrower(frames, n, __builtin_return_address(0));
+    r.count = std::min(n - first, kMaxFrames);
+    std::memcpy(r.frames, frames + first, sizeof(void*) * r.count);
     r.object = object;
     nextThrow()(object, type, destructor);
     __builtin_unreachable();
@@ -93,9 +103,8 @@ CapturedStack CaptureStackHere(int skip)
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    void* frames[kMaxFrames + 1];
-    const int n = backtrace(frames, kMaxFrames + 1);
-    const int drop = std::min(n, 1 + std::max(skip, 0));  // this function, then what was asked
-    CapturedStack s = toStack(now, frames + drop, n - drop);
-    return s;
+    void* frames[kMaxFrames + 2];
+    const int n = backtrace(frames, kMaxFrames + 2);
+    const int drop = std::min(n, thrower(frames, n, __builtin_return_address(0)) + std::max(skip, 0));
+    return toStack(now, frames + drop, std::min(n - drop, kMaxFrames));
 }
