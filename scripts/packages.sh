@@ -9,6 +9,7 @@ packages=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-svg-dev libxlsxwriter-dev fonts-dejavu-core poppler-utils unzip
+  libdw-dev xdg-utils
 )
 
 missing=()

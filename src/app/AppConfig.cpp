@@ -283,6 +283,14 @@ bool ReadShiftForClose(const QString& iniPath)
     return value;
 }
 
+QString ReadSupportEmail(const QString& iniPath)
+{
+    ConfigFile ini(iniPath);
+    const QString value = readOrDefault(ini, QStringLiteral("SupportEmail"), QStringLiteral("podpora@kovra.sk"));
+    ini.save();
+    return value.trimmed();
+}
+
 ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString& executableDir)
 {
     ConfigFile ini(iniPath);

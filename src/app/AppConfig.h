@@ -29,5 +29,9 @@ bool ReadShiftForClose(const QString& iniPath);
 // the default of each that is empty. `executableDir` ends with a separator.
 ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString& executableDir);
 
+// SupportEmail: where the exception dialog mails its reports; an empty or
+// missing value becomes the maker's support mailbox.
+QString ReadSupportEmail(const QString& iniPath);
+
 // The three connection parameter lines.
 QStringList ConnectionParams(const ConnectionSettings& settings);

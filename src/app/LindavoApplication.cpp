@@ -1,15 +1,26 @@
 #include "app/LindavoApplication.h"
 
-#include "app/UnexpectedError.h"
+#include "app/AppConfig.h"
+#include "app/Version.h"
 #include "app/fMain.h"
 #include "framework/SlotGuard.h"
+#include "maintenance/fExceptionDialog.h"
 #include "platform/SingleInstance.h"
 
 #include <QPointer>
 
 LindavoApplication::LindavoApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
-    InstallUnexpectedErrorHandler();
+    setApplicationVersion(VersionText());
+    ExceptionDialogSettings settings;
+    // Not read now: a second start must end before it touches the configuration.
+    settings.readSupportAddress = [] { return ReadSupportEmail(ConfigPathFor(applicationFilePath())); };
+    TExceptionDialog::Install(settings);
+}
+
+LindavoApplication::~LindavoApplication()
+{
+    TExceptionDialog::Remove();
 }
 
 bool LindavoApplication::notify(QObject* receiver, QEvent* event)
@@ -18,10 +29,8 @@ bool LindavoApplication::notify(QObject* receiver, QEvent* event)
     // exception gets this far, so nothing should rely on it.
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-        ShowUnexpectedError(e);
     } catch (...) {
-        ShowUnexpectedError("neznáma výnimka");
+        reportUnexpectedError(std::current_exception());
     }
     return false;
 }

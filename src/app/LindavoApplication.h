@@ -4,13 +4,15 @@
 
 class SingleInstance;
 
-// The application object. It installs the unexpected-error dialog as the
-// handler of guarded slots (framework/SlotGuard.h); an exception that still
-// escapes an event handler ends there too instead of ending the program.
+// The application object. It installs the exception dialog as the handler of
+// guarded slots (framework/SlotGuard.h) and of fatal signals, and removes it
+// at the end; an exception that still escapes an event handler ends there too
+// instead of ending the program.
 class LindavoApplication : public QApplication {
     Q_OBJECT
 public:
     LindavoApplication(int& argc, char** argv);
+    ~LindavoApplication() override;
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -12,7 +12,10 @@
 //   nahlad    the report preview of the sample job list over all jobs, with
 //             a text found
 //   zalohovanie  the backup window after a backup into a temporary folder
+//   exception the exception dialog with its details shown, for an error
+//             thrown by a function of this tool (DATABASE is not opened)
 // With --keep the window stays open for a look.
+#include "controls/QDLBtn.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -20,6 +23,8 @@
 #include "framework/DbOperation.h"
 #include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
+#include "framework/SlotGuard.h"
+#include "maintenance/fExceptionDialog.h"
 #include "register/fEPreklady.h"
 #include "maintenance/fZalohovanie.h"
 #include "register/fEPrekladyPridaj.h"
@@ -42,6 +47,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <stdexcept>
 
 namespace {
 
@@ -139,6 +145,32 @@ void showZalohovanie(fb::Connection& connection, const QString& file, bool keep)
             window.close();
     });
     window.exec();
+[[gnu::noinline]] void LoadInvoiceTemplate(const QString& name)
+{
+    throw std::runtime_error("Súbor šablóny faktúry \"" + name.toStdString() + "\" sa nepodarilo otvoriť");
+}
+
+// The dialog for a thrown error, its details shown once they are built.
+int shootExceptionDialog(const QString& file, bool keep)
+{
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Quendel - Lindavo"));
+    TExceptionDialog::Install();
+    QTimer::singleShot(0, [file, keep] {
+        auto* dlg = qobject_cast<TExceptionDialog*>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        QTimer::singleShot(300, dlg, [dlg, file, keep] {
+            dlg->DetailsBtn->click();
+            QTimer::singleShot(500, dlg, [dlg, file, keep] {
+                dlg->grab().save(file);
+                if (!keep)
+                    dlg->close();
+            });
+        });
+    });
+    runGuarded([] { LoadInvoiceTemplate(QStringLiteral("Faktura.frf")); });
+    TExceptionDialog::Remove();
+    return 0;
 }
 
 }  // namespace
@@ -148,6 +180,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
     const QStringList args = app.arguments();
+    if (args.size() >= 4 && args[2] == QLatin1String("exception"))
+        return shootExceptionDialog(args[3], args.contains(QStringLiteral("--keep")));
     const std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
         {QStringLiteral("editor"), showEditor},
@@ -164,6 +198,7 @@ int main(int argc, char** argv)
         for (const auto& w : windows)
             names << w.first;
         std::fprintf(stderr, "usage: windowshot DATABASE %s FILE.png [--keep]\n", qPrintable(names.join('|')));
+        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor|exception FILE.png [--keep]\n");
         return 2;
     }
     fb::Connection connection;
