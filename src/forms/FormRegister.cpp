@@ -2,8 +2,11 @@
 
 #include "controls/DbGridQDL.h"
 #include "controls/IBComboBox.h"
+#include "controls/IBEdit.h"
+#include "controls/QDLBtn.h"
 #include "controls/RegisterRefresh.h"
 #include "framework/SlotGuard.h"
+#include "framework/TextHelpers.h"
 #include "framework/UiHelpers.h"
 
 #include <QAbstractSpinBox>
@@ -16,6 +19,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -202,8 +207,45 @@ bool TFormRegister::DeleteAction()
     return deleted;
 }
 
-void TFormRegister::FilterLines(QStringList&, QVariantMap&)
+TIBEdit* TFormRegister::AddTextFilter(const QString& label, const QString& name, int maxLength, const QString& column)
 {
+    auto* caption = new QLabel(label, pnlFilter);
+    auto* edit = new TIBEdit(pnlFilter);
+    edit->setObjectName(name);
+    edit->setMaxLength(maxLength);
+    // Wide enough for the longest text, within reason.
+    const int chars = std::clamp(maxLength, 3, 30);
+    edit->setFixedWidth(edit->fontMetrics().averageCharWidth() * chars + 12);
+    caption->setBuddy(edit);
+    pnlFilter->layout()->addWidget(caption);
+    pnlFilter->layout()->addWidget(edit);
+    m_textFilters.emplace_back(edit, column);
+    return edit;
+}
+
+TQDLBtn* TFormRegister::AddRefreshFilterButton()
+{
+    auto* button = new TQDLBtn(QStringLiteral("Obnov"), pnlFilter);
+    button->setObjectName(QStringLiteral("btnRefreshFilter"));
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    button->setAutoDefault(false);
+    if (auto* row = qobject_cast<QHBoxLayout*>(pnlFilter->layout()))
+        row->addStretch();
+    pnlFilter->layout()->addWidget(button);
+    connect(button, &QPushButton::clicked, this, [this] { gr1->setFocus(); });
+    return button;
+}
+
+void TFormRegister::FilterLines(QStringList& lines, QVariantMap& params)
+{
+    for (const auto& [edit, column] : m_textFilters) {
+        if (IsBlank(edit->text(), true))
+            continue;
+        lines << QStringLiteral("AND UPPERQDL2(A.%1) CONTAINING :%1").arg(column);
+        params.insert(column, ToPlainUpper(edit->text()));
+    }
 }
 
 void TFormRegister::ClearFilter()
