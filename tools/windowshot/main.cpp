@@ -6,7 +6,13 @@
 //   preklady  the translation register
 //   editor    the job editor on the newest delivered, rated job (add mode
 //             when there is none)
+//   kombinacie, jednotky, uzivatelia   the code lists, filter panel as left
+//   uzivatel  the user editor on the first user, as an administrator sees it
 // With --keep the window stays open for a look.
+#include "codelists/fCJazykoveKombinacie.h"
+#include "codelists/fCMerneJednotky.h"
+#include "codelists/fCUzivatelia.h"
+#include "codelists/fCUzivateliaPridaj.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -48,10 +54,11 @@ void showEditor()
     RunInTransaction(
         [&](fb::Transaction& tr) {
             fb::Query q(tr);
-            q.setSql({QStringLiteral("select first 1 a.jedin from preklady a join jazykove_kombinacie j"),
-                      QStringLiteral("on j.jedin=a.jazykova_kombinacia where j.hodnoteny=1 and a.hodnoteny=1"),
-                      QStringLiteral("and a.datum_dodania_prekladu is not null and a.prekladatel is not null"),
-                      QStringLiteral("order by a.jedin desc")});
+            q.setSql(
+                {QStringLiteral("select first 1 a.jedin from preklady a join jazykove_kombinacie j"),
+                 QStringLiteral("on j.jedin=a.jazykova_kombinacia where j.hodnoteny=1 and a.hodnoteny=1"),
+                 QStringLiteral("and a.datum_dodania_prekladu is not null and a.prekladatel is not null"),
+                 QStringLiteral("order by a.jedin desc")});
             job = q.executeScalar();
         },
         true);
@@ -59,6 +66,31 @@ void showEditor()
     InitDetails(d, job.isValid() ? TFormDetails::Edit : TFormDetails::Insert, {}, job);
     TfrmEPrekladyPridaj editor(QStringLiteral("JN"));
     editor.SetDetails(d);
+}
+
+// A code list as the main window opens it.
+std::function<void()> codeList(void (*run)(TFormDetails&))
+{
+    return [run] {
+        TFormDetails d;
+        InitDetails(d, TFormDetails::Browse);
+        run(d);
+    };
+}
+
+void showUserEditor()
+{
+    QVariant user;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql(QStringLiteral("select first 1 jedin from uzivatelia order by jedin"));
+            user = q.executeScalar();
+        },
+        true);
+    TFormDetails d;
+    InitDetails(d, user.isValid() ? TFormDetails::Edit : TFormDetails::Insert, {}, user);
+    RunCUzivateliaPridaj(d, true);
 }
 
 }  // namespace
@@ -71,9 +103,15 @@ int main(int argc, char** argv)
     const std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
         {QStringLiteral("editor"), showEditor},
+        {QStringLiteral("kombinacie"), codeList(RunCJazykoveKombinacie)},
+        {QStringLiteral("jednotky"), codeList(RunCMerneJednotky)},
+        {QStringLiteral("uzivatelia"), codeList(RunCUzivatelia)},
+        {QStringLiteral("uzivatel"), showUserEditor},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
-        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor FILE.png [--keep]\n");
+        std::fprintf(stderr,
+                     "usage: windowshot DATABASE preklady|editor|kombinacie|jednotky|uzivatelia|uzivatel "
+                     "FILE.png [--keep]\n");
         return 2;
     }
     fb::Connection connection;
