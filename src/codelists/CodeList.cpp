@@ -7,6 +7,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 TQDLColumn CodeListColumn(const QString& field, const QString& title, int width, const QString& orderBy,
                           Qt::Alignment alignment)
 {
@@ -40,7 +42,9 @@ TIBCheckBox* AddEditorCheck(QWidget* parent, const QString& name, const QString&
 {
     auto* check = new TIBCheckBox(caption, parent);
     check->setObjectName(name);
-    check->setGeometry(x, y, width, 21);
+    // As wide as its caption and box, at most `width`: the box sits right
+    // after the caption.
+    check->setGeometry(x, y, std::min(width, check->sizeHint().width()), 21);
     return check;
 }
 

@@ -12,7 +12,7 @@ TfrmCJazykoveKombinacie::TfrmCJazykoveKombinacie(QWidget* parent)
                                      QStringLiteral("a.skratka")),
                       CodeListColumn(QStringLiteral("SKUPINA"), QStringLiteral("Skupina"), 197,
                                      QStringLiteral("a.skupina")),
-                      CodeListColumn(QStringLiteral("HODNOTENY"), QStringLiteral("Hodnotená"), 64,
+                      CodeListColumn(QStringLiteral("HODNOTENY"), QStringLiteral("Hodnotená"), 80,
                                      QStringLiteral("3"), Qt::AlignHCenter)},
                      QStringLiteral("Číselník jazykových kombinácií"),
                      kCodeListButtons},
@@ -23,8 +23,8 @@ TfrmCJazykoveKombinacie::TfrmCJazykoveKombinacie(QWidget* parent)
     eSkratka =
         AddTextFilter(QStringLiteral("Skratka:"), QStringLiteral("eSkratka"), 15, QStringLiteral("SKRATKA"));
     eSkupina =
-        AddTextFilter(QStringLiteral("Skupina:"), QStringLiteral("eSkupina"), 50, QStringLiteral("SKUPINA"));
-    eSkupina->setFixedWidth(eSkratka->width() + 40);
+        AddTextFilter(QStringLiteral("Skupina:"), QStringLiteral("eSkupina"), 50, QStringLiteral("SKUPINA"), 1);
+    eSkupina->setFixedWidth(eSkratka->width() * 2);
     btnRefreshFilter = AddRefreshFilterButton();
     SetEditor<TfrmCJazykoveKombinaciePridaj>();
 }

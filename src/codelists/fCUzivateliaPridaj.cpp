@@ -43,23 +43,23 @@ TfrmCUzivateliaPridaj::TfrmCUzivateliaPridaj(bool administrator, QWidget* parent
 
     gbHeslo = new QGroupBox(QStringLiteral(" Prihlasovacie heslo: "), this);
     gbHeslo->setObjectName(QStringLiteral("gbHeslo"));
-    gbHeslo->setGeometry(8, 36, 523, 80);
+    gbHeslo->setGeometry(8, 36, 523, 76);
     eZmenaHesla =
-        AddEditorCheck(gbHeslo, QStringLiteral("eZmenaHesla"), QStringLiteral("Zmeniť heslo:"), 8, 22, 120);
-    eHeslo = AddEditorEdit(gbHeslo, QStringLiteral("eHeslo"), QStringLiteral("Nové heslo:"), 180, 290, 22,
+        AddEditorCheck(gbHeslo, QStringLiteral("eZmenaHesla"), QStringLiteral("Zmeniť heslo:"), 8, 20, 150);
+    eHeslo = AddEditorEdit(gbHeslo, QStringLiteral("eHeslo"), QStringLiteral("Nové heslo:"), 180, 290, 20,
                            150, 15);
     eHeslo2 = AddEditorEdit(gbHeslo, QStringLiteral("eHeslo2"), QStringLiteral("Overenie hesla:"), 180, 290,
-                            48, 150, 15);
+                            46, 150, 15);
     for (TIBEdit* e : {eHeslo, eHeslo2})
         e->setEchoMode(QLineEdit::Password);
 
     eSkratka =
-        AddEditorEdit(this, QStringLiteral("eSkratka"), QStringLiteral("Skratka:"), 8, 136, 124, 40, 2, true);
+        AddEditorEdit(this, QStringLiteral("eSkratka"), QStringLiteral("Skratka:"), 8, 136, 118, 40, 2, true);
     UpperCaseEdit(eSkratka);
     eSpravca =
-        AddEditorCheck(this, QStringLiteral("eSpravca"), QStringLiteral("Správca programu:"), 240, 124, 220);
+        AddEditorCheck(this, QStringLiteral("eSpravca"), QStringLiteral("Správca programu:"), 240, 118, 260);
     ePlatny = AddEditorCheck(this, QStringLiteral("ePlatny"), QStringLiteral("Platný prístup do programu:"),
-                             240, 148, 220);
+                             240, 142, 260);
 
     LayOutEditor(this, 539, 203);
     SetTabOrder(

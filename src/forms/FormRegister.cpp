@@ -12,6 +12,7 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -207,18 +208,31 @@ bool TFormRegister::DeleteAction()
     return deleted;
 }
 
-TIBEdit* TFormRegister::AddTextFilter(const QString& label, const QString& name, int maxLength, const QString& column)
+TIBEdit* TFormRegister::AddTextFilter(const QString& label, const QString& name, int maxLength, const QString& column,
+                                     int row)
 {
+    if (!m_textFilterGrid) {
+        m_textFilterGrid = new QGridLayout;
+        m_textFilterGrid->setContentsMargins(0, 0, 0, 0);
+        m_textFilterGrid->setVerticalSpacing(2);
+        if (auto* line = qobject_cast<QBoxLayout*>(pnlFilter->layout())) {
+            line->setContentsMargins(6, 3, 6, 3);
+            line->addLayout(m_textFilterGrid);
+        }
+    }
     auto* caption = new QLabel(label, pnlFilter);
     auto* edit = new TIBEdit(pnlFilter);
     edit->setObjectName(name);
     edit->setMaxLength(maxLength);
-    // Wide enough for the longest text, within reason.
-    const int chars = std::clamp(maxLength, 3, 30);
+    // Wide enough for a usual text, within reason.
+    const int chars = std::clamp(maxLength, 3, 16);
     edit->setFixedWidth(edit->fontMetrics().averageCharWidth() * chars + 12);
     caption->setBuddy(edit);
-    pnlFilter->layout()->addWidget(caption);
-    pnlFilter->layout()->addWidget(edit);
+    int column0 = 0;
+    while (m_textFilterGrid->itemAtPosition(row, column0))
+        column0 += 2;
+    m_textFilterGrid->addWidget(caption, row, column0);
+    m_textFilterGrid->addWidget(edit, row, column0 + 1, Qt::AlignLeft);
     m_textFilters.emplace_back(edit, column);
     return edit;
 }

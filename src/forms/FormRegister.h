@@ -77,8 +77,10 @@ public:
     // A label and an edit in pnlFilter. While its text is not blank it filters
     // `column` of the main table: "AND UPPERQDL2(A.<column>) CONTAINING
     // :<column>" with the text in upper case without diacritics (the server
-    // folds the column alike). Its text is remembered under `name`.
-    TIBEdit* AddTextFilter(const QString& label, const QString& name, int maxLength, const QString& column);
+    // folds the column alike). Its text is remembered under `name`. The
+    // filters stand side by side in `row` (0, 1, ...) of the panel.
+    TIBEdit* AddTextFilter(const QString& label, const QString& name, int maxLength, const QString& column,
+                           int row = 0);
     // "Obnov" (btnRefreshFilter) at the panel's right edge. It only moves the
     // focus to the grid: leaving the panel applies the filter.
     TQDLBtn* AddRefreshFilterButton();
@@ -114,6 +116,7 @@ private:
     std::unique_ptr<TRegisterRefresh> m_refresh;
     std::function<void(TFormDetails&)> m_runEditor;
     std::vector<std::pair<TIBEdit*, QString>> m_textFilters;  // edit, column
+    class QGridLayout* m_textFilterGrid = nullptr;
     QLabel* m_count = nullptr;
     bool m_loaded = false;
 };
