@@ -2,11 +2,13 @@
 // change, the row styles of the list and the rule that some valid
 // administrator always remains.
 #include "TestDatabase.h"
+#include "app/fLogin.h"
 #include "codelists/fCUzivatelia.h"
 #include "codelists/fCUzivateliaPridaj.h"
 #include "controls/DataControl.h"
 #include "controls/DbGridQDL.h"
 #include "controls/IBCheckBox.h"
+#include "controls/IBComboBox.h"
 #include "controls/IBEdit.h"
 #include "controls/QDLBtn.h"
 #include "fb/Error.h"
@@ -139,6 +141,39 @@ TEST_F(UsersTest, AddedUsersGetTheirOwnHashAndAnUpperCaseAbbreviation)
     }
     EXPECT_NE(row(ids[0])["HESLO"], row(ids[1])["HESLO"]) << "the same password, different users";
     EXPECT_EQ(unexpected, 0);
+}
+
+TEST_F(UsersTest, AnAddedUserLogsInWithHisPassword)
+{
+    const TFormDetails d = edit(TFormDetails::Insert, {}, true, [&](TfrmCUzivateliaPridaj* e) {
+        type(e->eMeno, "Ľubica Nová");
+        e->eZmenaHesla->setChecked(true);
+        type(e->eHeslo, "Šifra7");
+        type(e->eHeslo2, "Šifra7");
+        type(e->eSkratka, "ln");
+        QTest::keyClick(e->eSkratka, Qt::Key_F12);
+    });
+    ASSERT_EQ(d.result(), TFormDetails::ResultOk);
+    for (const char* password : {"šifra7", "Šifra7"}) {
+        onNextModal([&](QWidget* modal) {
+            auto* dlg = qobject_cast<TfrmLogin*>(modal);
+            ASSERT_NE(dlg, nullptr);
+            dlg->eUzivatel->FindIt(d.Current);
+            ASSERT_EQ(dlg->eUzivatel->currentText(), "Ľubica Nová");
+            type(dlg->eHeslo, password);
+            QTest::keyClick(dlg->eHeslo, Qt::Key_F12);
+            if (dlg->isVisible())
+                QTest::keyClick(dlg->eHeslo, Qt::Key_Escape);
+        });
+        TUzivatel user;
+        const bool ok = Login(user);
+        EXPECT_EQ(ok, QString(password) == "Šifra7") << password;
+        if (ok) {
+            EXPECT_EQ(user.Jedin, d.Current);
+            EXPECT_EQ(user.Skratka, "LN");
+            EXPECT_FALSE(user.Spravca);
+        }
+    }
 }
 
 TEST_F(UsersTest, PasswordRulesWhenEditing)
