@@ -106,7 +106,9 @@ void TfrmLogin::checkPassword()
     const bool checked = RunInTransaction(
         [&](fb::Transaction& tr) {
             fb::Query q(tr);
-            q.setSql({QStringLiteral("select heslo, jedin from uzivatelia where jedin=:JEDIN")});
+            // Valid access is tested here too, not only by the list of names:
+            // a user made invalid meanwhile, or typed past the list, stays out.
+            q.setSql({QStringLiteral("select heslo, jedin from uzivatelia where jedin=:JEDIN and platny=1")});
             q.setParam(QStringLiteral("JEDIN"), chosen);
             if (!q.executeAtMostOneRow()) {
                 vanished = true;
@@ -118,8 +120,9 @@ void TfrmLogin::checkPassword()
     if (!checked)
         return;
     if (vanished) {
-        // Deleted since the list was filled: nobody to log in as.
-        RedMessageDlg(QStringLiteral("Užívateľ „%1“ už v databáze nie je. Vyberte iného užívateľa.")
+        // Deleted or made invalid since the list was filled: nobody to log in as.
+        RedMessageDlg(QStringLiteral("Užívateľ „%1“ už v databáze nie je alebo nemá platný prístup do programu. "
+                                     "Vyberte iného užívateľa.")
                           .arg(eUzivatel->currentText()),
                       msg::Error, {msg::OK}, 0, msg::OK);
         eUzivatel->Clear();

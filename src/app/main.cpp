@@ -2,6 +2,10 @@
 #include "app/Version.h"
 #include "app/fLogin.h"
 #include "app/fMain.h"
+#include "codelists/fCJazykoveKombinacie.h"
+#include "codelists/fCMerneJednotky.h"
+#include "codelists/fCUzivatelia.h"
+#include "codelists/fCUzivateliaPridaj.h"
 #include "db/fUpdate.h"
 #include "framework/UiHelpers.h"
 #include "maintenance/fZalohovanie.h"
@@ -110,5 +114,10 @@ int main(int argc, char** argv)
         env.reopenConnection = [main] { main->Reconnect(); };
         RunZalohovanie(env);
     };
+    mainWindowTargets().jazykoveKombinacie = RunCJazykoveKombinacie;
+    mainWindowTargets().merneJednotky = RunCMerneJednotky;
+    mainWindowTargets().uzivatelia = RunCUzivatelia;
+    // The main window gives everyone but an administrator his own record only.
+    mainWindowTargets().uzivatelEditor = [](TFormDetails& d) { RunCUzivateliaPridaj(d, false); };
     return RunMainWindow(instance, exe);
 }

@@ -55,6 +55,8 @@ public:
             font = m_grid->LockedFont;
         if (m_grid->ActiveColumnBold && col == m_grid->ActiveColumnIndex())
             font.setBold(true);
+        if (colors.bold)
+            font.setBold(true);
         font.setStrikeOut(colors.strikeOut);
         p->setFont(font);
         p->setPen(colors.text);

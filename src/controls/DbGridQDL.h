@@ -19,6 +19,7 @@ struct TGridCellColors {
     QColor background;
     QColor text;
     bool strikeOut = false;  // a finished item is shown struck out
+    bool bold = false;
 };
 
 struct TGridCellState {

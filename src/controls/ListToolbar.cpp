@@ -168,7 +168,7 @@ void execute(fb::Transaction& transaction, const QString& sql, const QVariantMap
 
 }  // namespace
 
-bool DeleteRecords(TDbGridQDL* grid, const QString& table, const QString& extra)
+bool DeleteRecords(TDbGridQDL* grid, const QString& table, const QString& extra, const TDeleteWrap& wrap)
 {
     const int remembered = grid->currentRow();
     grid->SetOznacNaCerveno(true);
@@ -189,7 +189,11 @@ bool DeleteRecords(TDbGridQDL* grid, const QString& table, const QString& extra)
                     if (sql.isEmpty())
                         return;
                     transaction.start();
-                    execute(transaction, sql, params);
+                    const auto runDelete = [&] { execute(transaction, sql, params); };
+                    if (wrap)
+                        wrap(transaction, runDelete);
+                    else
+                        runDelete();
                     transaction.commit();
                     deleted = true;
                 });

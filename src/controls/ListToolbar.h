@@ -7,11 +7,16 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
+
 class QAction;
 class QKeyEvent;
 class QToolBar;
 class QWidget;
 class TDbGridQDL;
+namespace fb {
+class Transaction;
+}
 
 // The standard toolbar of the register windows and the routines they share for
 // marked records: building the toolbar, its keys in the grid, the
@@ -83,10 +88,14 @@ void UpdateMarkedOnlyButton(TDbGridQDL* grid, QAction* btnOznacene);
 // `params` receives the values of parameters the text uses (text keys).
 // Empty when the current record's key cannot be read: nothing would identify it.
 QString DeleteStatement(TDbGridQDL* grid, const QString& table, const QString& extra, QVariantMap* params = nullptr);
+// A window that must check what a delete leaves behind runs the delete itself
+// (`runDelete`) inside the delete's transaction and refuses by throwing: the
+// transaction is then rolled back and the exception goes on to the window.
+using TDeleteWrap = std::function<void(fb::Transaction& transaction, const std::function<void()>& runDelete)>;
 // Asks, deletes in one statement, drops the marks only after a successful
 // delete, re-queries and returns to the row held before. True only when a
 // delete ran and committed.
-bool DeleteRecords(TDbGridQDL* grid, const QString& table, const QString& extra = {});
+bool DeleteRecords(TDbGridQDL* grid, const QString& table, const QString& extra = {}, const TDeleteWrap& wrap = {});
 // Runs one statement in its own write transaction on the main connection. On a
 // database error: rolls back, lets the error translation report it, raises it
 // again when that does not handle it, and returns false.

@@ -105,7 +105,7 @@ void TRegisterRefresh::ToggleDirection()
 
 bool TRegisterRefresh::DeleteAction()
 {
-    const bool deleted = DeleteRecords(m_grid, m_mainTable);
+    const bool deleted = DeleteRecords(m_grid, m_mainTable, {}, deleteWrap);
     if (deleted && btnOznacene && btnOznacene->isChecked()) {
         btnOznacene->setChecked(false);
         MarkedOnlyAction();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ListToolbar.h"
+
 #include <QStringList>
 #include <QVariantMap>
 
@@ -44,6 +46,8 @@ public:
     // Runs once the query is open, before the record held before is located
     // (the translation register sums its prices and stands on the last row).
     std::function<void()> afterOpen;
+    // Runs the delete of DeleteAction inside its transaction (DeleteRecords).
+    TDeleteWrap deleteWrap;
 
     const QString& mainTable() const { return m_mainTable; }
 

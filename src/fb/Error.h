@@ -49,6 +49,10 @@ constexpr long NoMetaUpdate = 335544351;
 constexpr long Deadlock = 335544336;
 constexpr long UpdateConflict = 335544451;
 constexpr long ForeignKey = 335544466;
+// Beside ForeignKey: a referencing row that points nowhere (insert, update),
+// and a referenced row still in use (delete).
+constexpr long ForeignKeyTargetMissing = 335544838;
+constexpr long ForeignKeyReferencesPresent = 335544839;
 constexpr long LoginRefused = 335544472;
 constexpr long Exception = 335544517;
 constexpr long DsqlError = 335544569;

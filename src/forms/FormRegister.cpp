@@ -2,13 +2,17 @@
 
 #include "controls/DbGridQDL.h"
 #include "controls/IBComboBox.h"
+#include "controls/IBEdit.h"
+#include "controls/QDLBtn.h"
 #include "controls/RegisterRefresh.h"
 #include "framework/SlotGuard.h"
+#include "framework/TextHelpers.h"
 #include "framework/UiHelpers.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,6 +20,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -202,8 +208,58 @@ bool TFormRegister::DeleteAction()
     return deleted;
 }
 
-void TFormRegister::FilterLines(QStringList&, QVariantMap&)
+TIBEdit* TFormRegister::AddTextFilter(const QString& label, const QString& name, int maxLength, const QString& column,
+                                     int row)
 {
+    if (!m_textFilterGrid) {
+        m_textFilterGrid = new QGridLayout;
+        m_textFilterGrid->setContentsMargins(0, 0, 0, 0);
+        m_textFilterGrid->setVerticalSpacing(2);
+        if (auto* line = qobject_cast<QBoxLayout*>(pnlFilter->layout())) {
+            line->setContentsMargins(6, 3, 6, 3);
+            line->addLayout(m_textFilterGrid);
+        }
+    }
+    auto* caption = new QLabel(label, pnlFilter);
+    auto* edit = new TIBEdit(pnlFilter);
+    edit->setObjectName(name);
+    edit->setMaxLength(maxLength);
+    // Wide enough for a usual text, within reason.
+    const int chars = std::clamp(maxLength, 3, 16);
+    edit->setFixedWidth(edit->fontMetrics().averageCharWidth() * chars + 12);
+    caption->setBuddy(edit);
+    int column0 = 0;
+    while (m_textFilterGrid->itemAtPosition(row, column0))
+        column0 += 2;
+    m_textFilterGrid->addWidget(caption, row, column0);
+    m_textFilterGrid->addWidget(edit, row, column0 + 1, Qt::AlignLeft);
+    m_textFilters.emplace_back(edit, column);
+    return edit;
+}
+
+TQDLBtn* TFormRegister::AddRefreshFilterButton()
+{
+    auto* button = new TQDLBtn(QStringLiteral("Obnov"), pnlFilter);
+    button->setObjectName(QStringLiteral("btnRefreshFilter"));
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    button->setAutoDefault(false);
+    if (auto* row = qobject_cast<QHBoxLayout*>(pnlFilter->layout()))
+        row->addStretch();
+    pnlFilter->layout()->addWidget(button);
+    connect(button, &QPushButton::clicked, this, [this] { gr1->setFocus(); });
+    return button;
+}
+
+void TFormRegister::FilterLines(QStringList& lines, QVariantMap& params)
+{
+    for (const auto& [edit, column] : m_textFilters) {
+        if (IsBlank(edit->text(), true))
+            continue;
+        lines << QStringLiteral("AND UPPERQDL2(A.%1) CONTAINING :%1").arg(column);
+        params.insert(column, ToPlainUpper(edit->text()));
+    }
 }
 
 void TFormRegister::ClearFilter()

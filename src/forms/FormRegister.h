@@ -12,6 +12,8 @@
 class QLabel;
 class QStatusBar;
 class QToolBar;
+class TIBEdit;
+class TQDLBtn;
 class TRegisterRefresh;
 
 // A code-list window: the records of one table in the grid gr1, with the
@@ -72,16 +74,27 @@ public:
     // of OK returns the chosen JEDIN in Current.
     void SetDetails(TFormDetails& details) override;
 
+    // A label and an edit in pnlFilter. While its text is not blank it filters
+    // `column` of the main table: "AND UPPERQDL2(A.<column>) CONTAINING
+    // :<column>" with the text in upper case without diacritics (the server
+    // folds the column alike). Its text is remembered under `name`. The
+    // filters stand side by side in `row` (0, 1, ...) of the panel.
+    TIBEdit* AddTextFilter(const QString& label, const QString& name, int maxLength, const QString& column,
+                           int row = 0);
+    // "Obnov" (btnRefreshFilter) at the panel's right edge. It only moves the
+    // focus to the grid: leaving the panel applies the filter.
+    TQDLBtn* AddRefreshFilterButton();
+
     // The buttons' actions.
     void AddAction();
     void CopyAction();
     void EditAction();
-    bool DeleteAction();
+    virtual bool DeleteAction();
     // "Záznamov: n   Označených: m".
     QString statusText() const;
 
 protected:
-    // The filter lines while the panel is shown.
+    // The filter lines while the panel is shown; here those of AddTextFilter.
     virtual void FilterLines(QStringList& lines, QVariantMap& params);
     // btnFilterZrus: empties the panel's data controls; a refresh follows.
     virtual void ClearFilter();
@@ -102,6 +115,8 @@ private:
 
     std::unique_ptr<TRegisterRefresh> m_refresh;
     std::function<void(TFormDetails&)> m_runEditor;
+    std::vector<std::pair<TIBEdit*, QString>> m_textFilters;  // edit, column
+    class QGridLayout* m_textFilterGrid = nullptr;
     QLabel* m_count = nullptr;
     bool m_loaded = false;
 };

@@ -3,6 +3,9 @@
 #include "fb/Error.h"
 #include "framework/Messages.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 int TranslateDbError(const std::exception& error)
 {
     const auto* e = dynamic_cast<const fb::Error*>(&error);
@@ -31,6 +34,24 @@ int TranslateDbError(const std::exception& error)
         if (e->message().contains(QLatin1String("FK_PREKLADY_PREKLADATEL"))) {
             ErrMessage(2002, msg::Warning);
             return 2002;
+        }
+        // A language combination or a unit that a job or a contact's rate
+        // still uses: an everyday refusal, not a failure. Only for the delete:
+        // a job saved with a combination deleted meanwhile is another matter.
+        if (e->hasCode(fb::codes::ForeignKeyReferencesPresent)) {
+            const QString& text = e->message();
+            const auto names = [&](std::initializer_list<const char*> constraints) {
+                return std::any_of(constraints.begin(), constraints.end(),
+                                   [&](const char* c) { return text.contains(QLatin1String(c)); });
+            };
+            if (names({"FK_PREKLADY_JAZ_KOMB", "FK_KOMBINACIE_JAZ_KOMB"})) {
+                ErrMessage(2003, msg::Warning);
+                return 2003;
+            }
+            if (names({"FK_PREKLADY_OBJ_MJ", "FK_PREKLADY_PRE_MJ", "FK_KOMBINACIE_MJ"})) {
+                ErrMessage(2004, msg::Warning);
+                return 2004;
+            }
         }
         return 0;
     case fb::ErrorKind::ConnectionLost:

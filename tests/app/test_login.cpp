@@ -277,6 +277,26 @@ TEST_F(LoginTest, UserDeletedWhileTheDialogIsOpenIsNotLoggedIn)
     EXPECT_TRUE(transcript.last().text.contains("Zadaný údaj sa nenachádza v číselníku!"));
 }
 
+TEST_F(LoginTest, InvalidUserNeverLogsInEvenPastTheList)
+{
+    // The list offers valid users only; with its condition gone (or the user
+    // made invalid after it was read) the password check itself refuses.
+    TUzivatel user;
+    const bool ok = login(user, [&](TfrmLogin* dlg) {
+        dlg->eUzivatel->setSWhere(QString());
+        dlg->eUzivatel->FindIt(3);
+        ASSERT_EQ(dlg->eUzivatel->currentText(), "Marek Zrušený");
+        tryPassword(dlg, "marek");
+        EXPECT_TRUE(dlg->isVisible());
+        QTest::keyClick(dlg->eHeslo, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(user.Jedin.isValid());
+    ASSERT_EQ(transcript.count(), 1);
+    EXPECT_TRUE(transcript.last().text.contains("nemá platný prístup do programu")) << transcript.last().text.toStdString();
+    EXPECT_EQ(wrongPasswordMessages(), 0);
+}
+
 TEST_F(LoginTest, UserWithoutAStoredHashNeverLogsIn)
 {
     // Rows written by hand or by an old tool: HESLO missing or empty. Neither

@@ -59,7 +59,9 @@ TEST_F(TranslateRealErrors, ForeignKeysOfJobsBecomeNumberedMessages)
          "Hlásenie #2001\r\n\r\n" + LoadMessageText("ERR2001")},
         {"translator in use", "delete from adresar where jedin = 2", 2002,
          "Hlásenie #2002\r\n\r\n" + LoadMessageText("ERR2002")},
-        {"another foreign key", "delete from merne_jednotky where jedin = 1", 0, {}},
+        {"unit in use", "delete from merne_jednotky where jedin = 1", 2004,
+         "Hlásenie #2004\r\n\r\n" + LoadMessageText("ERR2004")},
+        {"another foreign key: a job pointing nowhere", "update preklady set obj_mj = 99 where jedin = 1", 0, {}},
         {"unique key", "insert into database_updates (version, updated) values (1, current_timestamp)", 0, {}},
     };
     for (const Case& c : cases) {

@@ -16,6 +16,13 @@
 //             thrown by a function of this tool (DATABASE is not opened)
 // With --keep the window stays open for a look.
 #include "controls/QDLBtn.h"
+//   kombinacie, jednotky, uzivatelia   the code lists, filter panel as left
+//   uzivatel  the user editor on the first user, as an administrator sees it
+// With --keep the window stays open for a look.
+#include "codelists/fCJazykoveKombinacie.h"
+#include "codelists/fCMerneJednotky.h"
+#include "codelists/fCUzivatelia.h"
+#include "codelists/fCUzivateliaPridaj.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -72,10 +79,11 @@ void showEditor()
     RunInTransaction(
         [&](fb::Transaction& tr) {
             fb::Query q(tr);
-            q.setSql({QStringLiteral("select first 1 a.jedin from preklady a join jazykove_kombinacie j"),
-                      QStringLiteral("on j.jedin=a.jazykova_kombinacia where j.hodnoteny=1 and a.hodnoteny=1"),
-                      QStringLiteral("and a.datum_dodania_prekladu is not null and a.prekladatel is not null"),
-                      QStringLiteral("order by a.jedin desc")});
+            q.setSql(
+                {QStringLiteral("select first 1 a.jedin from preklady a join jazykove_kombinacie j"),
+                 QStringLiteral("on j.jedin=a.jazykova_kombinacia where j.hodnoteny=1 and a.hodnoteny=1"),
+                 QStringLiteral("and a.datum_dodania_prekladu is not null and a.prekladatel is not null"),
+                 QStringLiteral("order by a.jedin desc")});
             job = q.executeScalar();
         },
         true);
@@ -171,6 +179,29 @@ int shootExceptionDialog(const QString& file, bool keep)
     runGuarded([] { LoadInvoiceTemplate(QStringLiteral("Faktura.frf")); });
     TExceptionDialog::Remove();
     return 0;
+// A code list as the main window opens it.
+std::function<void()> codeList(void (*run)(TFormDetails&))
+{
+    return [run] {
+        TFormDetails d;
+        InitDetails(d, TFormDetails::Browse);
+        run(d);
+    };
+}
+
+void showUserEditor()
+{
+    QVariant user;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql(QStringLiteral("select first 1 jedin from uzivatelia order by jedin"));
+            user = q.executeScalar();
+        },
+        true);
+    TFormDetails d;
+    InitDetails(d, user.isValid() ? TFormDetails::Edit : TFormDetails::Insert, {}, user);
+    RunCUzivateliaPridaj(d, true);
 }
 
 }  // namespace
@@ -192,6 +223,10 @@ int main(int argc, char** argv)
         {QStringLiteral("tlac-hodnotenie"), showReportDialog<TfrmEPrekladyTlacHodnotenie>},
         {QStringLiteral("nahlad"), showPreview},
         {QStringLiteral("zalohovanie"), [] {}},
+        {QStringLiteral("kombinacie"), codeList(RunCJazykoveKombinacie)},
+        {QStringLiteral("jednotky"), codeList(RunCMerneJednotky)},
+        {QStringLiteral("uzivatelia"), codeList(RunCUzivatelia)},
+        {QStringLiteral("uzivatel"), showUserEditor},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
         QStringList names;
