@@ -2,6 +2,7 @@
 #include "app/Version.h"
 #include "app/fLogin.h"
 #include "app/fMain.h"
+#include "codelists/fCAdresar.h"
 #include "db/fUpdate.h"
 #include "framework/UiHelpers.h"
 #include "platform/SingleInstance.h"
@@ -33,5 +34,7 @@ int main(int argc, char** argv)
         windows.userAbbreviation = main ? main->Uzivatel().Skratka : QString();
         RunEPreklady(std::move(windows));
     };
+    // Customers and translators (Flag) share the address book.
+    mainWindowTargets().adresar = [](TFormDetails& d) { RunCAdresar(d); };
     return RunMainWindow(instance, exe);
 }

@@ -63,3 +63,9 @@ QColor ColorFromDelphi(int value)
 {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
+
+int ColorToDelphi(const QColor& colour)
+{
+    const QColor rgb = colour.toRgb();
+    return rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16);
+}
