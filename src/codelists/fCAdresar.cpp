@@ -55,8 +55,9 @@ std::vector<TQDLColumn> contactColumns()
         column("CENA", QStringLiteral("Cena"), 59, "6", Qt::AlignRight, ",0.00"),
         column("MENA", QStringLiteral("Mena"), 0, "7"),
         column("MJ", QStringLiteral("MJ"), 69, "8"),
-        column("HODNOTENIE", QStringLiteral("Hodn.%"), 42, "9", Qt::AlignRight, ",0.00", false),
-        column("DATUM_DODANIA_PREKLADU", QStringLiteral("Posl. preklad"), 67, "10", Qt::AlignHCenter, "dd.mm.yyyy",
+        // Wide enough for their title and a whole date in this platform's font.
+        column("HODNOTENIE", QStringLiteral("Hodn.%"), 56, "9", Qt::AlignRight, ",0.00", false),
+        column("DATUM_DODANIA_PREKLADU", QStringLiteral("Posl. preklad"), 86, "10", Qt::AlignHCenter, "dd.mm.yyyy",
                false),
     };
 }

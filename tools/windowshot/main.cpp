@@ -6,7 +6,11 @@
 //   preklady  the translation register
 //   editor    the job editor on the newest delivered, rated job (add mode
 //             when there is none)
+//   adresar   the address book of customers (with --rates: on its rates tab)
+//   kontakt   the contact editor on the first customer with a colour
 // With --keep the window stays open for a look.
+#include "codelists/fCAdresar.h"
+#include "codelists/fCAdresarPridaj.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -19,6 +23,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
@@ -61,6 +66,45 @@ void showEditor()
     editor.SetDetails(d);
 }
 
+void showAdresar(bool ratesTab)
+{
+    // On the rates tab: the first customer that has rates.
+    QVariant contact;
+    if (ratesTab)
+        RunInTransaction(
+            [&](fb::Transaction& tr) {
+                fb::Query q(tr);
+                q.setSql({QStringLiteral("select first 1 a.jedin from adresar a where a.typ=0 and exists"),
+                          QStringLiteral("(select 1 from kombinacie k where k.adresar=a.jedin) order by a.meno")});
+                contact = q.executeScalar();
+            },
+            true);
+    TFormDetails d;
+    InitDetails(d, TFormDetails::Browse, {}, contact);
+    if (ratesTab)
+        QTimer::singleShot(300, [] {
+            if (auto* w = qobject_cast<TfrmCAdresar*>(QApplication::activeModalWidget()))
+                w->pc1->setCurrentWidget(w->tabKombinacie);
+        });
+    RunCAdresar(d);
+}
+
+void showContactEditor()
+{
+    QVariant contact;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql({QStringLiteral("select first 1 jedin from adresar where typ=0"),
+                      QStringLiteral("order by farba nulls last, jedin")});
+            contact = q.executeScalar();
+        },
+        true);
+    TFormDetails d;
+    InitDetails(d, contact.isValid() ? TFormDetails::Edit : TFormDetails::Insert, {}, contact);
+    RunEditor<TfrmCAdresarPridaj>(d);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -71,9 +115,11 @@ int main(int argc, char** argv)
     const std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
         {QStringLiteral("editor"), showEditor},
+        {QStringLiteral("adresar"), [&args] { showAdresar(args.contains(QStringLiteral("--rates"))); }},
+        {QStringLiteral("kontakt"), showContactEditor},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
-        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor FILE.png [--keep]\n");
+        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor|adresar|kontakt FILE.png [--keep] [--rates]\n");
         return 2;
     }
     fb::Connection connection;
