@@ -361,26 +361,27 @@ void TfrmCAdresar::rank()
     m_contacts->direction = m_rates->direction = m_direction;
 }
 
+void TfrmCAdresar::Open()
+{
+    if (isSet(Value)) {
+        eJazykovaKombinacia->FindIt(Value);
+        if (Flag)
+            rank();
+    }
+    m_baseCaption = Text.trimmed().isEmpty()
+                        ? (Flag ? QStringLiteral("Zoznam prekladateľov") : QStringLiteral("Zoznam objednávateľov"))
+                        : Text;
+    setWindowTitle(m_baseCaption);
+    m_opening = false;
+    gr1->DisplayGrid();
+    if (isSet(Current))
+        gr1->Locate(kJedin, Current);
+}
+
 void TfrmCAdresar::SetDetails(TFormDetails& details)
 {
-    RunModal(
-        details,
-        [this] {
-            if (isSet(Value)) {
-                eJazykovaKombinacia->FindIt(Value);
-                if (Flag)
-                    rank();
-            }
-            m_baseCaption = Text.trimmed().isEmpty()
-                                ? (Flag ? QStringLiteral("Zoznam prekladateľov") : QStringLiteral("Zoznam objednávateľov"))
-                                : Text;
-            setWindowTitle(m_baseCaption);
-            m_opening = false;
-            gr1->DisplayGrid();
-            if (isSet(Current))
-                gr1->Locate(kJedin, Current);
-        },
-        [this] { return gr1->isOpen() && !gr1->isEmpty() ? gr1->fieldValue(kJedin) : QVariant(); });
+    RunModal(details, [this] { Open(); },
+             [this] { return gr1->isOpen() && !gr1->isEmpty() ? gr1->fieldValue(kJedin) : QVariant(); });
 }
 
 void TfrmCAdresar::choose()

@@ -48,6 +48,10 @@ public:
     // Fills the list (with Value: the combination chosen, translators
     // ranked), goes to Current, runs modally; a pick returns the contact.
     void SetDetails(TFormDetails& details) override;
+    // The opening steps of the run without the modal show, on the values
+    // taken over from the call record: the combination and the ranking, the
+    // caption, the first query, the position on Current.
+    void Open();
 
     const QString& baseCaption() const { return m_baseCaption; }
     const QString& direction() const { return m_direction; }
