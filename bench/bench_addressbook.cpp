@@ -109,6 +109,7 @@ struct Case {
 
 Case& openCase(bool ranked)
 {
+    database();  // the main connection, before anything asks it
     static std::map<bool, Case> cases;
     Case& c = cases[ranked];
     if (!c.book) {
