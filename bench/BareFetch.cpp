@@ -149,7 +149,30 @@ BareStatement::~BareStatement()
     }
 }
 
+QString BareStatement::plan() const
+{
+    ThrowStatusWrapper* st = &d->connection->st;
+    const char* text = d->stmt->getPlan(st, true);
+    return text ? QString::fromLatin1(text) : QString();
+}
+
+int BareStatement::run(const QVariantList& params)
+{
+    QStringList texts;
+    QList<bool> nulls;
+    for (const QVariant& v : params) {
+        nulls << (!v.isValid() || v.isNull());
+        texts << v.toString();
+    }
+    return runValues(texts, nulls);
+}
+
 int BareStatement::run(const QStringList& params)
+{
+    return runValues(params, QList<bool>(params.size(), false));
+}
+
+int BareStatement::runValues(const QStringList& params, const QList<bool>& nulls)
 {
     ThrowStatusWrapper* st = &d->connection->st;
     // Every parameter as VARCHAR of its own length; the server converts.
@@ -172,8 +195,8 @@ int BareStatement::run(const QStringList& params)
             const auto length = static_cast<unsigned short>(values[i].size());
             std::memcpy(base + in->getOffset(st, i), &length, sizeof length);
             std::memcpy(base + in->getOffset(st, i) + 2, values[i].constData(), length);
-            const short notNull = 0;
-            std::memcpy(base + in->getNullOffset(st, i), &notNull, sizeof notNull);
+            const short nullFlag = nulls[int(i)] ? -1 : 0;
+            std::memcpy(base + in->getNullOffset(st, i), &nullFlag, sizeof nullFlag);
         }
     }
     IResultSet* rs = d->stmt->openCursor(st, d->tra, in, inBuffer.data(), d->out, 0);

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <memory>
 
@@ -48,8 +49,15 @@ public:
     // Opens the cursor with these values, fetches every row, closes. Returns
     // the number of rows.
     int run(const QStringList& params);
+    // The same with some values NULL: an invalid or null QVariant is NULL,
+    // anything else goes as its text.
+    int run(const QVariantList& params);
+
+    // The access plan the server chose (the detailed form).
+    QString plan() const;
 
 private:
+    int runValues(const QStringList& params, const QList<bool>& nulls);
     struct Impl;
     std::unique_ptr<Impl> d;
 };

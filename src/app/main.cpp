@@ -6,6 +6,7 @@
 #include "codelists/fCMerneJednotky.h"
 #include "codelists/fCUzivatelia.h"
 #include "codelists/fCUzivateliaPridaj.h"
+#include "codelists/fCAdresar.h"
 #include "db/fUpdate.h"
 #include "framework/UiHelpers.h"
 #include "maintenance/fZalohovanie.h"
@@ -119,5 +120,7 @@ int main(int argc, char** argv)
     mainWindowTargets().uzivatelia = RunCUzivatelia;
     // The main window gives everyone but an administrator his own record only.
     mainWindowTargets().uzivatelEditor = [](TFormDetails& d) { RunCUzivateliaPridaj(d, false); };
+    // Customers and translators (Flag) share the address book.
+    mainWindowTargets().adresar = [](TFormDetails& d) { RunCAdresar(d); };
     return RunMainWindow(instance, exe);
 }

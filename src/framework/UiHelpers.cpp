@@ -72,4 +72,8 @@ WaitCursor::WaitCursor()
 WaitCursor::~WaitCursor()
 {
     QApplication::restoreOverrideCursor();
+int ColorToDelphi(const QColor& colour)
+{
+    const QColor rgb = colour.toRgb();
+    return rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16);
 }

@@ -37,6 +37,8 @@ void FitStatusPanels(QStatusBar* bar);
 // A colour stored as the program has always stored colours (FARBA of the
 // address book, the colour values of its settings): 0x00BBGGRR.
 QColor ColorFromDelphi(int value);
+// The other way: red in the lowest byte, blue in the highest.
+int ColorToDelphi(const QColor& colour);
 
 // The application's main window: parent of last resort for dialogs, source of
 // the application title when no display name is set.

@@ -23,6 +23,11 @@
 #include "codelists/fCMerneJednotky.h"
 #include "codelists/fCUzivatelia.h"
 #include "codelists/fCUzivateliaPridaj.h"
+//   adresar   the address book of customers (with --rates: on its rates tab)
+//   kontakt   the contact editor on the first customer with a colour
+// With --keep the window stays open for a look.
+#include "codelists/fCAdresar.h"
+#include "codelists/fCAdresarPridaj.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -49,6 +54,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
@@ -202,6 +208,43 @@ void showUserEditor()
     TFormDetails d;
     InitDetails(d, user.isValid() ? TFormDetails::Edit : TFormDetails::Insert, {}, user);
     RunCUzivateliaPridaj(d, true);
+void showAdresar(bool ratesTab)
+{
+    // On the rates tab: the first customer that has rates.
+    QVariant contact;
+    if (ratesTab)
+        RunInTransaction(
+            [&](fb::Transaction& tr) {
+                fb::Query q(tr);
+                q.setSql({QStringLiteral("select first 1 a.jedin from adresar a where a.typ=0 and exists"),
+                          QStringLiteral("(select 1 from kombinacie k where k.adresar=a.jedin) order by a.meno")});
+                contact = q.executeScalar();
+            },
+            true);
+    TFormDetails d;
+    InitDetails(d, TFormDetails::Browse, {}, contact);
+    if (ratesTab)
+        QTimer::singleShot(300, [] {
+            if (auto* w = qobject_cast<TfrmCAdresar*>(QApplication::activeModalWidget()))
+                w->pc1->setCurrentWidget(w->tabKombinacie);
+        });
+    RunCAdresar(d);
+}
+
+void showContactEditor()
+{
+    QVariant contact;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql({QStringLiteral("select first 1 jedin from adresar where typ=0"),
+                      QStringLiteral("order by farba nulls last, jedin")});
+            contact = q.executeScalar();
+        },
+        true);
+    TFormDetails d;
+    InitDetails(d, contact.isValid() ? TFormDetails::Edit : TFormDetails::Insert, {}, contact);
+    RunEditor<TfrmCAdresarPridaj>(d);
 }
 
 }  // namespace
@@ -227,6 +270,8 @@ int main(int argc, char** argv)
         {QStringLiteral("jednotky"), codeList(RunCMerneJednotky)},
         {QStringLiteral("uzivatelia"), codeList(RunCUzivatelia)},
         {QStringLiteral("uzivatel"), showUserEditor},
+        {QStringLiteral("adresar"), [&args] { showAdresar(args.contains(QStringLiteral("--rates"))); }},
+        {QStringLiteral("kontakt"), showContactEditor},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
         QStringList names;
