@@ -10,6 +10,7 @@
 #include "fb/Transaction.h"
 #include "framework/Clock.h"
 #include "framework/MainConnection.h"
+#include "framework/SlotGuard.h"
 #include "register/JobAssistSql.h"
 #include "register/fEPrekladyPridaj.h"
 #include "support/DialogTranscript.h"
@@ -284,6 +285,31 @@ TEST_F(JobEditorAssistTest, TheAverageRatingCountsRatedDeliveredJobsOfTheCombina
               dec("82.5"));
     EXPECT_EQ(read<fb::Decimal>([&](fb::Transaction& tr) { return ReadAverageRating(tr, otherCustomer, enSk); }),
               dec("0"));
+}
+
+TEST_F(JobEditorAssistTest, AReadThatFailsIsReportedAndTheEditorStaysOpen)
+{
+    // Two sent jobs whose € totals together overflow the sum's column type.
+    for (int i = 0; i < 2; ++i)
+        job({{"obj_cena_mj", "99999999"}, {"obj_rozsah", "500000000"}, {"datum_odoslania_prekladu", "'2026-03-06'"}});
+    int unexpected = 0;
+    setUnexpectedErrorHandler([&](std::exception_ptr) { ++unexpected; });
+    Editor editor("JN");
+    runNew(editor, [&](Editor* e) {
+        e->eObjNeuhradene->setValue(1);
+        e->eDBObjednavatel->FindIt(customer);
+        e->ApplyVisibility();
+        EXPECT_TRUE(e->isVisible());
+        EXPECT_DOUBLE_EQ(e->eObjNeuhradene->Value(), 1);  // nothing half-shown
+        // and it goes on working
+        e->eDBObjednavatel->FindIt(otherCustomer);
+        e->ApplyVisibility();
+        EXPECT_DOUBLE_EQ(e->eObjNeuhradene->Value(), 0);
+    });
+    setUnexpectedErrorHandler({});
+    EXPECT_EQ(unexpected, 1);
+    ASSERT_EQ(transcript.count(), 1);
+    EXPECT_EQ(transcript.last().kind, DialogKind::Plain);  // the server's code and message
 }
 
 // ---- the price load ---------------------------------------------------------------------
