@@ -130,8 +130,9 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
     // Until its window is installed, print is not offered.
     btnTlac->setVisible(bool(m_windows.reportMenu));
     if (!m_windows.editor)
-        m_windows.editor = [pm = m_windows.userAbbreviation]() -> std::unique_ptr<TFormEditor> {
-            return std::make_unique<TfrmEPrekladyPridaj>(pm);
+        m_windows.editor = [pm = m_windows.userAbbreviation,
+                            windows = m_windows.editorWindows]() -> std::unique_ptr<TFormEditor> {
+            return std::make_unique<TfrmEPrekladyPridaj>(pm, windows);
         };
 
     buildFilterPanel();

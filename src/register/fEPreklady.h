@@ -5,6 +5,7 @@
 #include "forms/FormEditor.h"
 #include "forms/FormViewer.h"
 #include "register/EPrekladySql.h"
+#include "register/fEPrekladyPridaj.h"
 
 #include <QColor>
 
@@ -43,6 +44,8 @@ public:
         // The job editor for one add, edit or copy loop; the job editor of
         // this folder when not given.
         std::function<std::unique_ptr<TFormEditor>()> editor;
+        // The code-list windows that job editor opens.
+        TfrmEPrekladyPridaj::Windows editorWindows;
     };
 
     explicit TfrmEPreklady(Windows windows = {}, QWidget* parent = nullptr);

@@ -253,11 +253,17 @@ QString textOf(const QVariant& v)
 }  // namespace
 
 TfrmEPrekladyPridaj::TfrmEPrekladyPridaj(const QString& userAbbreviation, QWidget* parent)
-    : TFormEditor(NextButton::Yes, parent), m_userAbbreviation(userAbbreviation)
+    : TfrmEPrekladyPridaj(userAbbreviation, Windows{}, parent)
+{
+}
+
+TfrmEPrekladyPridaj::TfrmEPrekladyPridaj(const QString& userAbbreviation, Windows windows, QWidget* parent)
+    : TFormEditor(NextButton::Yes, parent), m_userAbbreviation(userAbbreviation), m_windows(std::move(windows))
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     buildControls();
     connectEvents();
+    applyWindows();
 
     // Nothing after today: a job is not assigned, delivered or sent in the future.
     const QDate today = Clock::today();
@@ -354,7 +360,7 @@ void TfrmEPrekladyPridaj::buildControls()
     place(eDBZnacka, 136, 8, 210);
     addLabel(this, QStringLiteral("Značka:"), 8, 8, eDBZnacka);
 
-    eDBJazykovaKombinacia = new TIBComboBox(this);
+    eDBJazykovaKombinacia = newOfferingCombo(this);
     eDBJazykovaKombinacia->setObjectName(QStringLiteral("eDBJazykovaKombinacia"));
     setupLookup(eDBJazykovaKombinacia, QStringLiteral("jazykove_kombinacie"), QStringLiteral("jedin"),
                 QStringLiteral("hodnoteny"), QStringLiteral("skratka"), QStringLiteral("skratka"), {}, 15);
@@ -411,7 +417,7 @@ void TfrmEPrekladyPridaj::buildControls()
     obj->setObjectName(QStringLiteral("gbObjednavatel"));
     obj->setGeometry(8, groupTop, 407, groupHeight);
 
-    eDBObjednavatel = new TIBComboBox(obj);
+    eDBObjednavatel = newOfferingCombo(obj);
     eDBObjednavatel->setObjectName(QStringLiteral("eDBObjednavatel"));
     setupLookup(eDBObjednavatel, QStringLiteral("adresar"), QStringLiteral("jedin"), {},
                 QStringLiteral("nazov_uplny"), QStringLiteral("nazov_uplny"), QStringLiteral("typ=0"), 50);
@@ -450,7 +456,7 @@ void TfrmEPrekladyPridaj::buildControls()
     pre->setObjectName(QStringLiteral("gbPrekladatel"));
     pre->setGeometry(424, groupTop, 407, groupHeight);
 
-    eDBPrekladatel = new TIBComboBox(pre);
+    eDBPrekladatel = newOfferingCombo(pre);
     eDBPrekladatel->setObjectName(QStringLiteral("eDBPrekladatel"));
     setupLookup(eDBPrekladatel, QStringLiteral("adresar"), QStringLiteral("jedin"), QStringLiteral("sposob_platby"),
                 QStringLiteral("nazov_uplny"), QStringLiteral("nazov_uplny"), QStringLiteral("typ=1"), 50);
@@ -652,6 +658,7 @@ void TfrmEPrekladyPridaj::ClearControls()
 
     eDBPreSposobPlatby->Clear();
     eDBPoznamka->clear();
+    m_reportedZnacka.clear();
     --m_filling;
 }
 

@@ -2,9 +2,12 @@
 
 #include "fb/Decimal.h"
 #include "forms/FormEditor.h"
+#include "register/JobAssistSql.h"
 #include "register/PriceCalc.h"
 
 #include <QVariant>
+
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -31,13 +34,43 @@ class TIBTime;
 //
 // The help the editor gives while a job is typed (loading prices and rates,
 // balances, the average rating, the workload and duplicate-mark warnings, the
-// code-list pickers) is reached through the protected virtual functions at the
-// end: each one is already connected to its event and does nothing here.
+// code-list pickers and the offer to add a missing name) lives in the
+// protected virtual functions at the end, each connected to its event
+// (fEPrekladyPridajAssist.cpp). Every read runs in a short transaction of its
+// own; a database error is translated and the editor stays open.
 class TfrmEPrekladyPridaj : public TFormEditor {
     Q_OBJECT
 public:
+    // The code-list windows the editor opens. One that is not given is not
+    // offered: its "..." button is hidden, a missing rate only loads the last
+    // exchange rate, and an unlisted name is refused as in any lookup.
+    struct Windows {
+        // The rate editor in insert mode for `contact` (a customer, or a
+        // translator when `translator`) with `combination` preset, without
+        // "Ďalší". True when it saved (closed with OK).
+        std::function<bool(const QVariant& contact, bool translator, const QVariant& combination)> defineRate;
+        // The address book in select mode: customers, or translators ranked
+        // for `combination` (null for customers), positioned on `current`.
+        // The picked JEDIN; null when nothing was picked.
+        std::function<QVariant(bool translator, const QVariant& current, const QVariant& combination)> pickContact;
+        // The language combinations in select mode, positioned on `current`.
+        // The picked JEDIN; null when nothing was picked.
+        std::function<QVariant(const QVariant& current)> pickCombination;
+        // The contact editor in insert mode for a customer or a translator,
+        // `name` as the new name, without "Ďalší". The new JEDIN; null when
+        // it was not saved.
+        std::function<QVariant(bool translator, const QString& name)> addContact;
+        // The language-combination editor in insert mode, `skratka` as the new
+        // abbreviation, without "Ďalší". The new JEDIN; null when not saved.
+        std::function<QVariant(const QString& skratka)> addCombination;
+    };
+
     // `userAbbreviation`: the logged-in user's abbreviation, the PM of new jobs.
     explicit TfrmEPrekladyPridaj(const QString& userAbbreviation = {}, QWidget* parent = nullptr);
+    TfrmEPrekladyPridaj(const QString& userAbbreviation, Windows windows, QWidget* parent = nullptr);
+
+    void setWindows(Windows windows);
+    const Windows& windows() const { return m_windows; }
 
     void setUserAbbreviation(const QString& abbreviation) { m_userAbbreviation = abbreviation; }
     QString userAbbreviation() const { return m_userAbbreviation; }
@@ -123,36 +156,37 @@ protected:
     void Zapis(QPushButton* originator) override;
     void showEvent(QShowEvent* event) override;
 
-    // ---- the assistance: connected, empty here ----------------------------------
+    // ---- the assistance ------------------------------------------------------------
     // Prices of the chosen address for the language combination (the buttons
-    // "Načítaj cenu ...", and a changed customer or translator).
-    virtual void loadObjPrice() {}
-    virtual void loadPrePrice() {}
+    // "Načítaj cenu ...", and a changed customer or translator), then the last
+    // exchange rate of the currency shown.
+    virtual void loadObjPrice();
+    virtual void loadPrePrice();
     // The rate last used for the group's currency (btnObjKurz, btnPreKurz).
-    virtual void loadObjRate() {}
-    virtual void loadPreRate() {}
+    virtual void loadObjRate();
+    virtual void loadPreRate();
     // Open balances ("Neuhradené v €:"): the customer's on showing a job and
     // on every run of the visibility rules, the translator's on showing a job
     // and on leaving the translator.
-    virtual void loadObjBalance() {}
-    virtual void loadPreBalance() {}
-    // "Priemerné hodnotenie:" on showing a job.
-    virtual void loadAverageRating() {}
+    virtual void loadObjBalance();
+    virtual void loadPreBalance();
+    // "Priemerné hodnotenie:" on showing a job and in the translator's price load.
+    virtual void loadAverageRating();
     // Leaving the translator: work in progress of the chosen translator.
-    virtual void checkPrekladatelWorkload() {}
+    virtual void checkPrekladatelWorkload();
     // Leaving the mark: the same mark on another job.
-    virtual void checkDuplicateZnacka() {}
+    virtual void checkDuplicateZnacka();
     // The customer or translator differs from the one on entering the combo.
     virtual void onObjednavatelChanged() { loadObjPrice(); }
     virtual void onPrekladatelChanged() { loadPrePrice(); }
     // "...", double click or Ctrl+Enter: pick from the code list.
-    virtual void pickObjednavatel() {}
-    virtual void pickPrekladatel() {}
-    virtual void pickJazykovaKombinacia() {}
+    virtual void pickObjednavatel();
+    virtual void pickPrekladatel();
+    virtual void pickJazykovaKombinacia();
     // A typed name the code list does not have: offer to add it.
-    virtual void addObjednavatel() {}
-    virtual void addPrekladatel() {}
-    virtual void addJazykovaKombinacia() {}
+    virtual void addObjednavatel();
+    virtual void addPrekladatel();
+    virtual void addJazykovaKombinacia();
 
 private:
     struct PriceGroup {
@@ -174,6 +208,23 @@ private:
 
     void buildControls();
     void connectEvents();
+
+    // The assistance (fEPrekladyPridajAssist.cpp).
+    // A lookup that offers an unlisted name for adding and refuses the name
+    // when it is not added.
+    static TIBComboBox* newOfferingCombo(QWidget* parent);
+    static void setOffersAdding(TIBComboBox* combo, bool on);
+    void applyWindows();
+    // One read in a short read-only transaction; false when it failed (the
+    // error has been reported, also one the translation does not know).
+    bool assistRead(const std::function<void(fb::Transaction&)>& work);
+    // The record number of the job being edited; null for a new job or a copy.
+    QVariant editedJob() const;
+    TIBComboBox* contactCombo(JobSide side) const;
+    void loadPrice(JobSide side);
+    void loadRate(JobSide side);
+    void pickAddress(JobSide side);
+    void offerAddress(JobSide side);
     void prekladatelLeft();
     void objednavatelLeft();
     void zadanieEntered();
@@ -185,4 +236,8 @@ private:
     bool m_created = false;
     QVariant m_objednavatelAtEntry;
     QVariant m_prekladatelAtEntry;
+    Windows m_windows;
+    // The mark last reported as a duplicate: leaving it again unchanged does
+    // not pull the focus back once more.
+    QString m_reportedZnacka;
 };

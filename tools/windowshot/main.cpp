@@ -95,7 +95,11 @@ void showEditor()
         true);
     TFormDetails d;
     InitDetails(d, job.isValid() ? TFormDetails::Edit : TFormDetails::Insert, {}, job);
-    TfrmEPrekladyPridaj editor(QStringLiteral("JN"));
+    // The code lists are not opened here; given, so their "..." buttons show.
+    TfrmEPrekladyPridaj::Windows windows;
+    windows.pickContact = [](bool, const QVariant&, const QVariant&) { return QVariant(); };
+    windows.pickCombination = [](const QVariant&) { return QVariant(); };
+    TfrmEPrekladyPridaj editor(QStringLiteral("JN"), windows);
     editor.SetDetails(d);
 }
 
