@@ -13,7 +13,7 @@
 #include "framework/Messages.h"
 #include "framework/SlotGuard.h"
 #include "framework/UiHelpers.h"
-#include "platform/Mail.h"
+#include "platform/MailLink.h"
 
 #include <QColorDialog>
 #include <QFrame>

@@ -72,6 +72,8 @@ WaitCursor::WaitCursor()
 WaitCursor::~WaitCursor()
 {
     QApplication::restoreOverrideCursor();
+}
+
 int ColorToDelphi(const QColor& colour)
 {
     const QColor rgb = colour.toRgb();

@@ -6,7 +6,7 @@
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "framework/UiHelpers.h"
-#include "platform/Mail.h"
+#include "platform/MailLink.h"
 
 #include <gtest/gtest.h>
 

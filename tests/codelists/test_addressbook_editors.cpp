@@ -18,7 +18,7 @@
 #include "framework/MainConnection.h"
 #include "framework/Messages.h"
 #include "framework/UiHelpers.h"
-#include "platform/Mail.h"
+#include "platform/MailLink.h"
 #include "support/DialogTranscript.h"
 #include "support/Modal.h"
 #include "support/TempSettings.h"
