@@ -3,6 +3,8 @@
 #include "app/fLogin.h"
 #include "app/fMain.h"
 #include "codelists/fCAdresar.h"
+#include "codelists/fCAdresarPridaj.h"
+#include "codelists/fCKombinaciePridaj.h"
 #include "codelists/fCJazykoveKombinacie.h"
 #include "codelists/fCMerneJednotky.h"
 #include "codelists/fCUzivatelia.h"
@@ -12,6 +14,7 @@
 #include "maintenance/fZalohovanie.h"
 #include "platform/SingleInstance.h"
 #include "register/fEPreklady.h"
+#include "register/fEPrekladyPridaj.h"
 #include "reports/fEPrekladyTlac.h"
 
 #ifdef LINDAVO_TEST_HOOKS
@@ -70,6 +73,51 @@ void RunTestHook(const QByteArray& what)
 }  // namespace
 #endif
 
+namespace {
+
+// The address book in select mode: customers, or translators (ranked for
+// `combination` when given). The picked record number, or null.
+QVariant PickContact(bool translator, const QVariant& current, const QVariant& combination)
+{
+    TFormDetails d;
+    InitDetails(d, TFormDetails::Select, {}, current);
+    d.Flag = translator;
+    d.Value = combination;
+    RunCAdresar(d);
+    return d.result() == TFormDetails::ResultOk ? d.Current : QVariant();
+}
+
+// The code lists the job editor opens: pickers, the offers to add and the
+// rate definition.
+TfrmEPrekladyPridaj::Windows JobEditorWindows()
+{
+    TfrmEPrekladyPridaj::Windows w;
+    w.defineRate = [](const QVariant& contact, bool translator, const QVariant& combination) {
+        TFormDetails d;
+        InitDetails(d, TFormDetails::Insert, contact);
+        d.Flag = translator;
+        d.Value = combination;
+        d.ShowNext = false;
+        RunEditor<TfrmCKombinaciePridaj>(d);
+        return d.result() == TFormDetails::ResultOk;
+    };
+    w.pickContact = PickContact;
+    w.pickCombination = [](const QVariant& current) { return PickJazykovaKombinacia(current); };
+    w.addContact = [](bool translator, const QString& name) {
+        TFormDetails d;
+        InitDetails(d, TFormDetails::Insert);
+        d.Flag = translator;
+        d.Text = name;
+        d.ShowNext = false;
+        RunEditor<TfrmCAdresarPridaj>(d);
+        return d.result() == TFormDetails::ResultOk ? d.Current : QVariant();
+    };
+    w.addCombination = [](const QString& skratka) { return PridajJazykovuKombinaciu(skratka); };
+    return w;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     LindavoApplication app(argc, argv);
@@ -97,8 +145,13 @@ int main(int argc, char** argv)
         auto* main = qobject_cast<TfrmMain*>(MainWindow());
         TfrmEPreklady::Windows windows;
         windows.userAbbreviation = main ? main->Uzivatel().Skratka : QString();
+        windows.editorWindows = JobEditorWindows();
         // Until reports can be printed, the dialogs say so on OK.
-        windows.reportMenu = [] { RunEPrekladyTlac({}); };
+        windows.reportMenu = [] {
+            ReportDialogCalls calls;
+            calls.pickAddress = [](int typ, const QVariant& current) { return PickContact(typ == 1, current, {}); };
+            RunEPrekladyTlac(std::move(calls));
+        };
         RunEPreklady(std::move(windows));
     };
     mainWindowTargets().zalohovanie = [] {
@@ -116,6 +169,7 @@ int main(int argc, char** argv)
         RunZalohovanie(env);
     };
     mainWindowTargets().jazykoveKombinacie = RunCJazykoveKombinacie;
+    TfrmCKombinaciePridaj::languageCombinations() = RunCJazykoveKombinacie;
     mainWindowTargets().merneJednotky = RunCMerneJednotky;
     mainWindowTargets().uzivatelia = RunCUzivatelia;
     // The main window gives everyone but an administrator his own record only.

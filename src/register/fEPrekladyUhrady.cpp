@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 const QString kUhradyZaradenie = QStringLiteral("FB0B2B39-43DF-453D");
 
 namespace {
@@ -95,7 +97,8 @@ TfrmEPrekladyUhrady::TfrmEPrekladyUhrady(QWidget* parent)
     buttons->addWidget(btnNezapis);
     layout->addLayout(buttons);
     SetTabOrder({eAdresarTyp, eFaktura, btnZapis, btnNezapis});
-    setFixedSize(335, 175);
+    // 335 × 175, taller when the notice needs more lines in this font.
+    setFixedSize(335, std::max(175, layout->heightForWidth(335)));
 }
 
 QString TfrmEPrekladyUhrady::captionFor(std::uint8_t) const

@@ -6,6 +6,7 @@
 //   preklady  the translation register
 //   editor    the job editor on the newest delivered, rated job (add mode
 //             when there is none)
+//   uhrady    the bulk invoice and payment entry
 //   tlac      the report menu
 //   tlac-zoznam, tlac-ziskovost, tlac-mesacna, tlac-hodnotenie
 //             a report dialog (job list and profitability by customers)
@@ -40,6 +41,7 @@
 #include "register/fEPreklady.h"
 #include "maintenance/fZalohovanie.h"
 #include "register/fEPrekladyPridaj.h"
+#include "register/fEPrekladyUhrady.h"
 #include "reports/fEPrekladyTlac.h"
 #include "reports/fEPrekladyTlacHodnotenie.h"
 #include "reports/fEPrekladyTlacZiskovost.h"
@@ -141,6 +143,8 @@ void showPreview()
         preview.findNext(name);
     });
     preview.exec();
+}
+
 // The backup window as it looks after a backup: the progress lines in it.
 void showZalohovanie(fb::Connection& connection, const QString& file, bool keep)
 {
@@ -163,6 +167,9 @@ void showZalohovanie(fb::Connection& connection, const QString& file, bool keep)
             window.close();
     });
     window.exec();
+}
+
+// Thrown far from the handler, so the picture shows a stack worth reading.
 [[gnu::noinline]] void LoadInvoiceTemplate(const QString& name)
 {
     throw std::runtime_error("Súbor šablóny faktúry \"" + name.toStdString() + "\" sa nepodarilo otvoriť");
@@ -189,6 +196,8 @@ int shootExceptionDialog(const QString& file, bool keep)
     runGuarded([] { LoadInvoiceTemplate(QStringLiteral("Faktura.frf")); });
     TExceptionDialog::Remove();
     return 0;
+}
+
 // A code list as the main window opens it.
 std::function<void()> codeList(void (*run)(TFormDetails&))
 {
@@ -212,6 +221,8 @@ void showUserEditor()
     TFormDetails d;
     InitDetails(d, user.isValid() ? TFormDetails::Edit : TFormDetails::Insert, {}, user);
     RunCUzivateliaPridaj(d, true);
+}
+
 void showAdresar(bool ratesTab)
 {
     // On the rates tab: the first customer that has rates.
@@ -263,6 +274,7 @@ int main(int argc, char** argv)
     const std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
         {QStringLiteral("editor"), showEditor},
+        {QStringLiteral("uhrady"), [] { TfrmEPrekladyUhrady().Run(); }},
         {QStringLiteral("tlac"), [] { RunEPrekladyTlac({}); }},
         {QStringLiteral("tlac-zoznam"), showReportDialog<TfrmEPrekladyTlacZoznam>},
         {QStringLiteral("tlac-ziskovost"), showReportDialog<TfrmEPrekladyTlacZiskovost>},
@@ -278,11 +290,10 @@ int main(int argc, char** argv)
         {QStringLiteral("kontakt"), showContactEditor},
     };
     if (args.size() < 4 || !windows.count(args[2])) {
-        QStringList names;
+        QStringList names{QStringLiteral("exception")};
         for (const auto& w : windows)
             names << w.first;
         std::fprintf(stderr, "usage: windowshot DATABASE %s FILE.png [--keep]\n", qPrintable(names.join('|')));
-        std::fprintf(stderr, "usage: windowshot DATABASE preklady|editor|exception FILE.png [--keep]\n");
         return 2;
     }
     fb::Connection connection;
