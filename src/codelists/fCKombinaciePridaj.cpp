@@ -75,23 +75,6 @@ TQDLColumn column(const char* field, const QString& title, int width, Qt::Alignm
     return c;
 }
 
-// Runs `action` on a double click into the combo's text.
-class DoubleClickFilter : public QObject {
-public:
-    DoubleClickFilter(QObject* parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonDblClick)
-            runGuarded(m_action);
-        return false;
-    }
-
-private:
-    std::function<void()> m_action;
-};
-
 }  // namespace
 
 std::function<void(TFormDetails&)>& TfrmCKombinaciePridaj::languageCombinations()
@@ -120,7 +103,7 @@ TfrmCKombinaciePridaj::TfrmCKombinaciePridaj(QWidget* parent)
                     ShowPriceHistory();
             }));
     connect(eDBNazov, &TIBComboBox::OnCtrlEnter, this, guarded([this] { pickLanguageCombination(); }));
-    eDBNazov->lineEdit()->installEventFilter(new DoubleClickFilter(eDBNazov, [this] { pickLanguageCombination(); }));
+    OnDoubleClick(eDBNazov, [this] { pickLanguageCombination(); });
 }
 
 TfrmCKombinaciePridaj::~TfrmCKombinaciePridaj() = default;

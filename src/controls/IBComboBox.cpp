@@ -947,3 +947,28 @@ bool TIBComboBox::eventFilter(QObject* watched, QEvent* event)
     }
     return QComboBox::eventFilter(watched, event);
 }
+
+namespace {
+
+class DoubleClickFilter : public QObject {
+public:
+    DoubleClickFilter(QObject* parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonDblClick)
+            runGuarded(m_action);
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+}  // namespace
+
+void OnDoubleClick(TIBComboBox* combo, std::function<void()> action)
+{
+    combo->lineEdit()->installEventFilter(new DoubleClickFilter(combo, std::move(action)));
+}

@@ -274,3 +274,7 @@ private:
     std::unique_ptr<fb::Transaction> m_transaction;
     std::array<std::unique_ptr<fb::Query>, OpCount> m_queries;
 };
+
+// Runs `action` (guarded like a slot) on a double click into the combo's text:
+// the windows open their pickers that way.
+void OnDoubleClick(TIBComboBox* combo, std::function<void()> action);

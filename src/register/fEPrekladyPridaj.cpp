@@ -223,28 +223,6 @@ QVariant decimalParam(const TIBCurrencyEdit* e)
     return QVariant::fromValue(decimalOf(e));
 }
 
-// Runs `action` on a double click into the combo's text.
-class DoubleClickFilter : public QObject {
-public:
-    DoubleClickFilter(QObject* parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonDblClick)
-            runGuarded(m_action);
-        return false;
-    }
-
-private:
-    std::function<void()> m_action;
-};
-
-void onDoubleClick(TIBComboBox* combo, std::function<void()> action)
-{
-    combo->lineEdit()->installEventFilter(new DoubleClickFilter(combo, std::move(action)));
-}
-
 QString textOf(const QVariant& v)
 {
     return isSet(v) ? v.toString() : QString();
@@ -586,9 +564,9 @@ void TfrmEPrekladyPridaj::connectEvents()
     connect(eDBPrekladatel, &TIBComboBox::OnCtrlEnter, this, guarded([this] { pickPrekladatel(); }));
     connect(btnDBJazykovaKombinacia, &QToolButton::clicked, this, guarded([this] { pickJazykovaKombinacia(); }));
     connect(eDBJazykovaKombinacia, &TIBComboBox::OnCtrlEnter, this, guarded([this] { pickJazykovaKombinacia(); }));
-    onDoubleClick(eDBObjednavatel, [this] { pickObjednavatel(); });
-    onDoubleClick(eDBPrekladatel, [this] { pickPrekladatel(); });
-    onDoubleClick(eDBJazykovaKombinacia, [this] { pickJazykovaKombinacia(); });
+    OnDoubleClick(eDBObjednavatel, [this] { pickObjednavatel(); });
+    OnDoubleClick(eDBPrekladatel, [this] { pickPrekladatel(); });
+    OnDoubleClick(eDBJazykovaKombinacia, [this] { pickJazykovaKombinacia(); });
 
     // A value set from outside shows the start of its text, not its end.
     for (TIBComboBox* c : findChildren<TIBComboBox*>())

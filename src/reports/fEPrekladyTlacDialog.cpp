@@ -16,23 +16,6 @@
 
 namespace {
 
-// Runs `action` on a double click into the combo's text.
-class DoubleClickFilter : public QObject {
-public:
-    DoubleClickFilter(QObject* parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonDblClick)
-            runGuarded(m_action);
-        return false;
-    }
-
-private:
-    std::function<void()> m_action;
-};
-
 QLabel* labelAt(QWidget* parent, const QString& text, int x, int y, QWidget* buddy)
 {
     auto* label = new QLabel(text, parent);
@@ -123,7 +106,7 @@ TIBComboBox* TfrmEPrekladyTlacDialog::addAddress(QLabel*& label, QToolButton*& b
                     pickAddress(c);
             }));
     connect(c, &TIBComboBox::OnCtrlEnter, this, guarded([this, c] { pickAddress(c); }));
-    c->lineEdit()->installEventFilter(new DoubleClickFilter(c, [this, c] { pickAddress(c); }));
+    OnDoubleClick(c, [this, c] { pickAddress(c); });
     return c;
 }
 
