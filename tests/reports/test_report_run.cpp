@@ -47,26 +47,28 @@ protected:
                   "insert into jazykove_kombinacie (jedin, skratka, skupina) values (2, 'SK-DE', 'DE')"});
         struct Job {
             int jedin, customer, translator, combination;
-            const char* sent;
-            const char* objCena;  // with decimals, so sums are exact only in decimals
+            const char* sent;  // also the delivery date
+            const char *objCena, *preCena;  // with decimals, so sums are exact only in decimals
+            const char* pm;
         };
         const Job jobs[] = {
-            {1, 1, 3, 1, "'2026-05-05'", "100.10"}, {2, 1, 4, 2, "'2026-05-21'", "200.25"},
-            {3, 2, 3, 1, "'2026-04-12'", "50"},     {4, 2, 3, 1, "null", "30"},
-            {5, 2, 4, 2, "'2026-05-10'", "40.33"},  {6, 2, 4, 2, "'2026-05-31'", "1234.57"},
+            {1, 1, 3, 1, "'2026-05-05'", "100.10", "60.50", "JN"},  {2, 1, 4, 2, "'2026-05-21'", "200.25", "150", "JN"},
+            {3, 2, 3, 1, "'2026-04-12'", "50", "20", "KM"},         {4, 2, 3, 1, "null", "30", "10", "KM"},
+            {5, 2, 4, 2, "'2026-05-10'", "40.33", "20.25", "JN"},   {6, 2, 4, 2, "'2026-05-31'", "1234.57", "600.01", "KM"},
         };
         for (const Job& j : jobs)
             db->exec({QStringLiteral("insert into preklady (jedin, znacka, nazov, objednavatel, prekladatel,"
-                                     " jazykova_kombinacia, termin, datum_dodania_prekladu, datum_odoslania_prekladu, obj_faktura, pre_faktura,"
-                                     " obj_cena_mj, obj_kurz, obj_koeficient, obj_rozsah,"
+                                     " jazykova_kombinacia, termin, datum_dodania_prekladu, datum_odoslania_prekladu,"
+                                     " obj_faktura, pre_faktura, pm, obj_cena_mj, obj_kurz, obj_koeficient, obj_rozsah,"
                                      " pre_cena_mj, pre_kurz, pre_koeficient, pre_rozsah)"
-                                     " values (%1, 'Z%1', 'Preklad %1', %2, %3, %4, '2026-05-01', %5, %5, '', '',"
-                                     " %6, 1, 100, 1, 1, 1, 100, 1)")
+                                     " values (%1, 'Z%1', 'Preklad %1', %2, %3, %4, '2026-05-01', %5, %5, '', '', '%6',"
+                                     " %7, 1, 100, 1, %8, 1, 100, 1)")
                           .arg(j.jedin)
                           .arg(j.customer)
                           .arg(j.translator)
                           .arg(j.combination)
-                          .arg(QLatin1String(j.sent), QLatin1String(j.objCena))});
+                          .arg(QLatin1String(j.sent), QLatin1String(j.pm), QLatin1String(j.objCena),
+                               QLatin1String(j.preCena))});
     }
     static void TearDownTestSuite()
     {
@@ -130,54 +132,67 @@ TEST(ReportFilePath, JoinsTheFolderWithTheNamePartOnEitherSeparator)
             << c.folder << " + " << c.name;
 }
 
-// Group and report totals of the job list by customers are the sums the
-// database computes over the same jobs, to the cent.
-TEST_F(ReportRuns, JobListByCustomersTotalsAreTheDatabaseSums)
+// Group and report totals of each job list in both languages are the sums
+// the database computes over the same jobs, to the cent.
+TEST_F(ReportRuns, JobListTotalsAreTheDatabaseSums)
 {
-    for (const QVariant& jazyk : {QVariant(1), QVariant(2)}) {
-        ReportRequest r = ZoznamRequest(may());
-        r.layoutName = ZoznamLayoutName(0, jazyk);
-        TfrmTlac runner(folder);
-        ASSERT_TRUE(runner.open(r)) << r.layoutName.toStdString();
-        const auto prepared = runner.prepare();
-        ASSERT_GE(prepared->pageCount(), 1);
+    const struct {
+        int mode;
+        const char *group, *money, *date;
+        const char *groupSk, *groupEn;
+    } cases[] = {
+        {0, "b.meno", "a.obj_cena", "a.datum_odoslania_prekladu", "Spolu za objednávateľa", "Customer total"},
+        {1, "c.meno", "a.pre_cena", "a.datum_dodania_prekladu", "Spolu za prekladateľa", "Translator total"},
+        {2, "a.pm", "a.obj_cena", "a.datum_odoslania_prekladu", "Spolu za PM", "Project manager total"},
+    };
+    for (const auto& c : cases)
+        for (int jazyk : {1, 2}) {
+            const bool sk = jazyk == 1;
+            ZoznamValues v = may();
+            v.mode = c.mode;
+            v.jazyk = jazyk;
+            const ReportRequest r = ZoznamRequest(v);
+            SCOPED_TRACE(r.layoutName.toStdString());
+            TfrmTlac runner(folder);
+            ASSERT_TRUE(runner.open(r));
+            const auto prepared = runner.prepare();
+            ASSERT_GE(prepared->pageCount(), 1);
 
-        QStringList groups;
-        QVariant total;
-        int count = 0;
-        {
-            fb::Transaction tr(db->connection(), {"concurrency", "read", "nowait"});
-            tr.start();
-            fb::Query q(tr);
-            q.setSql(QStringLiteral("select b.meno, count(*), sum(a.obj_cena) from preklady a"
-                                    " join adresar b on b.jedin=a.objednavatel"
-                                    " where a.datum_odoslania_prekladu between :OD and :DO"
-                                    " group by b.meno order by b.meno"));
-            q.setParams({{"OD", kMay1}, {"DO", kMay31}});
-            q.execute();
-            const QString label = jazyk == 1 ? u("Spolu za objednávateľa (%1 prác):") : u("Customer total (%1 jobs):");
-            while (q.next())
-                groups << label.arg(q.value(1).toInt()) + QStringLiteral(" ") + money(q.value(2));
-            fb::Query t(tr);
-            t.setSql(QStringLiteral("select count(*), sum(obj_cena) from preklady"
-                                    " where datum_odoslania_prekladu between :OD and :DO"));
-            t.setParams({{"OD", kMay1}, {"DO", kMay31}});
-            t.executeOneRow();
-            count = t.value(0).toInt();
-            total = t.value(1);
-            tr.commit();
+            QStringList groups;
+            QString total;
+            int count = 0;
+            {
+                fb::Transaction tr(db->connection(), {"concurrency", "read", "nowait"});
+                tr.start();
+                const QString from = QStringLiteral(" from preklady a join adresar b on b.jedin=a.objednavatel"
+                                                    " join adresar c on c.jedin=a.prekladatel"
+                                                    " where %1 between :OD and :DO")
+                                         .arg(QLatin1String(c.date));
+                fb::Query q(tr);
+                q.setSql(QStringLiteral("select %1, count(*), sum(%2)").arg(QLatin1String(c.group), QLatin1String(c.money)) +
+                         from + QStringLiteral(" group by 1 order by 1"));
+                q.setParams({{"OD", kMay1}, {"DO", kMay31}});
+                q.execute();
+                const QString label = QString::fromUtf8(sk ? c.groupSk : c.groupEn) + (sk ? u(" (%1 prác):") : u(" (%1 jobs):"));
+                while (q.next())
+                    groups << label.arg(q.value(1).toInt()) + QStringLiteral(" ") + money(q.value(2));
+                fb::Query t(tr);
+                t.setSql(QStringLiteral("select count(*), sum(%1)").arg(QLatin1String(c.money)) + from);
+                t.setParams({{"OD", kMay1}, {"DO", kMay31}});
+                t.executeOneRow();
+                count = t.value(0).toInt();
+                total = (sk ? u("Spolu za zostavu (%1 prác):") : u("Report total (%1 jobs):")).arg(count) +
+                        QStringLiteral(" ") + money(t.value(1));
+                tr.commit();
+            }
+            ASSERT_EQ(groups.size(), 2);
+            EXPECT_EQ(after(*prepared, QString::fromUtf8(sk ? c.groupSk : c.groupEn)), groups);
+            EXPECT_EQ(after(*prepared, sk ? u("Spolu za zostavu") : u("Report total")), QStringList{total});
+            EXPECT_EQ(int(prepared->rows.size()), count);
+            EXPECT_GE(prepared->find((sk ? u("Obdobie:") : u("Period:")) + u(" 01.05.2026 – 31.05.2026")).first, 0);
+            EXPECT_GE(prepared->find(QStringLiteral("1 / %1").arg(prepared->pageCount())).first, 0);
+            EXPECT_EQ(transcript.count(), 0);
         }
-        ASSERT_EQ(groups.size(), 2);
-        EXPECT_EQ(after(*prepared, jazyk == 1 ? u("Spolu za objednávateľa") : u("Customer total")), groups);
-        const QString totalLabel = jazyk == 1 ? u("Spolu za zostavu (%1 prác):") : u("Report total (%1 jobs):");
-        EXPECT_EQ(after(*prepared, totalLabel.arg(count)),
-                  QStringList{totalLabel.arg(count) + QStringLiteral(" ") + money(total)});
-        EXPECT_EQ(int(prepared->rows.size()), count);
-        EXPECT_TRUE(prepared->find(u("Obdobie: 01.05.2026 – 31.05.2026")).first >= 0 ||
-                    prepared->find(u("Period: 01.05.2026 – 31.05.2026")).first >= 0);
-        EXPECT_GE(prepared->find(QStringLiteral("1 / %1").arg(prepared->pageCount())).first, 0);
-        EXPECT_EQ(transcript.count(), 0);
-    }
 }
 
 TEST_F(ReportRuns, AnEmptyPeriodSaysThereIsNothingToPrint)
