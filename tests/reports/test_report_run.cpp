@@ -50,25 +50,31 @@ protected:
             const char* sent;  // also the delivery date
             const char *objCena, *preCena;  // with decimals, so sums are exact only in decimals
             const char* pm;
+            int rating;  // 0: not rated
         };
         const Job jobs[] = {
-            {1, 1, 3, 1, "'2026-05-05'", "100.10", "60.50", "JN"},  {2, 1, 4, 2, "'2026-05-21'", "200.25", "150", "JN"},
-            {3, 2, 3, 1, "'2026-04-12'", "50", "20", "KM"},         {4, 2, 3, 1, "null", "30", "10", "KM"},
-            {5, 2, 4, 2, "'2026-05-10'", "40.33", "20.25", "JN"},   {6, 2, 4, 2, "'2026-05-31'", "1234.57", "600.01", "KM"},
+            {1, 1, 3, 1, "'2026-05-05'", "100.10", "60.50", "JN", 80},
+            {2, 1, 4, 2, "'2026-05-21'", "200.25", "150", "JN", 90},
+            {3, 2, 3, 1, "'2026-04-12'", "50", "20", "KM", 10},
+            {4, 2, 3, 1, "null", "30", "10", "KM", 0},
+            {5, 2, 4, 2, "'2026-05-10'", "40.33", "20.25", "JN", 60},
+            {6, 2, 4, 2, "'2026-05-31'", "1234.57", "600.01", "KM", 0},
         };
         for (const Job& j : jobs)
             db->exec({QStringLiteral("insert into preklady (jedin, znacka, nazov, objednavatel, prekladatel,"
                                      " jazykova_kombinacia, termin, datum_dodania_prekladu, datum_odoslania_prekladu,"
                                      " obj_faktura, pre_faktura, pm, obj_cena_mj, obj_kurz, obj_koeficient, obj_rozsah,"
-                                     " pre_cena_mj, pre_kurz, pre_koeficient, pre_rozsah)"
+                                     " pre_cena_mj, pre_kurz, pre_koeficient, pre_rozsah, hodnoteny, hodnotenie)"
                                      " values (%1, 'Z%1', 'Preklad %1', %2, %3, %4, '2026-05-01', %5, %5, '', '', '%6',"
-                                     " %7, 1, 100, 1, %8, 1, 100, 1)")
+                                     " %7, 1, 100, 1, %8, 1, 100, 1, %9, %10)")
                           .arg(j.jedin)
                           .arg(j.customer)
                           .arg(j.translator)
                           .arg(j.combination)
                           .arg(QLatin1String(j.sent), QLatin1String(j.pm), QLatin1String(j.objCena),
-                               QLatin1String(j.preCena))});
+                               QLatin1String(j.preCena))
+                          .arg(j.rating ? 1 : 0)
+                          .arg(j.rating)});
     }
     static void TearDownTestSuite()
     {
@@ -243,6 +249,24 @@ TEST_F(ReportRuns, ProfitabilityTotalsAreTheDatabaseSums)
         const auto prepared = runner.prepare();
         EXPECT_EQ(after(*prepared, u("Spolu:")), QStringList{u("Spolu: ") + expected}) << mode;
         EXPECT_GE(prepared->find(mode == 1 ? u("podľa prekladateľov") : mode == 2 ? u("podľa PM") : u("podľa objednávateľov")).first, 0);
+    }
+}
+
+// The evaluation averages the rated, delivered jobs of the period per
+// translator, in both languages.
+TEST_F(ReportRuns, EvaluationAveragesTheRatedJobsPerTranslator)
+{
+    for (int jazyk : {1, 2}) {
+        HodnotenieValues v;
+        v.od = kMay1;
+        v.doDate = kMay31;
+        v.jazyk = jazyk;
+        TfrmTlac runner(folder);
+        ASSERT_TRUE(runner.open(HodnotenieRequest(v))) << jazyk;
+        const auto prepared = runner.prepare();
+        const QString label = jazyk == 1 ? u("Priemer prekladateľa:") : u("Translator average:");
+        // Cyril: 80; Dana: 90 and 60 (her unrated job does not count).
+        EXPECT_EQ(after(*prepared, label), (QStringList{label + u(" 80,00"), label + u(" 75,00")})) << jazyk;
     }
 }
 
