@@ -16,6 +16,7 @@
 #include "register/fEPreklady.h"
 #include "register/fEPrekladyPridaj.h"
 #include "reports/fEPrekladyTlac.h"
+#include "reports/fTlac.h"
 
 #ifdef LINDAVO_TEST_HOOKS
 #include "framework/SlotGuard.h"
@@ -146,9 +147,12 @@ int main(int argc, char** argv)
         TfrmEPreklady::Windows windows;
         windows.userAbbreviation = main ? main->Uzivatel().Skratka : QString();
         windows.editorWindows = JobEditorWindows();
-        // Until reports can be printed, the dialogs say so on OK.
         windows.reportMenu = [] {
             ReportDialogCalls calls;
+            calls.run = [](const ReportRequest& request) {
+                auto* main = qobject_cast<TfrmMain*>(MainWindow());
+                RunReport(request, main ? main->settings().reports : QString());
+            };
             calls.pickAddress = [](int typ, const QVariant& current) { return PickContact(typ == 1, current, {}); };
             RunEPrekladyTlac(std::move(calls));
         };

@@ -12,6 +12,8 @@
 //             a report dialog (job list and profitability by customers)
 //   nahlad    the report preview of the sample job list over all jobs, with
 //             a text found
+//   preh_obj  the preview of the job list by customers (Preh_Obj_Sk) over the
+//             last six months of sent jobs, as the report run prepares it
 //   zalohovanie  the backup window after a backup into a temporary folder
 //   exception the exception dialog with its details shown, for an error
 //             thrown by a function of this tool (DATABASE is not opened)
@@ -50,6 +52,8 @@
 #include "reportengine/Report.h"
 #include "reportengine/ReportPreview.h"
 #include "reports/ReportDataset.h"
+#include "reports/EPrekladyTlacSql.h"
+#include "reports/fTlac.h"
 
 #include <QApplication>
 #include <QFile>
@@ -142,6 +146,31 @@ void showPreview()
         preview.findChild<QLineEdit*>(QStringLiteral("eFind"))->setText(name);
         preview.findNext(name);
     });
+    preview.exec();
+}
+
+void showJobListReport()
+{
+    QDate last;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql(QStringLiteral("select max(datum_odoslania_prekladu) from preklady"));
+            last = q.executeScalar().toDate();
+        },
+        true);
+    ZoznamValues v;
+    v.od = last.addMonths(-6);
+    v.doDate = last;
+    v.faktura = false;
+    TfrmTlac runner(QStringLiteral(LINDAVO_REPORTS_DIR));
+    if (!runner.open(ZoznamRequest(v)))
+        return;
+    const auto prepared = runner.prepare();
+    std::fprintf(stderr, "%d rows, %d pages\n", runner.master().rowCount(), prepared->pageCount());
+    report::PreviewWindow preview(prepared);
+    preview.setWindowTitle(runner.report().title());
+    preview.resize(1100, 800);
     preview.exec();
 }
 
@@ -281,6 +310,7 @@ int main(int argc, char** argv)
         {QStringLiteral("tlac-mesacna"), showReportDialog<TfrmEPrekladyTlacZiskovostMesacna>},
         {QStringLiteral("tlac-hodnotenie"), showReportDialog<TfrmEPrekladyTlacHodnotenie>},
         {QStringLiteral("nahlad"), showPreview},
+        {QStringLiteral("preh_obj"), showJobListReport},
         {QStringLiteral("zalohovanie"), [] {}},
         {QStringLiteral("kombinacie"), codeList(RunCJazykoveKombinacie)},
         {QStringLiteral("jednotky"), codeList(RunCMerneJednotky)},

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "reportengine/Report.h"
+#include "reports/ReportDataset.h"
+#include "reports/ReportRequest.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QPushButton;
+
+// The reports folder joined with the file name part of `name` (a name may
+// come with a folder written with either separator; only its last part counts).
+QString ReportFilePath(const QString& reportsFolder, const QString& name);
+
+// The message for a layout that is not where it was looked for.
+QString MissingLayoutText(const QString& path);
+
+// Registers the program's report functions with the engine for the life of
+// the object (category "Quendel").
+class TQDLFunctionLibrary {
+public:
+    TQDLFunctionLibrary();
+    ~TQDLFunctionLibrary();
+    TQDLFunctionLibrary(const TQDLFunctionLibrary&) = delete;
+    TQDLFunctionLibrary& operator=(const TQDLFunctionLibrary&) = delete;
+};
+
+// The report runner: loads the layout, fills the master dataset from the
+// request's statement and lets the user print or preview the report. While it
+// exists the program's own report functions are known to every report.
+class TfrmTlac : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmTlac(const QString& reportsFolder, QWidget* parent = nullptr);
+    ~TfrmTlac() override;
+
+    // Everything up to showing the window: the layout, the title, the
+    // variables and the rows, read in one snapshot so totals and rows agree.
+    // Reports a missing layout, an empty result or a database error to the
+    // user and gives false then.
+    bool open(const ReportRequest& request);
+
+    const QString& layoutPath() const { return m_path; }
+    report::Report& report() { return m_report; }
+    const TReportQueryDataset& master() const { return m_master; }
+
+    // Both passes; throws report::Error for a layout the engine cannot run.
+    std::shared_ptr<const report::PreparedReport> prepare();
+
+    QPushButton* btnPrint;
+    QPushButton* btnPreview;
+    QPushButton* btnEdit;
+
+private:
+    void print();
+    void preview();
+    void edit();
+
+    TQDLFunctionLibrary m_library;
+
+    QString m_folder;
+    QString m_path;
+    report::Report m_report;
+    TReportQueryDataset m_master;
+};
+
+// The report run of the parameter dialogs: the runner over `reportsFolder`,
+// shown when there is something to print.
+void RunReport(const ReportRequest& request, const QString& reportsFolder);

@@ -1,0 +1,285 @@
+// The report run on a small agency: the shipped layouts prepare over the
+// statements of the dialogs, their totals are those the database computes, and
+// what cannot be printed is said to the user.
+#include "TestDatabase.h"
+
+#include "support/DialogTranscript.h"
+#include "fb/Decimal.h"
+#include "fb/Query.h"
+#include "fb/Transaction.h"
+#include "framework/MainConnection.h"
+#include "reportengine/ReportFormat.h"
+#include "reports/EPrekladyTlacSql.h"
+#include "reports/fTlac.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+const QDate kMay1(2026, 5, 1), kMay31(2026, 5, 31);
+
+QString u(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+class ReportRuns : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        db = new TestDatabase(TestDatabase::Migrated);
+        // Customers 1 Alfa, 2 Beta; translators 3 Cyril, 4 Dana. Prices at rate 1, 100 %, scope 1.
+        db->exec({"insert into adresar (jedin, typ, meno) values (1, 0, 'Alfa')",
+                  "insert into adresar (jedin, typ, meno) values (2, 0, 'Beta')",
+                  "insert into adresar (jedin, typ, meno) values (3, 1, 'Cyril')",
+                  "insert into adresar (jedin, typ, meno) values (4, 1, 'Dana')",
+                  "insert into jazykove_kombinacie (jedin, skratka, skupina) values (1, 'SK-EN', 'EN')",
+                  "insert into jazykove_kombinacie (jedin, skratka, skupina) values (2, 'SK-DE', 'DE')"});
+        struct Job {
+            int jedin, customer, translator, combination;
+            const char* sent;  // also the delivery date
+            const char *objCena, *preCena;  // with decimals, so sums are exact only in decimals
+            const char* pm;
+            int rating;  // 0: not rated
+        };
+        const Job jobs[] = {
+            {1, 1, 3, 1, "'2026-05-05'", "100.10", "60.50", "JN", 80},
+            {2, 1, 4, 2, "'2026-05-21'", "200.25", "150", "JN", 90},
+            {3, 2, 3, 1, "'2026-04-12'", "50", "20", "KM", 10},
+            {4, 2, 3, 1, "null", "30", "10", "KM", 0},
+            {5, 2, 4, 2, "'2026-05-10'", "40.33", "20.25", "JN", 60},
+            {6, 2, 4, 2, "'2026-05-31'", "1234.57", "600.01", "KM", 0},
+        };
+        for (const Job& j : jobs)
+            db->exec({QStringLiteral("insert into preklady (jedin, znacka, nazov, objednavatel, prekladatel,"
+                                     " jazykova_kombinacia, termin, datum_dodania_prekladu, datum_odoslania_prekladu,"
+                                     " obj_faktura, pre_faktura, pm, obj_cena_mj, obj_kurz, obj_koeficient, obj_rozsah,"
+                                     " pre_cena_mj, pre_kurz, pre_koeficient, pre_rozsah, hodnoteny, hodnotenie)"
+                                     " values (%1, 'Z%1', 'Preklad %1', %2, %3, %4, '2026-05-01', %5, %5, '', '', '%6',"
+                                     " %7, 1, 100, 1, %8, 1, 100, 1, %9, %10)")
+                          .arg(j.jedin)
+                          .arg(j.customer)
+                          .arg(j.translator)
+                          .arg(j.combination)
+                          .arg(QLatin1String(j.sent), QLatin1String(j.pm), QLatin1String(j.objCena),
+                               QLatin1String(j.preCena))
+                          .arg(j.rating ? 1 : 0)
+                          .arg(j.rating)});
+    }
+    static void TearDownTestSuite()
+    {
+        delete db;
+        db = nullptr;
+    }
+
+    ReportRuns() { setMainConnection(&db->connection()); }
+    ~ReportRuns() override { setMainConnection(nullptr); }
+
+    static ZoznamValues may()
+    {
+        ZoznamValues v;
+        v.mode = 0;
+        v.od = kMay1;
+        v.doDate = kMay31;
+        v.jazyk = 1;
+        return v;
+    }
+
+    // The text of the item right after each item that begins with `label`.
+    static QStringList after(const report::PreparedReport& r, const QString& label)
+    {
+        QStringList out;
+        for (const report::Page& page : r.pages)
+            for (size_t i = 0; i + 1 < page.items.size(); ++i)
+                if (page.items[i].text.startsWith(label))
+                    out << page.items[i].text + QStringLiteral(" ") + page.items[i + 1].text;
+        return out;
+    }
+
+    static QString money(const QVariant& sum)
+    {
+        const fb::Decimal d = sum.value<fb::Decimal>();
+        return report::formatValue(report::Value::number(report::Decimal::fromUnits(d.units(), d.scale())),
+                                   u(",0.00 €"));
+    }
+
+    static inline TestDatabase* db = nullptr;
+    DialogTranscript transcript;
+    const QString folder = QStringLiteral(LINDAVO_REPORTS_DIR);
+};
+
+}  // namespace
+
+TEST(ReportFilePath, JoinsTheFolderWithTheNamePartOnEitherSeparator)
+{
+    const QString sep = QDir::separator();
+    const struct {
+        const char *folder, *name, *path;
+    } cases[] = {
+        {"/r", "Preh_Obj_Sk.frf", "/r/Preh_Obj_Sk.frf"},
+        {"/r/", "Zisk.frf", "/r/Zisk.frf"},
+        {"/r", "\\Zisk.frf", "/r/Zisk.frf"},
+        {"/r", "C:\\old\\Reports\\Zisk.frf", "/r/Zisk.frf"},
+        {"/r", "../elsewhere/Zisk.frf", "/r/Zisk.frf"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReportFilePath(QString::fromUtf8(c.folder), QString::fromUtf8(c.name)),
+                  QDir::toNativeSeparators(QString::fromUtf8(c.path)))
+            << c.folder << " + " << c.name;
+}
+
+// Group and report totals of each job list in both languages are the sums
+// the database computes over the same jobs, to the cent.
+TEST_F(ReportRuns, JobListTotalsAreTheDatabaseSums)
+{
+    const struct {
+        int mode;
+        const char *group, *money, *date;
+        const char *groupSk, *groupEn;
+    } cases[] = {
+        {0, "b.meno", "a.obj_cena", "a.datum_odoslania_prekladu", "Spolu za objednávateľa", "Customer total"},
+        {1, "c.meno", "a.pre_cena", "a.datum_dodania_prekladu", "Spolu za prekladateľa", "Translator total"},
+        {2, "a.pm", "a.obj_cena", "a.datum_odoslania_prekladu", "Spolu za PM", "Project manager total"},
+    };
+    for (const auto& c : cases)
+        for (int jazyk : {1, 2}) {
+            const bool sk = jazyk == 1;
+            ZoznamValues v = may();
+            v.mode = c.mode;
+            v.jazyk = jazyk;
+            const ReportRequest r = ZoznamRequest(v);
+            SCOPED_TRACE(r.layoutName.toStdString());
+            TfrmTlac runner(folder);
+            ASSERT_TRUE(runner.open(r));
+            const auto prepared = runner.prepare();
+            ASSERT_GE(prepared->pageCount(), 1);
+
+            QStringList groups;
+            QString total;
+            int count = 0;
+            {
+                fb::Transaction tr(db->connection(), {"concurrency", "read", "nowait"});
+                tr.start();
+                const QString from = QStringLiteral(" from preklady a join adresar b on b.jedin=a.objednavatel"
+                                                    " join adresar c on c.jedin=a.prekladatel"
+                                                    " where %1 between :OD and :DO")
+                                         .arg(QLatin1String(c.date));
+                fb::Query q(tr);
+                q.setSql(QStringLiteral("select %1, count(*), sum(%2)").arg(QLatin1String(c.group), QLatin1String(c.money)) +
+                         from + QStringLiteral(" group by 1 order by 1"));
+                q.setParams({{"OD", kMay1}, {"DO", kMay31}});
+                q.execute();
+                const QString label = QString::fromUtf8(sk ? c.groupSk : c.groupEn) + (sk ? u(" (%1 prác):") : u(" (%1 jobs):"));
+                while (q.next())
+                    groups << label.arg(q.value(1).toInt()) + QStringLiteral(" ") + money(q.value(2));
+                fb::Query t(tr);
+                t.setSql(QStringLiteral("select count(*), sum(%1)").arg(QLatin1String(c.money)) + from);
+                t.setParams({{"OD", kMay1}, {"DO", kMay31}});
+                t.executeOneRow();
+                count = t.value(0).toInt();
+                total = (sk ? u("Spolu za zostavu (%1 prác):") : u("Report total (%1 jobs):")).arg(count) +
+                        QStringLiteral(" ") + money(t.value(1));
+                tr.commit();
+            }
+            ASSERT_EQ(groups.size(), 2);
+            EXPECT_EQ(after(*prepared, QString::fromUtf8(sk ? c.groupSk : c.groupEn)), groups);
+            EXPECT_EQ(after(*prepared, sk ? u("Spolu za zostavu") : u("Report total")), QStringList{total});
+            EXPECT_EQ(int(prepared->rows.size()), count);
+            EXPECT_GE(prepared->find((sk ? u("Obdobie:") : u("Period:")) + u(" 01.05.2026 – 31.05.2026")).first, 0);
+            EXPECT_GE(prepared->find(QStringLiteral("1 / %1").arg(prepared->pageCount())).first, 0);
+            EXPECT_EQ(transcript.count(), 0);
+        }
+}
+
+TEST_F(ReportRuns, AnEmptyPeriodSaysThereIsNothingToPrint)
+{
+    ZoznamValues v = may();
+    v.od = v.doDate = QDate(2030, 1, 1);
+    TfrmTlac runner(folder);
+    EXPECT_FALSE(runner.open(ZoznamRequest(v)));
+    ASSERT_EQ(transcript.count(), 1);
+    EXPECT_EQ(transcript.last().text, u("Nie sú údaje pre tlač."));
+}
+
+TEST_F(ReportRuns, AMissingLayoutNamesWhereItWasLookedFor)
+{
+    QTemporaryDir empty;
+    TfrmTlac runner(empty.path());
+    EXPECT_FALSE(runner.open(ZoznamRequest(may())));
+    ASSERT_EQ(transcript.count(), 1);
+    const QString path = QDir::toNativeSeparators(empty.path() + QStringLiteral("/Preh_Obj_Sk.frf"));
+    EXPECT_EQ(runner.layoutPath(), path);
+    EXPECT_TRUE(transcript.last().text.contains(path)) << transcript.last().text.toStdString();
+}
+
+// The profitability layouts (both modes of Zisk and Zisk_PM) total what the
+// database sums.
+TEST_F(ReportRuns, ProfitabilityTotalsAreTheDatabaseSums)
+{
+    QVariant income;
+    {
+        fb::Transaction tr(db->connection(), {"concurrency", "read", "nowait"});
+        tr.start();
+        fb::Query q(tr);
+        q.setSql(QStringLiteral("select sum(obj_cena_skk) from preklady where datum_dodania_prekladu between :OD and :DO"));
+        q.setParams({{"OD", kMay1}, {"DO", kMay31}});
+        income = q.executeScalar();
+        tr.commit();
+    }
+    const fb::Decimal d = income.value<fb::Decimal>();
+    const QString expected =
+        report::formatValue(report::Value::number(report::Decimal::fromUnits(d.units(), d.scale())), u(",0.00"));
+    for (int mode : {0, 1, 2}) {
+        ZiskovostValues v;
+        v.mode = mode;
+        v.od = kMay1;
+        v.doDate = kMay31;
+        TfrmTlac runner(folder);
+        ASSERT_TRUE(runner.open(ZiskovostRequest(v))) << mode;
+        const auto prepared = runner.prepare();
+        EXPECT_EQ(after(*prepared, u("Spolu:")), QStringList{u("Spolu: ") + expected}) << mode;
+        EXPECT_GE(prepared->find(mode == 1 ? u("podľa prekladateľov") : mode == 2 ? u("podľa PM") : u("podľa objednávateľov")).first, 0);
+    }
+}
+
+// The evaluation averages the rated, delivered jobs of the period per
+// translator, in both languages.
+TEST_F(ReportRuns, EvaluationAveragesTheRatedJobsPerTranslator)
+{
+    for (int jazyk : {1, 2}) {
+        HodnotenieValues v;
+        v.od = kMay1;
+        v.doDate = kMay31;
+        v.jazyk = jazyk;
+        TfrmTlac runner(folder);
+        ASSERT_TRUE(runner.open(HodnotenieRequest(v))) << jazyk;
+        const auto prepared = runner.prepare();
+        const QString label = jazyk == 1 ? u("Priemer prekladateľa:") : u("Translator average:");
+        // Cyril: 80; Dana: 90 and 60 (her unrated job does not count).
+        EXPECT_EQ(after(*prepared, label), (QStringList{label + u(" 80,00"), label + u(" 75,00")})) << jazyk;
+    }
+}
+
+// The program's functions are there for the runner's lifetime only.
+TEST_F(ReportRuns, TheFunctionsLiveAsLongAsTheRunner)
+{
+    {
+        TfrmTlac runner(folder);
+        const report::Function* f = report::FunctionRegistry::global().find(QStringLiteral("moneytostr"));
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->category, u("Quendel"));
+        EXPECT_EQ(f->call({report::Value::number(report::Decimal::fromUnits(-123499, 2))}).toText(),
+                  u("jedentisícdvestotridsaťštyri"));
+    }
+    EXPECT_EQ(report::FunctionRegistry::global().find(QStringLiteral("MONEYTOSTR")), nullptr);
+}

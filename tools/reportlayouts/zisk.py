@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Writes resources/Reports/Zisk.frf (profitability by customers or by
+translators: the variable Typ says which) and Zisk_PM.frf (by project
+manager). Run from the repository root."""
+
+WIDTH = 180  # A4 portrait less the margins
+
+
+def layout(first_field, first_caption, heading):
+    cols = [
+        (60, "[%s]" % first_field, "", first_caption),
+        (20, "[SKUPINA]", "", "Skupina"),
+        (25, "[OBJ_CENA_SKK]", ' align="right" format=",0.00"', "Príjem €"),
+        (25, "[PRE_CENA_SKK]", ' align="right" format=",0.00"', "Náklady €"),
+        (25, "[ZISK]", ' align="right" format=",0.00"', "Zisk €"),
+        (25, "[ZISKPER]", ' align="right" format=",0.00"', "Zisk %"),
+    ]
+    out = []
+    w = out.append
+    w('<?xml version="1.0" encoding="UTF-8"?>')
+    w('<!-- Profitability; written by tools/reportlayouts/zisk.py -->')
+    w('<lindavo-report version="1" title="Ziskovosť prekladov" master="MASTER">')
+    w(' <page width="210" height="297" orientation="portrait" left="20" right="10" top="10" bottom="10"/>')
+    w(' <variables>\n  <category name=" Nastavenia">\n   <variable name="Typ" type="integer">0</variable>\n'
+      '   <variable name="Od" type="string"></variable>\n   <variable name="Do" type="string"></variable>\n'
+      '  </category>\n </variables>')
+    w(' <band type="reporttitle" height="22">')
+    w('  <text x="0" y="0" width="%d" height="9" size="15" bold="1" valign="center">[REPORTTITLE]</text>' % WIDTH)
+    w('  <text x="0" y="9" width="%d" height="6" size="10" italic="1">%s</text>' % (WIDTH, heading))
+    w('  <text x="0" y="15" width="%d" height="6" size="10" format="dd.mm.yyyy">Obdobie: [Od] – [Do]</text>' % WIDTH)
+    w(' </band>')
+    w(' <band type="columnheader" height="6">')
+    x = 0
+    for width, _, attrs, caption in cols:
+        align = ' align="right"' if 'align="right"' in attrs else ''
+        w('  <text x="%d" y="0" width="%d" height="6" size="8" bold="1" fill="#ffd9d9d9" frame="tb" valign="center"%s>%s</text>' % (x, width, align, caption))
+        x += width
+    w(' </band>')
+    w(' <band type="masterdata" height="5">')
+    x = 0
+    for width, expr, attrs, _ in cols:
+        w('  <text x="%d" y="0" width="%d" height="5" size="8" stretch="1"%s>%s</text>' % (x, width, attrs, expr))
+        x += width
+    w(' </band>')
+    sums = ["[SUM(OBJ_CENA_SKK)]", "[SUM(PRE_CENA_SKK)]", "[SUM(ZISK)]",
+            "[IIF(SUM(OBJ_CENA_SKK) = 0, NULL, SUM(ZISK) * 100 / SUM(OBJ_CENA_SKK))]"]
+    w(' <band type="reportsummary" height="10">')
+    w('  <text x="0" y="2" width="80" height="6" size="9" bold="1" align="right">Spolu:</text>')
+    x = 80
+    for s in sums:
+        w('  <text x="%d" y="2" width="25" height="6" size="9" bold="1" align="right" frame="tb" format=",0.00">%s</text>' % (x, s))
+        x += 25
+    w(' </band>')
+    w(' <band type="pagefooter" height="6">')
+    w('  <line x="0" y="0.5" width="%d" height="0" frame-width="0.2"/>' % WIDTH)
+    w('  <text x="0" y="1" width="90" height="5" size="8" format="dd.mm.yyyy">Vytlačené [DATE]</text>')
+    w('  <text x="90" y="1" width="90" height="5" size="8" align="right">[PAGE#] / [TOTALPAGES#]</text>')
+    w(' </band>')
+    w('</lindavo-report>')
+    return "\n".join(out) + "\n"
+
+
+files = {
+    "Zisk.frf": layout("ADRESAR", "[IIF(Typ = 1, 'Prekladateľ', 'Objednávateľ')]",
+                       "[IIF(Typ = 1, 'podľa prekladateľov', 'podľa objednávateľov')]"),
+    "Zisk_PM.frf": layout("PM", "PM", "podľa PM"),
+}
+for name, text in files.items():
+    with open("resources/Reports/" + name, "w", encoding="utf-8") as f:
+        f.write(text)
