@@ -55,18 +55,18 @@ struct Fixture {
         report.setDataset(QStringLiteral("MASTER"), &master);
 
         const report::PreparedReport prepared = report.prepare();
-        std::vector<const report::FontSpec*> specs;
+        std::vector<const report::FontStyle*> styles;
         for (const report::Page& page : prepared.pages) {
             pages.emplace_back();
             for (const report::PageItem& item : page.items) {
                 if (item.object->kind != report::ObjectKind::Text || item.text.isEmpty())
                     continue;
                 int font = -1;
-                for (size_t i = 0; i < specs.size(); ++i)
-                    if (*specs[i] == item.object->font)
+                for (size_t i = 0; i < styles.size(); ++i)
+                    if (*styles[i] == item.object->font)
                         font = int(i);
                 if (font < 0) {
-                    specs.push_back(&item.object->font);
+                    styles.push_back(&item.object->font);
                     fonts.push_back(report::fontFor(item.object->font));
                     font = int(fonts.size()) - 1;
                 }

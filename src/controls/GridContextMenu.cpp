@@ -214,21 +214,21 @@ void TGridContextMenu::PrintDataSet()
 // preview (zoom, find, save in any format, print) and its printing.
 namespace {
 
-report::TableSpec listingSpec(const TGridPrintTable& table, bool landscape)
+report::TableListing listingTable(const TGridPrintTable& table, bool landscape)
 {
-    report::TableSpec spec;
-    spec.title = table.title;
-    spec.headers = table.headers;
+    report::TableListing listing;
+    listing.title = table.title;
+    listing.headers = table.headers;
     for (int w : table.widths)
-        spec.widths.push_back(w);
+        listing.widths.push_back(w);
     for (Qt::Alignment a : table.alignments)
-        spec.alignments.push_back(a & Qt::AlignRight ? report::HAlign::Right
+        listing.alignments.push_back(a & Qt::AlignRight ? report::HAlign::Right
                                   : a & Qt::AlignHCenter ? report::HAlign::Center
                                                          : report::HAlign::Left);
-    spec.orientation = landscape ? report::Orientation::Landscape : report::Orientation::Portrait;
-    spec.autoOrientation = true;
-    spec.headerFill = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
-    return spec;
+    listing.orientation = landscape ? report::Orientation::Landscape : report::Orientation::Portrait;
+    listing.autoOrientation = true;
+    listing.headerFill = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    return listing;
 }
 
 }  // namespace
@@ -236,7 +236,7 @@ report::TableSpec listingSpec(const TGridPrintTable& table, bool landscape)
 std::shared_ptr<const report::PreparedReport> TGridContextMenu::PrepareTable(const TGridPrintTable& table, bool landscape)
 {
     const report::MemoryDataset data = report::tableDataset(int(table.headers.size()), table.rows);
-    report::Report listing(report::tableLayout(listingSpec(table, landscape)));
+    report::Report listing(report::tableLayout(listingTable(table, landscape)));
     listing.setTitle(table.title);
     listing.setDataset(QStringLiteral("MASTER"), &data);
     return std::make_shared<const report::PreparedReport>(listing.prepare());

@@ -4,13 +4,13 @@
 
 namespace report {
 
-QFont fontFor(const FontSpec& spec)
+QFont fontFor(const FontStyle& style)
 {
-    QFont f(spec.family);
-    f.setPointSizeF(spec.size);
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
+    QFont f(style.family);
+    f.setPointSizeF(style.size);
+    f.setBold(style.bold);
+    f.setItalic(style.italic);
+    f.setUnderline(style.underline);
     f.setHintingPreference(QFont::PreferNoHinting);
     return f;
 }
@@ -45,7 +45,7 @@ void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, d
     // Fonts are sized in points against the device's own resolution; the
     // painter may scale, so the point size is corrected for the logical dpi.
     const double fontScale = dpi / double(painter.device()->logicalDpiY());
-    const FontSpec* currentFont = nullptr;
+    const FontStyle* currentFont = nullptr;
     QColor currentColor;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);

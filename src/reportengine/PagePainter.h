@@ -13,7 +13,7 @@ void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, d
                const QPointF& origin = QPointF());
 
 // The font of a layout object as it is printed.
-QFont fontFor(const FontSpec& spec);
+QFont fontFor(const FontStyle& style);
 int alignmentFlags(const ReportObject& object);
 
 }  // namespace report

@@ -35,13 +35,13 @@ enum FrameSide { FrameNone = 0, FrameLeft = 1, FrameTop = 2, FrameRight = 4, Fra
 enum class HAlign { Left, Center, Right, Justify };
 enum class VAlign { Top, Center, Bottom };
 
-struct FontSpec {
+struct FontStyle {
     QString family = QStringLiteral("DejaVu Sans");
     double size = 10;
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const FontStyle&, const FontStyle&) = default;
 };
 
 struct ReportObject {
@@ -50,7 +50,7 @@ struct ReportObject {
     double x = 0, y = 0, width = 0, height = 0;   // within the band
     // Text: literal text with [expression] parts.
     QString text;
-    FontSpec font;
+    FontStyle font;
     QColor color = Qt::black;
     HAlign hAlign = HAlign::Left;
     VAlign vAlign = VAlign::Top;

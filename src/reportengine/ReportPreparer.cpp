@@ -81,19 +81,19 @@ private:
         return w;
     }
 
-    Metrics& metrics(const FontSpec& spec)
+    Metrics& metrics(const FontStyle& style)
     {
         for (auto& entry : m_metrics)
-            if (entry.first == spec)
+            if (entry.first == style)
                 return *entry.second;
-        QFontMetricsF fm(fontFor(spec), &m_device);
+        QFontMetricsF fm(fontFor(style), &m_device);
         const double line = fm.height();
-        m_metrics.emplace_back(spec, std::make_unique<Metrics>(Metrics{fm, line, {}}));
+        m_metrics.emplace_back(style, std::make_unique<Metrics>(Metrics{fm, line, {}}));
         return *m_metrics.back().second;
     }
 
     QImage m_device;
-    std::vector<std::pair<FontSpec, std::unique_ptr<Metrics>>> m_metrics;
+    std::vector<std::pair<FontStyle, std::unique_ptr<Metrics>>> m_metrics;
 };
 
 struct CompiledObject {

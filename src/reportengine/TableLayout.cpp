@@ -8,7 +8,7 @@ namespace {
 
 constexpr double kScreenMmPerPixel = 25.4 / 96.0;
 
-ReportObject cell(double x, double width, double height, const QString& text, const TableSpec& spec)
+ReportObject cell(double x, double width, double height, const QString& text, const TableListing& listing)
 {
     ReportObject o;
     o.kind = ObjectKind::Text;
@@ -16,7 +16,7 @@ ReportObject cell(double x, double width, double height, const QString& text, co
     o.width = width;
     o.height = height;
     o.text = text;
-    o.font.size = spec.fontSize;
+    o.font.size = listing.fontSize;
     o.vAlign = VAlign::Center;
     o.frame = FrameAll;
     o.frameWidth = 0.1;
@@ -26,33 +26,33 @@ ReportObject cell(double x, double width, double height, const QString& text, co
 
 }  // namespace
 
-Layout tableLayout(const TableSpec& spec)
+Layout tableLayout(const TableListing& listing)
 {
     Layout l;
-    l.title = spec.title;
-    l.page.orientation = spec.orientation;
-    l.page.marginLeft = spec.marginLeft;
-    l.page.marginRight = spec.marginRight;
-    l.page.marginTop = spec.marginTop;
-    l.page.marginBottom = spec.marginBottom;
-    const int n = int(spec.headers.size());
+    l.title = listing.title;
+    l.page.orientation = listing.orientation;
+    l.page.marginLeft = listing.marginLeft;
+    l.page.marginRight = listing.marginRight;
+    l.page.marginTop = listing.marginTop;
+    l.page.marginBottom = listing.marginBottom;
+    const int n = int(listing.headers.size());
     std::vector<double> widths(size_t(n), 1.0);
-    for (int c = 0; c < n && c < int(spec.widths.size()); ++c)
-        widths[size_t(c)] = std::max(spec.widths[size_t(c)], 1.0);
+    for (int c = 0; c < n && c < int(listing.widths.size()); ++c)
+        widths[size_t(c)] = std::max(listing.widths[size_t(c)], 1.0);
     const double natural = std::accumulate(widths.begin(), widths.end(), 0.0) * kScreenMmPerPixel;
     // Columns wider than a portrait page turn it, when that is allowed.
-    if (spec.autoOrientation && spec.orientation == Orientation::Portrait && natural > l.page.printableWidth())
+    if (listing.autoOrientation && listing.orientation == Orientation::Portrait && natural > l.page.printableWidth())
         l.page.orientation = Orientation::Landscape;
     const double width = l.page.printableWidth();
     const double total = std::accumulate(widths.begin(), widths.end(), 0.0);
-    const double rowHeight = spec.fontSize * 0.6;
+    const double rowHeight = listing.fontSize * 0.6;
 
-    if (!spec.title.trimmed().isEmpty()) {
-        ReportObject heading = cell(0, width, rowHeight * 1.6, QStringLiteral("[REPORTTITLE]"), spec);
-        heading.font.size = spec.fontSize + 2;
+    if (!listing.title.trimmed().isEmpty()) {
+        ReportObject heading = cell(0, width, rowHeight * 1.6, QStringLiteral("[REPORTTITLE]"), listing);
+        heading.font.size = listing.fontSize + 2;
         heading.font.bold = true;
         heading.color = Qt::white;
-        heading.fill = spec.headerFill;
+        heading.fill = listing.headerFill;
         heading.hAlign = HAlign::Center;
         heading.frameColor = Qt::black;
         heading.frameWidth = 0.3;
@@ -71,18 +71,18 @@ Layout tableLayout(const TableSpec& spec)
     for (int c = 0; c < n; ++c) {
         const double w = width * widths[size_t(c)] / total;
         // Header texts are literal: a bracket in a caption stays a bracket.
-        QString caption = spec.headers[c];
+        QString caption = listing.headers[c];
         caption.replace(u'[', QStringLiteral("[ '[' ]"));
-        ReportObject h = cell(x, w, rowHeight, caption, spec);
+        ReportObject h = cell(x, w, rowHeight, caption, listing);
         h.font.bold = true;
         h.color = Qt::white;
-        h.fill = spec.headerFill;
+        h.fill = listing.headerFill;
         h.hAlign = HAlign::Center;
         h.wordWrap = true;
         h.stretch = true;
         header.objects.push_back(h);
-        ReportObject d = cell(x, w, rowHeight, QStringLiteral("[C%1]").arg(c + 1), spec);
-        d.hAlign = c < int(spec.alignments.size()) ? spec.alignments[size_t(c)] : HAlign::Left;
+        ReportObject d = cell(x, w, rowHeight, QStringLiteral("[C%1]").arg(c + 1), listing);
+        d.hAlign = c < int(listing.alignments.size()) ? listing.alignments[size_t(c)] : HAlign::Left;
         d.wordWrap = true;
         d.stretch = true;
         data.objects.push_back(d);
@@ -90,10 +90,10 @@ Layout tableLayout(const TableSpec& spec)
     }
     l.columnHeader = header;
     l.masterData = data;
-    ReportObject footer = cell(0, width, 5, QStringLiteral("Strana [PAGE#] z [TOTALPAGES#]"), spec);
+    ReportObject footer = cell(0, width, 5, QStringLiteral("Strana [PAGE#] z [TOTALPAGES#]"), listing);
     footer.frame = FrameNone;
     footer.hAlign = HAlign::Right;
-    footer.font.size = spec.fontSize - 1;
+    footer.font.size = listing.fontSize - 1;
     Band f;
     f.kind = BandKind::PageFooter;
     f.height = 6;

@@ -13,7 +13,7 @@ namespace report {
 // A plain listing of a table (a grid as shown, or every field of a result):
 // an optional heading, a column header repeated on every page, one band a
 // row, the page count at the bottom.
-struct TableSpec {
+struct TableListing {
     QString title;                 // printed as the heading when not blank
     QStringList headers;
     std::vector<double> widths;    // relative (the grid's pixels)
@@ -26,7 +26,7 @@ struct TableSpec {
 };
 
 // The layout reads the dataset from tableDataset(): text fields C1, C2, ...
-Layout tableLayout(const TableSpec& spec);
+Layout tableLayout(const TableListing& listing);
 MemoryDataset tableDataset(int columns, const std::vector<QStringList>& rows);
 
 }  // namespace report

@@ -222,23 +222,23 @@ namespace {
 
 TEST(ReportTableLayout, ListingTurnsWideTablesAndRepeatsItsHeader)
 {
-    report::TableSpec spec;
-    spec.title = QStringLiteral("Merné jednotky");
-    spec.headers = {QStringLiteral("Číslo [ks]"), QStringLiteral("Názov")};
-    spec.widths = {100, 300};
-    spec.alignments = {HAlign::Right, HAlign::Left};
+    report::TableListing listing;
+    listing.title = QStringLiteral("Merné jednotky");
+    listing.headers = {QStringLiteral("Číslo [ks]"), QStringLiteral("Názov")};
+    listing.widths = {100, 300};
+    listing.alignments = {HAlign::Right, HAlign::Left};
     std::vector<QStringList> rows;
     for (int i = 1; i <= 120; ++i)
         rows.push_back({QString::number(i), QStringLiteral("Jednotka [%1]").arg(i)});
     const MemoryDataset data = tableDataset(2, rows);
 
-    const auto prepare = [&](const TableSpec& s) {
+    const auto prepare = [&](const TableListing& s) {
         Report listing(tableLayout(s));
         listing.setTitle(s.title);
         listing.setDataset(QStringLiteral("MASTER"), &data);
         return listing.prepare();
     };
-    const PreparedReport narrow = prepare(spec);
+    const PreparedReport narrow = prepare(listing);
     EXPECT_EQ(narrow.pages[0].size, QSizeF(210, 297));
     ASSERT_GT(narrow.pageCount(), 1);
     for (const Page& page : narrow.pages) {
@@ -253,10 +253,10 @@ TEST(ReportTableLayout, ListingTurnsWideTablesAndRepeatsItsHeader)
     EXPECT_DOUBLE_EQ(number->rect.left(), 20);
     EXPECT_DOUBLE_EQ(number->rect.width(), 45);
 
-    spec.widths = {400, 900};  // wider than a portrait page at screen size
-    EXPECT_EQ(prepare(spec).pages[0].size, QSizeF(297, 210));
-    spec.autoOrientation = false;
-    EXPECT_EQ(prepare(spec).pages[0].size, QSizeF(210, 297));
+    listing.widths = {400, 900};  // wider than a portrait page at screen size
+    EXPECT_EQ(prepare(listing).pages[0].size, QSizeF(297, 210));
+    listing.autoOrientation = false;
+    EXPECT_EQ(prepare(listing).pages[0].size, QSizeF(210, 297));
 }
 
 }  // namespace
