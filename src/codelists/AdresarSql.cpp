@@ -4,11 +4,6 @@
 
 namespace {
 
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
-
 QString L(const char* text)
 {
     return QString::fromUtf8(text);
@@ -22,7 +17,7 @@ AdresarStatement AdresarContactStatement(const AdresarFilter& f, const QString& 
     // contact (sent to the customer, delivered by the translator).
     const QString P = f.translators ? L("prekladatel") : L("objednavatel");
     const QString D = f.translators ? L("datum_dodania_prekladu") : L("datum_odoslania_prekladu");
-    const bool withKombinacia = isSet(f.kombinacia);
+    const bool withKombinacia = IsSetValue(f.kombinacia);
 
     AdresarStatement s;
     QStringList& sql = s.lines;
@@ -70,7 +65,7 @@ AdresarStatement AdresarRateStatement(const QVariant& adresar, const QString& ma
     s.lines << L("SELECT A.JEDIN,B.SKRATKA AS NAZOV,A.CENA,A.MENA,C.SKRATKA AS MJ FROM KOMBINACIE A")
             << L("JOIN JAZYKOVE_KOMBINACIE B ON B.JEDIN=A.JAZYKOVA_KOMBINACIA") << L("JOIN MERNE_JEDNOTKY C ON C.JEDIN=A.MJ")
             << L("WHERE A.ADRESAR=:ADRESAR");
-    s.params.insert(L("ADRESAR"), isSet(adresar) ? adresar : QVariant());
+    s.params.insert(L("ADRESAR"), IsSetValue(adresar) ? adresar : QVariant());
     if (!marked.isEmpty())
         s.lines << L("and ") + marked;
     s.lines << L("order by") << orderBy;
@@ -93,8 +88,8 @@ AdresarStatement PriceHistoryStatement(bool translator, const QVariant& adresar,
                 << L("LEFT JOIN MERNE_JEDNOTKY B ON B.JEDIN=A.OBJ_MJ")
                 << L("WHERE A.OBJEDNAVATEL=:JEDIN AND A.JAZYKOVA_KOMBINACIA=:KOMB AND")
                 << L("COALESCE(A.OBJ_CENA_MJ, 0) <> 0") << L("ORDER BY A.DATUM_PRIJATIA DESC");
-    s.params.insert(L("JEDIN"), isSet(adresar) ? adresar : QVariant());
-    s.params.insert(L("KOMB"), isSet(kombinacia) ? kombinacia : QVariant());
+    s.params.insert(L("JEDIN"), IsSetValue(adresar) ? adresar : QVariant());
+    s.params.insert(L("KOMB"), IsSetValue(kombinacia) ? kombinacia : QVariant());
     return s;
 }
 

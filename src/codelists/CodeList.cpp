@@ -75,7 +75,3 @@ void LayOutEditor(TFormEditor* editor, int width, int height)
     }
 }
 
-QVariant TextParam(const QString& text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : text;
-}

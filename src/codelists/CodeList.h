@@ -2,6 +2,7 @@
 
 #include "controls/ListToolbar.h"
 #include "controls/QDLColumn.h"
+#include "framework/TextHelpers.h"
 
 #include <QString>
 #include <QVariant>
@@ -37,8 +38,6 @@ TIBCheckBox* AddEditorCheck(QWidget* parent, const QString& name, const QString&
                             int width);
 // Letters typed into the edit are shown, and so stored, in upper case.
 void UpperCaseEdit(TIBEdit* edit);
-// A text for a statement parameter: an empty field gives '' rather than null.
-QVariant TextParam(const QString& text);
 // The client area fixed at width × height; "Ď&alší", " &OK" and "&Nezapíš"
 // along its bottom, right-aligned.
 void LayOutEditor(TFormEditor* editor, int width, int height);

@@ -10,6 +10,7 @@
 #include "controls/RegisterRefresh.h"
 #include "forms/FormEditor.h"
 #include "framework/SlotGuard.h"
+#include "framework/TextHelpers.h"
 #include "framework/UiHelpers.h"
 
 #include <QAction>
@@ -24,11 +25,6 @@
 namespace {
 
 const QString kJedin = QStringLiteral("JEDIN");
-
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
 
 TQDLColumn column(const char* field, const QString& title, int width, const char* orderBy,
                   Qt::Alignment alignment = Qt::AlignLeft, const char* format = "", bool autoSize = true)
@@ -363,7 +359,7 @@ void TfrmCAdresar::rank()
 
 void TfrmCAdresar::Open()
 {
-    if (isSet(Value)) {
+    if (IsSetValue(Value)) {
         eJazykovaKombinacia->FindIt(Value);
         if (Flag)
             rank();
@@ -374,7 +370,7 @@ void TfrmCAdresar::Open()
     setWindowTitle(m_baseCaption);
     m_opening = false;
     gr1->DisplayGrid();
-    if (isSet(Current))
+    if (IsSetValue(Current))
         gr1->Locate(kJedin, Current);
 }
 

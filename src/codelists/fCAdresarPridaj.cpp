@@ -12,6 +12,7 @@
 #include "fb/Transaction.h"
 #include "framework/Messages.h"
 #include "framework/SlotGuard.h"
+#include "framework/TextHelpers.h"
 #include "framework/UiHelpers.h"
 #include "platform/MailLink.h"
 
@@ -25,22 +26,6 @@ namespace {
 
 constexpr int kWidth = 501, kHeight = 455;
 constexpr int kLabelX = 8, kControlX = 100, kControlWidth = kWidth - 8 - kControlX, kRow = 26;
-
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
-
-QString textOf(const QVariant& v)
-{
-    return isSet(v) ? v.toString() : QString();
-}
-
-// Texts go to the database as shown: an empty field is '' rather than null.
-QVariant textParam(const QString& text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : text;
-}
 
 QLabel* label(QWidget* parent, const QString& text, int y, QWidget* buddy)
 {
@@ -267,21 +252,21 @@ bool TfrmCAdresarPridaj::LoadRecord(fb::Transaction& transaction)
     if (!q.executeAtMostOneRow())
         return false;
     const auto v = [&q](const char* column) { return q.value(QString::fromLatin1(column)); };
-    eDBMeno->setText(textOf(v("MENO")));
-    eDBAdresa->setText(textOf(v("ADRESA")));
-    eDBPSC->setText(textOf(v("PSC")));
-    eDBMesto->setEditText(textOf(v("MESTO")));
-    eDBStat->setEditText(textOf(v("STAT")));
-    eDBEmail->setText(textOf(v("EMAIL")));
-    eDBEmail2->setText(textOf(v("EMAIL2")));
-    eDBEMail3->setText(textOf(v("EMAIL3")));
-    eDBTel1->setText(textOf(v("TEL1")));
-    eDBTel2->setText(textOf(v("TEL2")));
+    eDBMeno->setText(VariantToText(v("MENO")));
+    eDBAdresa->setText(VariantToText(v("ADRESA")));
+    eDBPSC->setText(VariantToText(v("PSC")));
+    eDBMesto->setEditText(VariantToText(v("MESTO")));
+    eDBStat->setEditText(VariantToText(v("STAT")));
+    eDBEmail->setText(VariantToText(v("EMAIL")));
+    eDBEmail2->setText(VariantToText(v("EMAIL2")));
+    eDBEMail3->setText(VariantToText(v("EMAIL3")));
+    eDBTel1->setText(VariantToText(v("TEL1")));
+    eDBTel2->setText(VariantToText(v("TEL2")));
     eDBPravnaForma->FindIt(v("PRAVNA_FORMA"));
-    eDBSposobPlatby->setEditText(textOf(v("SPOSOB_PLATBY")));
-    eDBPoznamka->setPlainText(textOf(v("POZNAMKA")));
+    eDBSposobPlatby->setEditText(VariantToText(v("SPOSOB_PLATBY")));
+    eDBPoznamka->setPlainText(VariantToText(v("POZNAMKA")));
     const QVariant farba = v("FARBA");
-    if (isSet(farba)) {
+    if (IsSetValue(farba)) {
         m_colour = ColorFromDelphi(int(qint64(farba.toDouble())));
         eDBFarba->setChecked(true);
         showColour(true);
@@ -293,21 +278,21 @@ void TfrmCAdresarPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
 {
     QVariantMap p;
     p[QStringLiteral("JEDIN")] = Current;
-    p[QStringLiteral("MENO")] = textParam(eDBMeno->text());
-    p[QStringLiteral("ADRESA")] = textParam(eDBAdresa->text());
-    p[QStringLiteral("PSC")] = textParam(eDBPSC->text());
-    p[QStringLiteral("MESTO")] = textParam(eDBMesto->currentText());
-    p[QStringLiteral("STAT")] = textParam(eDBStat->currentText());
-    p[QStringLiteral("EMAIL")] = textParam(eDBEmail->text());
-    p[QStringLiteral("EMAIL2")] = textParam(eDBEmail2->text());
-    p[QStringLiteral("EMAIL3")] = textParam(eDBEMail3->text());
-    p[QStringLiteral("TEL1")] = textParam(eDBTel1->text());
-    p[QStringLiteral("TEL2")] = textParam(eDBTel2->text());
+    p[QStringLiteral("MENO")] = TextParam(eDBMeno->text());
+    p[QStringLiteral("ADRESA")] = TextParam(eDBAdresa->text());
+    p[QStringLiteral("PSC")] = TextParam(eDBPSC->text());
+    p[QStringLiteral("MESTO")] = TextParam(eDBMesto->currentText());
+    p[QStringLiteral("STAT")] = TextParam(eDBStat->currentText());
+    p[QStringLiteral("EMAIL")] = TextParam(eDBEmail->text());
+    p[QStringLiteral("EMAIL2")] = TextParam(eDBEmail2->text());
+    p[QStringLiteral("EMAIL3")] = TextParam(eDBEMail3->text());
+    p[QStringLiteral("TEL1")] = TextParam(eDBTel1->text());
+    p[QStringLiteral("TEL2")] = TextParam(eDBTel2->text());
     // A customer has no payment method: the hidden field stores ''.
-    p[QStringLiteral("SPOSOB_PLATBY")] = textParam(Flag ? eDBSposobPlatby->currentText() : QString());
-    p[QStringLiteral("POZNAMKA")] = textParam(eDBPoznamka->toPlainText());
+    p[QStringLiteral("SPOSOB_PLATBY")] = TextParam(Flag ? eDBSposobPlatby->currentText() : QString());
+    p[QStringLiteral("POZNAMKA")] = TextParam(eDBPoznamka->toPlainText());
     const QVariant forma = eDBPravnaForma->SKeyValue();
-    p[QStringLiteral("PRAVNA_FORMA")] = isSet(forma) ? forma : QVariant();
+    p[QStringLiteral("PRAVNA_FORMA")] = IsSetValue(forma) ? forma : QVariant();
     p[QStringLiteral("FARBA")] = eDBFarba->isChecked() ? QVariant(ColorToDelphi(m_colour)) : QVariant();
 
     fb::Query q(transaction);

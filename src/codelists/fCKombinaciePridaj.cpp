@@ -13,6 +13,7 @@
 #include "fb/Transaction.h"
 #include "framework/Messages.h"
 #include "framework/SlotGuard.h"
+#include "framework/TextHelpers.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -23,21 +24,6 @@
 namespace {
 
 constexpr int kWidth = 642, kHeight = 243;
-
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
-
-QString textOf(const QVariant& v)
-{
-    return isSet(v) ? v.toString() : QString();
-}
-
-QVariant textParam(const QString& text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : text;
-}
 
 QLabel* label(QWidget* parent, const QString& text, QWidget* buddy)
 {
@@ -194,7 +180,7 @@ void TfrmCKombinaciePridaj::ClearControls()
     ++m_quietSearch;
     TFormEditor::ClearControls();
     grCeny->CloseData();
-    if (Mode == TFormDetails::Insert && isSet(Value))
+    if (Mode == TFormDetails::Insert && IsSetValue(Value))
         eDBNazov->FindIt(Value);
     --m_quietSearch;
 }
@@ -211,15 +197,15 @@ bool TfrmCKombinaciePridaj::LoadRecord(fb::Transaction& transaction)
     eDBNazov->FindIt(v("JAZYKOVA_KOMBINACIA"));
     --m_quietSearch;
     const QVariant cena = v("CENA");
-    if (!isSet(cena))
+    if (!IsSetValue(cena))
         eDBCena->Clear();
     else if (cena.metaType() == QMetaType::fromType<fb::Decimal>())
         eDBCena->setValue(cena.value<fb::Decimal>().toDouble());
     else
         eDBCena->setValue(cena.toDouble());
-    eDBMena->setEditText(textOf(v("MENA")));
+    eDBMena->setEditText(VariantToText(v("MENA")));
     eDBMJ->FindIt(v("MJ"));
-    eDBPoznamka->setPlainText(textOf(v("POZNAMKA")));
+    eDBPoznamka->setPlainText(VariantToText(v("POZNAMKA")));
     return true;
 }
 
@@ -242,7 +228,7 @@ void TfrmCKombinaciePridaj::pickLanguageCombination()
     TFormDetails d;
     InitDetails(d, TFormDetails::Select, {}, eDBNazov->SKeyValue());
     languageCombinations()(d);
-    if (d.result() == TFormDetails::ResultOk && isSet(d.Current)) {
+    if (d.result() == TFormDetails::ResultOk && IsSetValue(d.Current)) {
         eDBNazov->FindIt(d.Current);
         ShowPriceHistory();
         SelectNextFrom(eDBNazov);
@@ -253,7 +239,7 @@ void TfrmCKombinaciePridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
 {
     const auto key = [](const TIBComboBox* c) {
         const QVariant k = c->SKeyValue();
-        return isSet(k) ? k : QVariant();
+        return IsSetValue(k) ? k : QVariant();
     };
     // The price as typed, to its three decimals (no binary rounding on the way).
     const QString cena = QString::number(double(eDBCena->Value()), 'f', 3);
@@ -261,9 +247,9 @@ void TfrmCKombinaciePridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
     p[QStringLiteral("JEDIN")] = Current;
     p[QStringLiteral("JAZYKOVA_KOMBINACIA")] = key(eDBNazov);
     p[QStringLiteral("CENA")] = QVariant::fromValue(fb::Decimal::fromString(cena).value_or(fb::Decimal()));
-    p[QStringLiteral("MENA")] = textParam(eDBMena->currentText());
+    p[QStringLiteral("MENA")] = TextParam(eDBMena->currentText());
     p[QStringLiteral("MJ")] = key(eDBMJ);
-    p[QStringLiteral("POZNAMKA")] = textParam(eDBPoznamka->toPlainText());
+    p[QStringLiteral("POZNAMKA")] = TextParam(eDBPoznamka->toPlainText());
     fb::Query q(transaction);
     if (isNew) {
         p[QStringLiteral("ADRESAR")] = Parent;

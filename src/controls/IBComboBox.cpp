@@ -29,11 +29,6 @@
 
 namespace {
 
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
-
 void bind(fb::Query& q, const QStringList& lines, const QVariantMap& params)
 {
     q.setSql(lines);
@@ -334,9 +329,9 @@ void TIBComboBox::settleText()
     }
     const QVariant key1 = keyValue(1);
     const QVariant key2 = keyValue(2);
-    if (isSet(key1) && isSet(key2))
+    if (IsSetValue(key1) && IsSetValue(key2))
         FindIt2(key1, key2);
-    else if (isSet(key1))
+    else if (IsSetValue(key1))
         FindIt(key1);
 }
 
@@ -362,7 +357,7 @@ bool TIBComboBox::CheckValue()
     if (refused)
         return true;  // the exit processing drops the keys, the window's check does not
     static const QMetaMethod notFound = QMetaMethod::fromSignal(&TIBComboBox::OnNotFound);
-    if (isSignalConnected(notFound) && !isSet(keyValue(1)) && (!text.isEmpty() || Required()) && !ReadOnly())
+    if (isSignalConnected(notFound) && !IsSetValue(keyValue(1)) && (!text.isEmpty() || Required()) && !ReadOnly())
         emit OnNotFound();
     return false;
 }
@@ -387,7 +382,7 @@ bool TIBComboBox::IsNotExist()
         while (q.next()) {
             if (shownText(q.value(0)).compare(text, Qt::CaseInsensitive) != 0)
                 continue;
-            const bool isChosen = isSet(chosen) && CompareVariants(q.value(1), chosen) == 0;
+            const bool isChosen = IsSetValue(chosen) && CompareVariants(q.value(1), chosen) == 0;
             if (found && !isChosen)
                 continue;
             for (size_t i = 0; i < 9; ++i)
@@ -663,7 +658,7 @@ void TIBComboBox::FindIt(const QVariant& value)
     if (!m_sAutoAppend)
         return;
     m_pickedItem = -1;
-    if (!isSet(value)) {
+    if (!IsSetValue(value)) {
         ClearKeys();
         ++m_quiet;
         m_model->replace({});
@@ -718,7 +713,7 @@ void TIBComboBox::FindIt2(const QVariant& value1, const QVariant& value2)
     if (!m_sAutoAppend)
         return;
     m_pickedItem = -1;
-    if (!isSet(value1)) {
+    if (!IsSetValue(value1)) {
         FindIt(value1);
         return;
     }
@@ -742,7 +737,7 @@ void TIBComboBox::FindFirst()
             key = q.value(0);
         q.close();
     });
-    if (done && isSet(key))
+    if (done && IsSetValue(key))
         FindIt(key);
 }
 

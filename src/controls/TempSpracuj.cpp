@@ -31,12 +31,12 @@ QStringList TempSpracujInsert(int rows)
 
 TempSpracujRhythm ClauseSetRhythm()
 {
-    return {100, [](qsizetype row) { return (row + 1) % 1000 == 0; }, false};
+    return {100, [](qsizetype row) { return (row + 1) % 1000 == 0; }, true, false};
 }
 
 TempSpracujRhythm MarkedSetRhythm()
 {
-    return {1, [](qsizetype row) { return row % 500 == 0; }, true};
+    return {100, [](qsizetype row) { return (row + 1) % 500 == 0; }, false, true};
 }
 
 std::vector<TempSpracujBlock> PlanTempSpracuj(qsizetype count, const TempSpracujRhythm& rhythm)
@@ -44,12 +44,12 @@ std::vector<TempSpracujBlock> PlanTempSpracuj(qsizetype count, const TempSpracuj
     std::vector<TempSpracujBlock> plan;
     const int limit = std::max(1, rhythm.rowsPerStatement);
     for (qsizetype first = 0; first < count;) {
-        // The block ends at the limit, at the last row, or at a commit row.
+        // The block ends at the limit, at the last row, or at a pause row.
         TempSpracujBlock block{first, 0, false};
         while (block.rows < limit && first + block.rows < count) {
             ++block.rows;
-            if (rhythm.commitAfter && rhythm.commitAfter(first + block.rows - 1)) {
-                block.commit = true;
+            if (rhythm.pauseAfter && rhythm.pauseAfter(first + block.rows - 1)) {
+                block.pause = true;
                 break;
             }
         }
@@ -76,8 +76,9 @@ void WriteTempSpracuj(fb::Transaction& transaction, const QString& setKey, qsize
             for (int i = 0; i < block.rows; ++i)
                 query.setParam(QStringLiteral("C%1").arg(i), numberAt(block.first + i));
         query.execute();
-        if (block.commit) {
-            transaction.commitRetaining();
+        if (block.pause) {
+            if (rhythm.commit)
+                transaction.commitRetaining();
             if (rhythm.processEvents)
                 QCoreApplication::processEvents();
         }
@@ -96,7 +97,6 @@ bool MarkedToTempSpracuj(TDbGridQDL* grid, const QString& key, bool allWhenNone)
             query.setParam(QStringLiteral("ZARADENIE"), key);
             query.execute();
         }
-        transaction.commitRetaining();
         const TempSpracujRhythm rhythm = MarkedSetRhythm();
         TGridModel* model = grid->gridModel();
         wrote = true;
@@ -110,7 +110,7 @@ bool MarkedToTempSpracuj(TDbGridQDL* grid, const QString& key, bool allWhenNone)
         } else if (!grid->isEmpty()) {
             // A single row: committed with the rest.
             WriteTempSpracuj(transaction, key, 1, [&](qsizetype) { return model->keyOfRow(grid->currentRow()); },
-                             {1, {}, false});
+                             {1, {}, false, false});
         } else {
             wrote = false;
         }

@@ -19,12 +19,13 @@ class Transaction;
 
 // How a set is written. Rows go in blocks of up to `rowsPerStatement` per
 // statement (one round trip each); a block never runs past a row after which
-// `commitAfter` asks for a commit retaining, so the commits fall on the same
-// rows whatever the block size. `processEvents` lets the user interface
-// breathe at each such commit.
+// `pauseAfter` asks for a pause, so the pauses fall on the same rows whatever
+// the block size. At a pause the writer commits retaining when `commit` is
+// set and lets the user interface breathe when `processEvents` is.
 struct TempSpracujRhythm {
     int rowsPerStatement = 100;
-    std::function<bool(qsizetype row)> commitAfter;  // rows counted from 0; none: only the caller commits
+    std::function<bool(qsizetype row)> pauseAfter;  // rows counted from 0; none: no pauses
+    bool commit = true;
     bool processEvents = false;
 };
 
@@ -33,15 +34,16 @@ struct TempSpracujRhythm {
 // nobody else reads this connection's rows, so that is enough to keep the
 // work bounded).
 TempSpracujRhythm ClauseSetRhythm();
-// MarkedToTempSpracuj: a row a statement, a commit retaining and pending
-// events after the rows 0, 500, 1000, ...
+// MarkedToTempSpracuj: 100 rows a statement, pending events after every
+// 500th row, one commit at the end (a commit retaining forces a write to disk;
+// forty of them made a batch of 20 000 marks wait on the disk for seconds).
 TempSpracujRhythm MarkedSetRhythm();
 
 // How WriteTempSpracuj cuts `count` rows into statements.
 struct TempSpracujBlock {
     qsizetype first = 0;
     int rows = 0;
-    bool commit = false;  // commit retaining after it
+    bool pause = false;  // the rhythm's pause after it
     bool operator==(const TempSpracujBlock&) const = default;
 };
 std::vector<TempSpracujBlock> PlanTempSpracuj(qsizetype count, const TempSpracujRhythm& rhythm);

@@ -28,11 +28,6 @@ void requireIdentifier(const QString& name)
         throw std::invalid_argument("unique test: not a plain identifier: " + name.toStdString());
 }
 
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
-
 }  // namespace
 
 UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QString& text,
@@ -43,7 +38,7 @@ UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QStri
     requireIdentifier(setup.useKeyValue ? setup.keyField : setup.testColumn);
     UniqueTestStatement st;
     st.lines << QStringLiteral("Select first 1 %1 from %2 where").arg(setup.uniqueColumn, setup.tableName);
-    if (!isSet(setup.uniqueColumnValue)) {
+    if (!IsSetValue(setup.uniqueColumnValue)) {
         st.lines << setup.uniqueColumn + QStringLiteral(" is not null");
     } else {
         st.lines << setup.uniqueColumn + QStringLiteral("<>:UNIQUE_VALUE");
@@ -51,7 +46,7 @@ UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QStri
     }
     if (setup.useKeyValue) {
         st.lines << QStringLiteral("and %1=:VALUE").arg(setup.keyField);
-        st.params.insert(QStringLiteral("VALUE"), isSet(key1) ? QVariant(VariantToText(key1)) : QVariant());
+        st.params.insert(QStringLiteral("VALUE"), IsSetValue(key1) ? QVariant(VariantToText(key1)) : QVariant());
     } else if (setup.bezDiakritiky) {
         st.lines << QStringLiteral("and %1_X=:TEST_TEXT").arg(setup.testColumn);
         st.params.insert(QStringLiteral("TEST_TEXT"), ToPlainUpper(text));

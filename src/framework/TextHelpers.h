@@ -23,6 +23,19 @@ QString ToPlainUpper(const QString& text);
 // control characters.
 bool IsBlank(const QString& text, bool trim);
 
+// Neither invalid nor null: a value the database gave or a control holds.
+inline bool IsSetValue(const QVariant& value)
+{
+    return value.isValid() && !value.isNull();
+}
+
+// A text for a statement parameter: an empty field goes to the database as ''
+// rather than null, as the user saw it.
+inline QVariant TextParam(const QString& text)
+{
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
 inline QString IfElseStr(bool flag, const QString& a, const QString& b)
 {
     return flag ? a : b;

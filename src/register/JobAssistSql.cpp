@@ -1,17 +1,13 @@
 #include "register/JobAssistSql.h"
 
 #include "fb/Query.h"
+#include "framework/TextHelpers.h"
 
 namespace {
 
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
-
 fb::Decimal decimalOrZero(const QVariant& v)
 {
-    if (!isSet(v))
+    if (!IsSetValue(v))
         return fb::Decimal(0, 2);
     if (v.metaType() == QMetaType::fromType<fb::Decimal>())
         return v.value<fb::Decimal>();
@@ -110,7 +106,7 @@ std::optional<QVariant> ReadLastRate(fb::Transaction& transaction, JobSide side,
 
 fb::Decimal ReadOpenBalance(fb::Transaction& transaction, JobSide side, const QVariant& adresar)
 {
-    if (!isSet(adresar))
+    if (!IsSetValue(adresar))
         return fb::Decimal(0, 2);
     fb::Query q(transaction);
     q.setSql(OpenBalanceSql(side));
@@ -120,7 +116,7 @@ fb::Decimal ReadOpenBalance(fb::Transaction& transaction, JobSide side, const QV
 
 fb::Decimal ReadAverageRating(fb::Transaction& transaction, const QVariant& prekladatel, const QVariant& kombinacia)
 {
-    if (!isSet(prekladatel) || !isSet(kombinacia))
+    if (!IsSetValue(prekladatel) || !IsSetValue(kombinacia))
         return fb::Decimal(0, 2);
     fb::Query q(transaction);
     q.setSql(AverageRatingSql());
@@ -130,9 +126,9 @@ fb::Decimal ReadAverageRating(fb::Transaction& transaction, const QVariant& prek
 
 qint64 CountWorkload(fb::Transaction& transaction, const QVariant& prekladatel, const QVariant& excludeJob)
 {
-    if (!isSet(prekladatel))
+    if (!IsSetValue(prekladatel))
         return 0;
-    const bool exclude = isSet(excludeJob);
+    const bool exclude = IsSetValue(excludeJob);
     fb::Query q(transaction);
     q.setSql(WorkloadSql(exclude));
     q.setParam(QStringLiteral("ADRESAR"), prekladatel);
@@ -146,11 +142,11 @@ bool HasDuplicateMark(fb::Transaction& transaction, const QString& znacka, const
     const QString mark = znacka.trimmed();
     if (mark.isEmpty())
         return false;
-    const bool exclude = isSet(excludeJob);
+    const bool exclude = IsSetValue(excludeJob);
     fb::Query q(transaction);
     q.setSql(DuplicateMarkSql(exclude));
     q.setParam(QStringLiteral("ZNACKA"), mark.toUpper());
     if (exclude)
         q.setParam(QStringLiteral("JEDIN"), excludeJob);
-    return isSet(q.executeScalar());
+    return IsSetValue(q.executeScalar());
 }

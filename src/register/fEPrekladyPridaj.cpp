@@ -15,6 +15,7 @@
 #include "framework/Clock.h"
 #include "framework/Messages.h"
 #include "framework/SlotGuard.h"
+#include "framework/TextHelpers.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -80,11 +81,6 @@ const QStringList kUpdateJob = {
 };
 
 const QString kLoadPriceCaption = QStringLiteral("Načítaj cenu jazykovej kombinácie a kurz meny");
-
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
 
 // The edits of this window write in a 13-pixel Courier.
 QFont editFont()
@@ -191,7 +187,7 @@ fb::Decimal decimalOf(const TIBCurrencyEdit* e)
 
 void setAmount(TIBCurrencyEdit* e, const QVariant& v)
 {
-    if (!isSet(v)) {
+    if (!IsSetValue(v)) {
         e->Clear();
         return;
     }
@@ -199,12 +195,6 @@ void setAmount(TIBCurrencyEdit* e, const QVariant& v)
         e->setValue(v.value<fb::Decimal>().toDouble());
     else
         e->setValue(v.toDouble());
-}
-
-// Texts go to the database as shown: an empty field is '' rather than null.
-QVariant textParam(const QString& text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : text;
 }
 
 QVariant dateParam(const TIBDate* d)
@@ -215,17 +205,12 @@ QVariant dateParam(const TIBDate* d)
 QVariant keyParam(const TIBComboBox* c)
 {
     const QVariant key = c->keyValue(1);
-    return isSet(key) ? key : QVariant();
+    return IsSetValue(key) ? key : QVariant();
 }
 
 QVariant decimalParam(const TIBCurrencyEdit* e)
 {
     return QVariant::fromValue(decimalOf(e));
-}
-
-QString textOf(const QVariant& v)
-{
-    return isSet(v) ? v.toString() : QString();
 }
 
 }  // namespace
@@ -650,9 +635,9 @@ bool TfrmEPrekladyPridaj::LoadRecord(fb::Transaction& transaction)
 
     ++m_filling;
     const auto v = [&q](const char* column) { return q.value(QString::fromLatin1(column)); };
-    eDBZnacka->setText(textOf(v("ZNACKA")));
-    eDBNazov->setPlainText(textOf(v("NAZOV")));
-    eDBPM->setText(textOf(v("PM")));
+    eDBZnacka->setText(VariantToText(v("ZNACKA")));
+    eDBNazov->setPlainText(VariantToText(v("NAZOV")));
+    eDBPM->setText(VariantToText(v("PM")));
     const QDateTime received = v("DATUM_PRIJATIA").toDateTime();
     eDBDatumPrijatia->setDate(received.isValid() ? QVariant(received.date()) : QVariant());
     eDBDatumPrijatiaTime->setTime(received.isValid() ? QVariant(received.time()) : QVariant());
@@ -667,26 +652,26 @@ bool TfrmEPrekladyPridaj::LoadRecord(fb::Transaction& transaction)
     eDBObjednavatel->FindIt(v("OBJEDNAVATEL"));
     setAmount(eDBObjCenaMJ, v("OBJ_CENA_MJ"));
     eDBObjMJ->FindIt(v("OBJ_MJ"));
-    eDBObjMena->setText(textOf(v("OBJ_MENA")));
+    eDBObjMena->setText(VariantToText(v("OBJ_MENA")));
     setAmount(eDBObjKurz, v("OBJ_KURZ"));
     setAmount(eDBObjKoeficient, v("OBJ_KOEFICIENT"));
     setAmount(eDBObjRozsah, v("OBJ_ROZSAH"));
-    eDBObjFaktura->setText(textOf(v("OBJ_FAKTURA")));
+    eDBObjFaktura->setText(VariantToText(v("OBJ_FAKTURA")));
 
     eDBPrekladatel->FindIt(v("PREKLADATEL"));
     setAmount(eDBPreCenaMJ, v("PRE_CENA_MJ"));
     eDBPreMJ->FindIt(v("PRE_MJ"));
-    eDBPreMena->setText(textOf(v("PRE_MENA")));
+    eDBPreMena->setText(VariantToText(v("PRE_MENA")));
     setAmount(eDBPreKurz, v("PRE_KURZ"));
     setAmount(eDBPreKoeficient, v("PRE_KOEFICIENT"));
     setAmount(eDBPreRozsah, v("PRE_ROZSAH"));
-    eDBPreFaktura->setText(textOf(v("PRE_FAKTURA")));
-    eDBPoznamka->setPlainText(textOf(v("POZNAMKA")));
+    eDBPreFaktura->setText(VariantToText(v("PRE_FAKTURA")));
+    eDBPoznamka->setPlainText(VariantToText(v("POZNAMKA")));
 
     // A rating belongs to a delivered job; otherwise the preset stays.
     if (!eDBDatumDodaniaPrekladu->IsEmpty()) {
         eHodnoteny->setChecked(v("HODNOTENY").toInt() == 1);
-        if (eHodnoteny->isChecked() && isSet(v("HODNOTENIE")))
+        if (eHodnoteny->isChecked() && IsSetValue(v("HODNOTENIE")))
             eHodnotenie->setValue(v("HODNOTENIE").toInt());
     }
     ShowPaymentMethod();
@@ -767,7 +752,7 @@ void TfrmEPrekladyPridaj::RecomputePreTotals()
 
 bool TfrmEPrekladyPridaj::prekladatelChosen() const
 {
-    return isSet(eDBPrekladatel->keyValue(1)) && !eDBPrekladatel->IsEmpty();
+    return IsSetValue(eDBPrekladatel->keyValue(1)) && !eDBPrekladatel->IsEmpty();
 }
 
 void TfrmEPrekladyPridaj::ApplyVisibility()
@@ -778,7 +763,7 @@ void TfrmEPrekladyPridaj::ApplyVisibility()
     eDBDatumOdoslaniaPrekladu->setVisible(delivered);
     lblDatumOdoslaniaPrekladu->setVisible(delivered);
 
-    const bool rated = delivered && isSet(eDBJazykovaKombinacia->keyValue(1))
+    const bool rated = delivered && IsSetValue(eDBJazykovaKombinacia->keyValue(1))
                        && eDBJazykovaKombinacia->keyValue(2).toInt() == 1;
     eHodnoteny->setVisible(rated);
     const bool rating = rated && eHodnoteny->isChecked();
@@ -795,7 +780,7 @@ void TfrmEPrekladyPridaj::ApplyVisibility()
 
 void TfrmEPrekladyPridaj::ShowPaymentMethod()
 {
-    const QString text = prekladatelChosen() ? textOf(eDBPrekladatel->keyValue(2)) : QString();
+    const QString text = prekladatelChosen() ? VariantToText(eDBPrekladatel->keyValue(2)) : QString();
     if (text.isEmpty())
         eDBPreSposobPlatby->Clear();
     else
@@ -873,9 +858,9 @@ void TfrmEPrekladyPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
 {
     QVariantMap p;
     p[QStringLiteral("JEDIN")] = Current;
-    p[QStringLiteral("ZNACKA")] = textParam(eDBZnacka->text());
-    p[QStringLiteral("NAZOV")] = textParam(eDBNazov->toPlainText());
-    p[QStringLiteral("PM")] = textParam(eDBPM->text());
+    p[QStringLiteral("ZNACKA")] = TextParam(eDBZnacka->text());
+    p[QStringLiteral("NAZOV")] = TextParam(eDBNazov->toPlainText());
+    p[QStringLiteral("PM")] = TextParam(eDBPM->text());
     p[QStringLiteral("DATUM_ZADANIA_PREKLADATELOVI")] = dateParam(eDBDatumZadaniaPrekladatelovi);
     p[QStringLiteral("DATUM_DODANIA_PREKLADU")] = dateParam(eDBDatumDodaniaPrekladu);
     p[QStringLiteral("DATUM_ODOSLANIA_PREKLADU")] = dateParam(eDBDatumOdoslaniaPrekladu);
@@ -891,17 +876,17 @@ void TfrmEPrekladyPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
         const bool noPrice = decimalOf(g.cenaMJ).units() == 0 && decimalOf(g.kurz).units() == 0;
         p[prefix + QStringLiteral("CENA_MJ")] = noPrice ? QVariant() : decimalParam(g.cenaMJ);
         p[prefix + QStringLiteral("MJ")] = keyParam(mj);
-        p[prefix + QStringLiteral("MENA")] = textParam(mena->text());
+        p[prefix + QStringLiteral("MENA")] = TextParam(mena->text());
         p[prefix + QStringLiteral("KURZ")] = decimalParam(g.kurz);
         p[prefix + QStringLiteral("KOEFICIENT")] = decimalParam(g.koeficient);
         p[prefix + QStringLiteral("ROZSAH")] = decimalParam(g.rozsah);
-        p[prefix + QStringLiteral("FAKTURA")] = textParam(faktura->text());
+        p[prefix + QStringLiteral("FAKTURA")] = TextParam(faktura->text());
     };
     p[QStringLiteral("OBJEDNAVATEL")] = keyParam(eDBObjednavatel);
     group(QStringLiteral("OBJ_"), objGroup(), eDBObjMena, eDBObjMJ, eDBObjFaktura);
     p[QStringLiteral("PREKLADATEL")] = keyParam(eDBPrekladatel);
     group(QStringLiteral("PRE_"), preGroup(), eDBPreMena, eDBPreMJ, eDBPreFaktura);
-    p[QStringLiteral("POZNAMKA")] = textParam(eDBPoznamka->toPlainText());
+    p[QStringLiteral("POZNAMKA")] = TextParam(eDBPoznamka->toPlainText());
 
     // A hidden rating (no delivery, a combination that is not rated) is not saved.
     const bool rated = !eHodnoteny->isHidden() && eHodnoteny->isChecked();

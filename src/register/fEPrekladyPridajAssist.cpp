@@ -11,17 +11,13 @@
 #include "framework/Dialogs.h"
 #include "framework/Messages.h"
 #include "framework/SlotGuard.h"
+#include "framework/TextHelpers.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
 namespace {
-
-bool isSet(const QVariant& v)
-{
-    return v.isValid() && !v.isNull();
-}
 
 // A lookup whose unlisted name the window offers to add (OnNotFound). A name
 // that is neither found nor added is refused and keeps the focus, so a job is
@@ -36,13 +32,13 @@ public:
     {
         if (TIBComboBox::CheckValue())
             return true;
-        return offers && !IsEmpty() && !isSet(keyValue(1));
+        return offers && !IsEmpty() && !IsSetValue(keyValue(1));
     }
 };
 
 void showAmount(TIBCurrencyEdit* e, const QVariant& v)
 {
-    if (!isSet(v))
+    if (!IsSetValue(v))
         e->Clear();
     else if (v.metaType() == QMetaType::fromType<fb::Decimal>())
         e->setValue(v.value<fb::Decimal>().toDouble());
@@ -125,7 +121,7 @@ bool TfrmEPrekladyPridaj::assistRead(const std::function<void(fb::Transaction&)>
 
 QVariant TfrmEPrekladyPridaj::editedJob() const
 {
-    return Mode == TFormDetails::Edit && isSet(Current) ? Current : QVariant();
+    return Mode == TFormDetails::Edit && IsSetValue(Current) ? Current : QVariant();
 }
 
 TIBComboBox* TfrmEPrekladyPridaj::contactCombo(JobSide side) const
@@ -150,14 +146,14 @@ void TfrmEPrekladyPridaj::loadPrice(JobSide side)
     const bool translator = side == JobSide::Prekladatel;
     TIBComboBox* contact = contactCombo(side);
     const QVariant adresar = contact->keyValue(1);
-    if (!isSet(adresar) || contact->IsEmpty()) {
+    if (!IsSetValue(adresar) || contact->IsEmpty()) {
         errorNote(translator ? QStringLiteral("Zadajte prekladateľa!") : QStringLiteral("Zadajte objednávateľa!"));
         if (canTakeFocus(contact))
             contact->setFocus(Qt::OtherFocusReason);
         return;
     }
     const QVariant kombinacia = eDBJazykovaKombinacia->keyValue(1);
-    if (!isSet(kombinacia) || eDBJazykovaKombinacia->IsEmpty()) {
+    if (!IsSetValue(kombinacia) || eDBJazykovaKombinacia->IsEmpty()) {
         errorNote(QStringLiteral("Zadajte jazykovú kombináciu!"));
         return;
     }
@@ -222,7 +218,7 @@ void TfrmEPrekladyPridaj::loadObjBalance()
 {
     const QVariant adresar = eDBObjednavatel->keyValue(1);
     fb::Decimal balance(0, 2);
-    if (isSet(adresar)
+    if (IsSetValue(adresar)
         && !assistRead([&](fb::Transaction& tr) { balance = ReadOpenBalance(tr, JobSide::Objednavatel, adresar); }))
         return;
     eObjNeuhradene->setValue(balance.toDouble());
@@ -232,7 +228,7 @@ void TfrmEPrekladyPridaj::loadPreBalance()
 {
     const QVariant adresar = prekladatelChosen() ? eDBPrekladatel->keyValue(1) : QVariant();
     fb::Decimal balance(0, 2);
-    if (isSet(adresar)
+    if (IsSetValue(adresar)
         && !assistRead([&](fb::Transaction& tr) { balance = ReadOpenBalance(tr, JobSide::Prekladatel, adresar); }))
         return;
     ePreNeuhradene->setValue(balance.toDouble());
@@ -243,7 +239,7 @@ void TfrmEPrekladyPridaj::loadAverageRating()
     const QVariant prekladatel = prekladatelChosen() ? eDBPrekladatel->keyValue(1) : QVariant();
     const QVariant kombinacia = eDBJazykovaKombinacia->keyValue(1);
     fb::Decimal average(0, 2);
-    if (isSet(prekladatel) && isSet(kombinacia)
+    if (IsSetValue(prekladatel) && IsSetValue(kombinacia)
         && !assistRead([&](fb::Transaction& tr) { average = ReadAverageRating(tr, prekladatel, kombinacia); }))
         return;
     eHodnoteniePriemerne->setValue(average.toDouble());
@@ -308,7 +304,7 @@ void TfrmEPrekladyPridaj::pickAddress(JobSide side)
         combo->setFocus(Qt::OtherFocusReason);
     const QVariant picked = m_windows.pickContact(translator, combo->keyValue(1),
                                                   translator ? eDBJazykovaKombinacia->keyValue(1) : QVariant());
-    if (isSet(picked)) {
+    if (IsSetValue(picked)) {
         combo->FindIt(picked);
         SelectNextFrom(combo);
     } else {
@@ -321,7 +317,7 @@ void TfrmEPrekladyPridaj::pickJazykovaKombinacia()
     if (!m_windows.pickCombination || btnDBJazykovaKombinacia->isHidden())
         return;
     const QVariant picked = m_windows.pickCombination(eDBJazykovaKombinacia->keyValue(1));
-    if (isSet(picked)) {
+    if (IsSetValue(picked)) {
         eDBJazykovaKombinacia->FindIt(picked);
         if (eDBJazykovaKombinacia->hasFocus())
             SelectNextFrom(eDBJazykovaKombinacia);
@@ -351,7 +347,7 @@ void TfrmEPrekladyPridaj::offerAddress(JobSide side)
     if (!offerToAdd())
         return;
     const QVariant added = m_windows.addContact(side == JobSide::Prekladatel, name);
-    if (!isSet(added))
+    if (!IsSetValue(added))
         return;
     combo->FindIt(added);
     combo->lineEdit()->selectAll();
@@ -365,7 +361,7 @@ void TfrmEPrekladyPridaj::addJazykovaKombinacia()
     if (!offerToAdd())
         return;
     const QVariant added = m_windows.addCombination(skratka);
-    if (!isSet(added))
+    if (!IsSetValue(added))
         return;
     eDBJazykovaKombinacia->FindIt(added);
     eDBJazykovaKombinacia->lineEdit()->selectAll();

@@ -67,7 +67,7 @@ TEST(MarkingSql, MarkedRecordsFilter)
               "zaradenie='{K}') ");
 }
 
-// How the writer cuts a set into statements and where it commits.
+// How the writer cuts a set into statements and where it pauses.
 TEST(MarkingSql, TempSpracujPlan)
 {
     using B = TempSpracujBlock;
@@ -77,36 +77,39 @@ TEST(MarkingSql, TempSpracujPlan)
         TempSpracujRhythm rhythm;
         std::vector<B> head;  // the first blocks
         qsizetype blocks;
-        qsizetype commits;
+        qsizetype pauses;
     };
     const std::vector<Case> cases = {
         {"nothing", 0, ClauseSetRhythm(), {}, 0, 0},
         {"clause set: blocks of 100, commit after each 1000th row", 2050, ClauseSetRhythm(),
          {{0, 100, false}, {100, 100, false}}, 21, 2},
-        {"marked set: a row a statement, commits after rows 0, 500, 1000", 1001, MarkedSetRhythm(),
-         {{0, 1, true}, {1, 1, false}}, 1001, 3},
-        {"blocks end at a commit row", 1203, {100, [](qsizetype r) { return r % 500 == 0; }, false},
+        {"marked set: blocks of 100, pauses after each 500th row", 1001, MarkedSetRhythm(),
+         {{0, 100, false}, {100, 100, false}, {200, 100, false}, {300, 100, false}, {400, 100, true}}, 11, 2},
+        {"blocks end at a pause row", 1203, {100, [](qsizetype r) { return r % 500 == 0; }, true, false},
          {{0, 1, true}, {1, 100, false}, {101, 100, false}, {201, 100, false}, {301, 100, false},
           {401, 100, true}, {501, 100, false}},
          14, 3},
-        {"no commit rule", 250, {100, {}, false}, {{0, 100, false}, {100, 100, false}, {200, 50, false}}, 3, 0},
+        {"no pause rule", 250, {100, {}, true, false}, {{0, 100, false}, {100, 100, false}, {200, 50, false}}, 3, 0},
     };
     for (const Case& c : cases) {
         const auto plan = PlanTempSpracuj(c.count, c.rhythm);
         ASSERT_EQ(qsizetype(plan.size()), c.blocks) << c.name;
         EXPECT_EQ(std::vector<B>(plan.begin(), plan.begin() + qsizetype(c.head.size())), c.head) << c.name;
         qsizetype rows = 0;
-        qsizetype commits = 0;
+        qsizetype pauses = 0;
         for (const B& b : plan) {
             EXPECT_EQ(b.first, rows) << c.name;
             rows += b.rows;
-            commits += b.commit ? 1 : 0;
+            pauses += b.pause ? 1 : 0;
         }
         EXPECT_EQ(rows, c.count) << c.name;
-        EXPECT_EQ(commits, c.commits) << c.name;
+        EXPECT_EQ(pauses, c.pauses) << c.name;
     }
+    // The marked set breathes without committing; the clause set commits quietly.
     EXPECT_TRUE(MarkedSetRhythm().processEvents);
+    EXPECT_FALSE(MarkedSetRhythm().commit);
     EXPECT_FALSE(ClauseSetRhythm().processEvents);
+    EXPECT_TRUE(ClauseSetRhythm().commit);
     EXPECT_EQ(TempSpracujInsert(1),
               (QStringList{"insert into temp_spracuj (jedin,cislo,zaradenie,connection_id)",
                            "values (gen_id(temp_spracuj_id,1),:CISLO,:ZARADENIE,current_connection)"}));
