@@ -9,7 +9,7 @@
 namespace report {
 
 struct Node {
-    enum class Type { Literal, Name, Unary, Binary, Call, Iif, Aggregate };
+    enum class Type { Literal, Name, Unary, Binary, Call, Iif, Aggregate, Missing };
     Type type = Type::Literal;
     Value literal;
     QString alias, name;  // Name; Call: name
@@ -373,16 +373,24 @@ private:
     size_t m_pos = 0;
 };
 
-void bindNode(Node* node, EvalContext& context, const QString& text)
+// `guarded`: the node lies in a branch of IIF. A name unknown there fails only
+// when the branch is taken, so one layout can serve statements that differ by
+// a column: [IIF(Typ < 0, '', ADRESAR)].
+void bindNode(Node* node, EvalContext& context, const QString& text, bool guarded = false)
 {
-    for (auto& arg : node->args)
-        bindNode(arg.get(), context, text);
+    for (size_t i = 0; i < node->args.size(); ++i)
+        bindNode(node->args[i].get(), context, text, guarded || (node->type == Node::Type::Iif && i > 0));
     if (node->type == Node::Type::Name) {
         // A bare name that is no field or variable may be a function without arguments.
         try {
             node->slot = context.bindName(node->alias, node->name);
-        } catch (const Error&) {
+        } catch (const Error& error) {
             const Function* f = node->alias.isEmpty() ? context.findFunction(node->name) : nullptr;
+            if ((!f || f->minArgs > 0) && guarded) {
+                node->type = Node::Type::Missing;
+                node->literal = Value::text(error.message());
+                return;
+            }
             if (!f || f->minArgs > 0)
                 throw;
             node->type = Node::Type::Call;
@@ -478,6 +486,7 @@ Value evaluate(const Node* node, EvalContext& context)
         }
         return arithmetic(op, a, b);
     }
+    case Node::Type::Missing: throw Error(node->literal.toText());
     case Node::Type::Iif:
         return evaluate(node->args[0].get(), context).toBool() ? evaluate(node->args[1].get(), context)
                                                                : evaluate(node->args[2].get(), context);

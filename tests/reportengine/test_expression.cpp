@@ -84,6 +84,8 @@ TEST(ReportExpression, EvaluatesTable)
          "1\u00a0234,50 február 2024"},
         {"nvl", "[NVL(POZNAMKA, '-')]", "-"},
         {"literal brackets stay text", "Spolu: [1+1] ks", "Spolu: 2 ks"},
+        {"a branch not taken may name a missing field", "[IIF(1 = 1, 'a', NEZNAME)][IIF(1 = 2, MASTER.\"X\", 'b')]",
+         "ab"},
     };
     Evaluator e;
     for (const Case& c : cases)
@@ -99,6 +101,8 @@ TEST(ReportExpression, ErrorsNameTheProblem)
         {"[NEZNAME]", "Neznáme pole alebo premenná \"NEZNAME\""},
         {"[MASTER.\"NEZNAME\"]", "Neznáme pole MASTER.\"NEZNAME\""},
         {"[INE.\"ZNACKA\"]", "Neznáme dáta \"INE\""},
+        {"[IIF(1 = 2, 'a', NEZNAME)]", "Neznáme pole alebo premenná \"NEZNAME\""},
+        {"[IIF(NEZNAME, 'a', 'b')]", "Neznáme pole alebo premenná \"NEZNAME\""},
         {"[1 +]", "výraz nie je úplný"},
         {"[(1 + 2]", "očakáva sa \")\""},
         {"[1 + 2", "chýba ]"},

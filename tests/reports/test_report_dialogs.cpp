@@ -177,6 +177,7 @@ TEST_F(ReportDialogs, JobListDefaultsPerModeAndOkRunsTheReport)
         const ReportRequest want = ZoznamRequest(expected);
         EXPECT_EQ(runs[0].title, want.title);
         EXPECT_EQ(runs[0].layoutName, want.layoutName);
+        EXPECT_TRUE(runs[0].layoutName.endsWith(QStringLiteral("_En.frf"))) << "English chosen";
         EXPECT_EQ(runs[0].statement.lines, want.statement.lines);
         EXPECT_EQ(runs[0].statement.params, want.statement.params);
     }

@@ -106,11 +106,11 @@ protected:
         return out;
     }
 
-    static QString money(const QVariant& sum)
+    static QString money(const QVariant& sum, const char* format = ",0.00 €")
     {
         const fb::Decimal d = sum.value<fb::Decimal>();
         return report::formatValue(report::Value::number(report::Decimal::fromUnits(d.units(), d.scale())),
-                                   u(",0.00 €"));
+                                   u(format));
     }
 
     static inline TestDatabase* db = nullptr;
@@ -249,6 +249,60 @@ TEST_F(ReportRuns, ProfitabilityTotalsAreTheDatabaseSums)
         const auto prepared = runner.prepare();
         EXPECT_EQ(after(*prepared, u("Spolu:")), QStringList{u("Spolu: ") + expected}) << mode;
         EXPECT_GE(prepared->find(mode == 1 ? u("podľa prekladateľov") : mode == 2 ? u("podľa PM") : u("podľa objednávateľov")).first, 0);
+    }
+}
+
+// The monthly profitability over every job: the never-sent job forms the
+// first, empty month; month and report totals are the database's sums, with
+// and without the names of customers or translators (whose column only the
+// grouped statement has).
+TEST_F(ReportRuns, MonthlyProfitabilityTotalsEachMonth)
+{
+    QStringList months;
+    QString total;
+    {
+        fb::Transaction tr(db->connection(), {"concurrency", "read", "nowait"});
+        tr.start();
+        fb::Query q(tr);
+        q.setSql(QStringLiteral("select extract(year from datum_odoslania_prekladu) r,"
+                                " extract(month from datum_odoslania_prekladu) m, sum(obj_cena_skk)"
+                                " from preklady group by 1, 2 order by 1 nulls first, 2"));
+        q.execute();
+        while (q.next())
+            months << u("Spolu za mesiac: ") + money(q.value(2), ",0.00");
+        fb::Query t(tr);
+        t.setSql(QStringLiteral("select sum(obj_cena_skk) from preklady"));
+        total = u("Spolu: ") + money(t.executeScalar(), ",0.00");
+        tr.commit();
+    }
+    ASSERT_EQ(months.size(), 3);
+    const struct {
+        bool zoskupit;
+        int podla;
+        const char *heading, *name;
+    } cases[] = {
+        {false, 0, "po mesiacoch", nullptr},
+        {true, 0, "po mesiacoch a objednávateľoch", "Beta"},
+        {true, 1, "po mesiacoch a prekladateľoch", "Dana"},
+    };
+    for (const auto& c : cases) {
+        ZiskovostMesacnaValues v;
+        v.dodane = false;
+        v.zoskupit = c.zoskupit;
+        v.zoskupitPodla = c.podla;
+        const ReportRequest r = ZiskovostMesacnaRequest(v);
+        SCOPED_TRACE(c.heading);
+        TfrmTlac runner(folder);
+        ASSERT_TRUE(runner.open(r));
+        const auto prepared = runner.prepare();
+        EXPECT_EQ(after(*prepared, u("Spolu za mesiac:")), months);
+        EXPECT_EQ(after(*prepared, u("Spolu:")), QStringList{total});
+        EXPECT_GE(prepared->find(u(c.heading)).first, 0);
+        const int empty = prepared->find(u("Bez dátumu odoslania")).first;
+        EXPECT_GE(empty, 0);
+        EXPECT_EQ(prepared->find(u("Mesiac 4/2026")).first, empty) << "all on the first page";
+        EXPECT_EQ(prepared->find(u("Beta")).first >= 0 || prepared->find(u("Dana")).first >= 0, c.name != nullptr);
+        EXPECT_EQ(transcript.count(), 0);
     }
 }
 

@@ -1,20 +1,27 @@
 #!/usr/bin/env python3
 """Writes resources/Reports/Zisk.frf (profitability by customers or by
-translators: the variable Typ says which) and Zisk_PM.frf (by project
-manager). Run from the repository root."""
+translators: the variable Typ says which), Zisk_PM.frf (by project
+manager) and ZiskMes.frf (by months, within a month by customers or
+translators when Typ is 0 or 1). Run from the repository root."""
 
 WIDTH = 180  # A4 portrait less the margins
 
 
-def layout(first_field, first_caption, heading):
+SUMS = ["[SUM(OBJ_CENA_SKK)]", "[SUM(PRE_CENA_SKK)]", "[SUM(ZISK)]",
+        "[IIF(SUM(OBJ_CENA_SKK) = 0, NULL, SUM(ZISK) * 100 / SUM(OBJ_CENA_SKK))]"]
+
+
+def layout(first_field, first_caption, heading, first_width=60, group_width=20, profit_per="[ZISKPER]",
+           month_groups=False):
     cols = [
-        (60, "[%s]" % first_field, "", first_caption),
-        (20, "[SKUPINA]", "", "Skupina"),
+        (first_width, first_field, "", first_caption),
+        (group_width, "[SKUPINA]", "", "Skupina"),
         (25, "[OBJ_CENA_SKK]", ' align="right" format=",0.00"', "Príjem €"),
         (25, "[PRE_CENA_SKK]", ' align="right" format=",0.00"', "Náklady €"),
         (25, "[ZISK]", ' align="right" format=",0.00"', "Zisk €"),
-        (25, "[ZISKPER]", ' align="right" format=",0.00"', "Zisk %"),
+        (25, profit_per, ' align="right" format=",0.00"', "Zisk %"),
     ]
+    label_width = first_width + group_width
     out = []
     w = out.append
     w('<?xml version="1.0" encoding="UTF-8"?>')
@@ -42,12 +49,26 @@ def layout(first_field, first_caption, heading):
         w('  <text x="%d" y="0" width="%d" height="5" size="8" stretch="1"%s>%s</text>' % (x, width, attrs, expr))
         x += width
     w(' </band>')
-    sums = ["[SUM(OBJ_CENA_SKK)]", "[SUM(PRE_CENA_SKK)]", "[SUM(ZISK)]",
-            "[IIF(SUM(OBJ_CENA_SKK) = 0, NULL, SUM(ZISK) * 100 / SUM(OBJ_CENA_SKK))]"]
+    if month_groups:
+        # Jobs never sent have no month: they form the first group, with nulls first.
+        w(' <group condition="[ROK]/[MESIAC]">')
+        w('  <band type="groupheader" height="7">')
+        w('   <text x="0" y="1" width="%d" height="6" size="10" bold="1">'
+          "[IIF(MESIAC = NULL, 'Bez dátumu odoslania', 'Mesiac ' + MESIAC + '/' + ROK)]</text>" % WIDTH)
+        w('  </band>')
+        w('  <band type="groupfooter" height="8">')
+        w('   <text x="0" y="0.5" width="%d" height="5" size="8" bold="1" align="right">Spolu za mesiac:</text>'
+          % label_width)
+        x = label_width
+        for s in SUMS:
+            w('   <text x="%d" y="0.5" width="25" height="5" size="8" bold="1" align="right" frame="t" format=",0.00">%s</text>' % (x, s))
+            x += 25
+        w('  </band>')
+        w(' </group>')
     w(' <band type="reportsummary" height="10">')
-    w('  <text x="0" y="2" width="80" height="6" size="9" bold="1" align="right">Spolu:</text>')
-    x = 80
-    for s in sums:
+    w('  <text x="0" y="2" width="%d" height="6" size="9" bold="1" align="right">Spolu:</text>' % label_width)
+    x = label_width
+    for s in SUMS:
         w('  <text x="%d" y="2" width="25" height="6" size="9" bold="1" align="right" frame="tb" format=",0.00">%s</text>' % (x, s))
         x += 25
     w(' </band>')
@@ -61,9 +82,19 @@ def layout(first_field, first_caption, heading):
 
 
 files = {
-    "Zisk.frf": layout("ADRESAR", "[IIF(Typ = 1, 'Prekladateľ', 'Objednávateľ')]",
+    "Zisk.frf": layout("[ADRESAR]", "[IIF(Typ = 1, 'Prekladateľ', 'Objednávateľ')]",
                        "[IIF(Typ = 1, 'podľa prekladateľov', 'podľa objednávateľov')]"),
-    "Zisk_PM.frf": layout("PM", "PM", "podľa PM"),
+    "Zisk_PM.frf": layout("[PM]", "PM", "podľa PM"),
+    # The monthly statement has the column ADRESAR only when it groups by
+    # customers or translators (Typ 0 or 1; -1 without): the name is read in
+    # the branch of IIF that only such a statement takes.
+    "ZiskMes.frf": layout("[IIF(Typ = -1, '', ADRESAR)]",
+                          "[IIF(Typ = 1, 'Prekladateľ', IIF(Typ = 0, 'Objednávateľ', ''))]",
+                          "[IIF(Typ = 1, 'po mesiacoch a prekladateľoch', "
+                          "IIF(Typ = 0, 'po mesiacoch a objednávateľoch', 'po mesiacoch'))]",
+                          first_width=55, group_width=25,
+                          profit_per="[IIF(OBJ_CENA_SKK = 0, NULL, ZISK * 100 / OBJ_CENA_SKK)]",
+                          month_groups=True),
 }
 for name, text in files.items():
     with open("resources/Reports/" + name, "w", encoding="utf-8") as f:
