@@ -298,6 +298,7 @@ TEST_F(ReportRuns, MonthlyProfitabilityTotalsEachMonth)
         EXPECT_EQ(after(*prepared, u("Spolu za mesiac:")), months);
         EXPECT_EQ(after(*prepared, u("Spolu:")), QStringList{total});
         EXPECT_GE(prepared->find(u(c.heading)).first, 0);
+        EXPECT_GE(prepared->find(u("Obdobie: všetky preklady")).first, 0);
         const int empty = prepared->find(u("Bez dátumu odoslania")).first;
         EXPECT_GE(empty, 0);
         EXPECT_EQ(prepared->find(u("Mesiac 4/2026")).first, empty) << "all on the first page";

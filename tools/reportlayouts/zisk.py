@@ -34,7 +34,12 @@ def layout(first_field, first_caption, heading, first_width=60, group_width=20, 
     w(' <band type="reporttitle" height="22">')
     w('  <text x="0" y="0" width="%d" height="9" size="15" bold="1" valign="center">[REPORTTITLE]</text>' % WIDTH)
     w('  <text x="0" y="9" width="%d" height="6" size="10" italic="1">%s</text>' % (WIDTH, heading))
-    w('  <text x="0" y="15" width="%d" height="6" size="10" format="dd.mm.yyyy">Obdobie: [Od] – [Do]</text>' % WIDTH)
+    period = "[Od] – [Do]"
+    if month_groups:
+        # The monthly dialog leaves both dates empty by default.
+        none = "NVL(Od, '') + NVL(Do, '') = ''"
+        period = "[IIF(%s, 'všetky preklady', Od)][IIF(%s, '', ' – ')][Do]" % (none, none)
+    w('  <text x="0" y="15" width="%d" height="6" size="10" format="dd.mm.yyyy">Obdobie: %s</text>' % (WIDTH, period))
     w(' </band>')
     w(' <band type="columnheader" height="6">')
     x = 0
