@@ -106,6 +106,14 @@ protected:
         return out;
     }
 
+    // "2 práce", "5 prác", "1 job": the count with its noun.
+    static QString jobs(int n, bool slovak)
+    {
+        if (!slovak)
+            return QString::number(n) + (n == 1 ? u(" job") : u(" jobs"));
+        return QString::number(n) + (n == 1 ? u(" práca") : n <= 4 ? u(" práce") : u(" prác"));
+    }
+
     static QString money(const QVariant& sum, const char* format = ",0.00 €")
     {
         const fb::Decimal d = sum.value<fb::Decimal>();
@@ -179,15 +187,15 @@ TEST_F(ReportRuns, JobListTotalsAreTheDatabaseSums)
                          from + QStringLiteral(" group by 1 order by 1"));
                 q.setParams({{"OD", kMay1}, {"DO", kMay31}});
                 q.execute();
-                const QString label = QString::fromUtf8(sk ? c.groupSk : c.groupEn) + (sk ? u(" (%1 prác):") : u(" (%1 jobs):"));
+                const QString label = QString::fromUtf8(sk ? c.groupSk : c.groupEn) + u(" (%1):");
                 while (q.next())
-                    groups << label.arg(q.value(1).toInt()) + QStringLiteral(" ") + money(q.value(2));
+                    groups << label.arg(jobs(q.value(1).toInt(), sk)) + QStringLiteral(" ") + money(q.value(2));
                 fb::Query t(tr);
                 t.setSql(QStringLiteral("select count(*), sum(%1)").arg(QLatin1String(c.money)) + from);
                 t.setParams({{"OD", kMay1}, {"DO", kMay31}});
                 t.executeOneRow();
                 count = t.value(0).toInt();
-                total = (sk ? u("Spolu za zostavu (%1 prác):") : u("Report total (%1 jobs):")).arg(count) +
+                total = (sk ? u("Spolu za zostavu (%1):") : u("Report total (%1):")).arg(jobs(count, sk)) +
                         QStringLiteral(" ") + money(t.value(1));
                 tr.commit();
             }
@@ -196,6 +204,7 @@ TEST_F(ReportRuns, JobListTotalsAreTheDatabaseSums)
             EXPECT_EQ(after(*prepared, sk ? u("Spolu za zostavu") : u("Report total")), QStringList{total});
             EXPECT_EQ(int(prepared->rows.size()), count);
             EXPECT_GE(prepared->find((sk ? u("Obdobie:") : u("Period:")) + u(" 01.05.2026 – 31.05.2026")).first, 0);
+            EXPECT_GE(prepared->find(sk ? r.title : u("Jobs by")).first, 0) << "an English list has its own title";
             EXPECT_GE(prepared->find(QStringLiteral("1 / %1").arg(prepared->pageCount())).first, 0);
             EXPECT_EQ(transcript.count(), 0);
         }

@@ -22,12 +22,15 @@ def layout(t):
     w(' <page width="210" height="297" orientation="portrait" left="20" right="10" top="10" bottom="10"/>')
     w(' <variables>\n  <category name=" Nastavenia">\n   <variable name="Od" type="string"></variable>\n'
       '   <variable name="Do" type="string"></variable>\n  </category>\n </variables>')
+    # The report's title is the Slovak caption of the dialog; the English
+    # evaluation prints its own.
+    title = t["title"] if t is TEXTS["En"] else "[REPORTTITLE]"
     w(' <band type="reporttitle" height="16">')
-    w('  <text x="0" y="0" width="%d" height="9" size="15" bold="1" valign="center">[REPORTTITLE]</text>' % WIDTH)
+    w('  <text x="0" y="0" width="%d" height="9" size="15" bold="1" valign="center">%s</text>' % (WIDTH, title))
     w('  <text x="0" y="9" width="%d" height="6" size="10" format="dd.mm.yyyy">%s [Od] – [Do]</text>' % (WIDTH, t["period"]))
     w(' </band>')
     w(' <band type="pageheader" height="6">')
-    w('  <text x="0" y="0" width="%d" height="5" size="8" italic="1">[REPORTTITLE]</text>' % WIDTH)
+    w('  <text x="0" y="0" width="%d" height="5" size="8" italic="1">%s</text>' % (WIDTH, title))
     w(' </band>')
     w(' <band type="columnheader" height="6">')
     for x, width, caption, align in ((10, 40, t["cols"][0], ""), (50, 70, t["cols"][1], ""), (120, 60, t["cols"][2], ' align="right"')):

@@ -4,8 +4,11 @@ Preh_Pre (by translators) and Preh_PM (by project manager), each in Slovak
 (_Sk) and English (_En). Run from the repository root."""
 
 TEXTS = {
-    "Sk": dict(period="Obdobie:", printed="Vytlačené", jobs="prác", total="Spolu za zostavu", lang="Skupina"),
-    "En": dict(period="Period:", printed="Printed", jobs="jobs", total="Report total", lang="Group"),
+    # Counts of jobs with the noun in its number: 1 práca, 2-4 práce, 5 prác.
+    "Sk": dict(period="Obdobie:", printed="Vytlačené", total="Spolu za zostavu", lang="Skupina",
+               jobs="[COUNT()] [IIF(COUNT() = 1, 'práca', IIF(COUNT() &lt;= 4, 'práce', 'prác'))]"),
+    "En": dict(period="Period:", printed="Printed", total="Report total", lang="Group",
+               jobs="[COUNT()] [IIF(COUNT() = 1, 'job', 'jobs')]"),
 }
 
 MONEY = ' align="right" format=",0.00"'
@@ -80,11 +83,14 @@ def layout(stem, lang):
     w(' <variables>\n  <category name=" Nastavenia">\n   <variable name="Od" type="string"></variable>\n'
       '   <variable name="Do" type="string"></variable>\n  </category>\n </variables>')
     w(' <band type="reporttitle" height="16">')
-    w('  <text x="0" y="0" width="%d" height="9" size="15" bold="1" valign="center">[REPORTTITLE]</text>' % WIDTH)
+    # The report's title is the Slovak caption of the dialog; an English list
+    # prints its own.
+    title = r["title"][1] if en else "[REPORTTITLE]"
+    w('  <text x="0" y="0" width="%d" height="9" size="15" bold="1" valign="center">%s</text>' % (WIDTH, title))
     w('  <text x="0" y="9" width="%d" height="6" size="10" format="dd.mm.yyyy">%s [Od] – [Do]</text>' % (WIDTH, t["period"]))
     w(' </band>')
     w(' <band type="pageheader" height="6">')
-    w('  <text x="0" y="0" width="%d" height="5" size="8" italic="1">[REPORTTITLE]</text>' % (WIDTH - 80))
+    w('  <text x="0" y="0" width="%d" height="5" size="8" italic="1">%s</text>' % (WIDTH - 80, title))
     w('  <text x="%d" y="0" width="80" height="5" size="8" align="right" format="dd.mm.yyyy">%s [DATE]</text>' % (WIDTH - 80, t["printed"]))
     w(' </band>')
     w(' <band type="columnheader" height="6">')
@@ -99,7 +105,7 @@ def layout(stem, lang):
     w('   <text x="0" y="1" width="%d" height="6" size="10" bold="1">[%s]</text>' % (PRICE_X, r["group"]))
     w('  </band>')
     w('  <band type="groupfooter" height="8">')
-    w('   <text x="0" y="0.5" width="%d" height="5" size="8" bold="1" align="right">%s ([COUNT()] %s):</text>' % (PRICE_X, r["groupTotal"][en], t["jobs"]))
+    w('   <text x="0" y="0.5" width="%d" height="5" size="8" bold="1" align="right">%s (%s):</text>' % (PRICE_X, r["groupTotal"][en], t["jobs"]))
     w('   <text x="%d" y="0.5" width="%d" height="5" size="8" bold="1" align="right" frame="t" format=",0.00 €">[SUM(%s)]</text>' % (PRICE_X, COLUMNS[-1][0], r["money"]))
     w('  </band>')
     w(' </group>')
@@ -115,7 +121,7 @@ def layout(stem, lang):
         x += width
     w(' </band>')
     w(' <band type="reportsummary" height="10">')
-    w('  <text x="0" y="2" width="%d" height="6" size="10" bold="1" align="right">%s ([COUNT()] %s):</text>' % (PRICE_X, t["total"], t["jobs"]))
+    w('  <text x="0" y="2" width="%d" height="6" size="10" bold="1" align="right">%s (%s):</text>' % (PRICE_X, t["total"], t["jobs"]))
     w('  <text x="%d" y="2" width="%d" height="6" size="10" bold="1" align="right" frame="tb" format=",0.00 €">[SUM(%s)]</text>' % (PRICE_X, COLUMNS[-1][0], r["money"]))
     w(' </band>')
     w(' <band type="pagefooter" height="6">')

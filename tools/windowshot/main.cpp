@@ -14,23 +14,23 @@
 //             a text found
 //   preh_obj  the preview of the job list by customers (Preh_Obj_Sk) over the
 //             last six months of sent jobs, as the report run prepares it
+//   zostava-NAME  the same for the shipped layout NAME (Preh_Pre_En, Zisk,
+//             ZiskMes, ...; ZiskMes over every sent job, by customers)
 //   zalohovanie  the backup window after a backup into a temporary folder
 //   exception the exception dialog with its details shown, for an error
 //             thrown by a function of this tool (DATABASE is not opened)
-// With --keep the window stays open for a look.
-#include "controls/QDLBtn.h"
 //   kombinacie, jednotky, uzivatelia   the code lists, filter panel as left
 //   uzivatel  the user editor on the first user, as an administrator sees it
-// With --keep the window stays open for a look.
-#include "codelists/fCJazykoveKombinacie.h"
-#include "codelists/fCMerneJednotky.h"
-#include "codelists/fCUzivatelia.h"
-#include "codelists/fCUzivateliaPridaj.h"
 //   adresar   the address book of customers (with --rates: on its rates tab)
 //   kontakt   the contact editor on the first customer with a colour
 // With --keep the window stays open for a look.
 #include "codelists/fCAdresar.h"
 #include "codelists/fCAdresarPridaj.h"
+#include "codelists/fCJazykoveKombinacie.h"
+#include "codelists/fCMerneJednotky.h"
+#include "codelists/fCUzivatelia.h"
+#include "codelists/fCUzivateliaPridaj.h"
+#include "controls/QDLBtn.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -40,19 +40,19 @@
 #include "framework/MainConnection.h"
 #include "framework/SlotGuard.h"
 #include "maintenance/fExceptionDialog.h"
-#include "register/fEPreklady.h"
 #include "maintenance/fZalohovanie.h"
+#include "register/fEPreklady.h"
 #include "register/fEPrekladyPridaj.h"
 #include "register/fEPrekladyUhrady.h"
+#include "reportengine/Report.h"
+#include "reportengine/ReportPreview.h"
+#include "reports/EPrekladyTlacSql.h"
+#include "reports/ReportDataset.h"
 #include "reports/fEPrekladyTlac.h"
 #include "reports/fEPrekladyTlacHodnotenie.h"
 #include "reports/fEPrekladyTlacZiskovost.h"
 #include "reports/fEPrekladyTlacZiskovostMesacna.h"
 #include "reports/fEPrekladyTlacZoznam.h"
-#include "reportengine/Report.h"
-#include "reportengine/ReportPreview.h"
-#include "reports/ReportDataset.h"
-#include "reports/EPrekladyTlacSql.h"
 #include "reports/fTlac.h"
 
 #include <QApplication>
@@ -149,7 +149,44 @@ void showPreview()
     preview.exec();
 }
 
-void showJobListReport()
+// The request of each shipped layout over the last six months of the sample
+// (the monthly profitability over every sent job, by customers).
+ReportRequest layoutRequest(const QString& layout, const QDate& od, const QDate& doDate)
+{
+    const bool english = layout.endsWith(QLatin1String("_En"));
+    if (layout.startsWith(QLatin1String("Preh_"))) {
+        ZoznamValues v;
+        v.mode = layout.startsWith(QLatin1String("Preh_Obj")) ? 0 : layout.startsWith(QLatin1String("Preh_Pre")) ? 1 : 2;
+        v.od = od;
+        v.doDate = doDate;
+        v.faktura = false;
+        v.jazyk = english ? 2 : 1;
+        return ZoznamRequest(v);
+    }
+    if (layout.startsWith(QLatin1String("Hod_pre"))) {
+        HodnotenieValues v;
+        v.od = od;
+        v.doDate = doDate;
+        v.jazyk = english ? 2 : 1;
+        return HodnotenieRequest(v);
+    }
+    if (layout == QLatin1String("ZiskMes")) {
+        ZiskovostMesacnaValues v;
+        v.zoskupit = true;
+        return ZiskovostMesacnaRequest(v);
+    }
+    ZiskovostValues v;
+    v.mode = layout == QLatin1String("Zisk_PM") ? 2 : 0;
+    v.od = od;
+    v.doDate = doDate;
+    return ZiskovostRequest(v);
+}
+
+const QStringList kLayouts{"Preh_Obj_Sk", "Preh_Obj_En", "Preh_Pre_Sk", "Preh_Pre_En", "Preh_PM_Sk", "Preh_PM_En",
+                           "Hod_pre_Sk",  "Hod_pre_En",  "Zisk",        "Zisk_PM",     "ZiskMes"};
+
+// The preview of a shipped layout as the report run prepares it.
+void showLayoutReport(const QString& layout)
 {
     QDate last;
     RunInTransaction(
@@ -159,18 +196,15 @@ void showJobListReport()
             last = q.executeScalar().toDate();
         },
         true);
-    ZoznamValues v;
-    v.od = last.addMonths(-6);
-    v.doDate = last;
-    v.faktura = false;
     TfrmTlac runner(QStringLiteral(LINDAVO_REPORTS_DIR));
-    if (!runner.open(ZoznamRequest(v)))
+    if (!runner.open(layoutRequest(layout, last.addMonths(-6), last)))
         return;
     const auto prepared = runner.prepare();
     std::fprintf(stderr, "%d rows, %d pages\n", runner.master().rowCount(), prepared->pageCount());
     report::PreviewWindow preview(prepared);
     preview.setWindowTitle(runner.report().title());
-    preview.resize(1100, 800);
+    const bool landscape = runner.report().layout().page.orientation == report::Orientation::Landscape;
+    preview.resize(landscape ? 1100 : 900, landscape ? 800 : 1000);
     preview.exec();
 }
 
@@ -300,7 +334,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() >= 4 && args[2] == QLatin1String("exception"))
         return shootExceptionDialog(args[3], args.contains(QStringLiteral("--keep")));
-    const std::map<QString, std::function<void()>> windows = {
+    std::map<QString, std::function<void()>> windows = {
         {QStringLiteral("preklady"), [] { RunEPreklady({}); }},
         {QStringLiteral("editor"), showEditor},
         {QStringLiteral("uhrady"), [] { TfrmEPrekladyUhrady().Run(); }},
@@ -310,7 +344,7 @@ int main(int argc, char** argv)
         {QStringLiteral("tlac-mesacna"), showReportDialog<TfrmEPrekladyTlacZiskovostMesacna>},
         {QStringLiteral("tlac-hodnotenie"), showReportDialog<TfrmEPrekladyTlacHodnotenie>},
         {QStringLiteral("nahlad"), showPreview},
-        {QStringLiteral("preh_obj"), showJobListReport},
+        {QStringLiteral("preh_obj"), [] { showLayoutReport(QStringLiteral("Preh_Obj_Sk")); }},
         {QStringLiteral("zalohovanie"), [] {}},
         {QStringLiteral("kombinacie"), codeList(RunCJazykoveKombinacie)},
         {QStringLiteral("jednotky"), codeList(RunCMerneJednotky)},
@@ -319,6 +353,8 @@ int main(int argc, char** argv)
         {QStringLiteral("adresar"), [&args] { showAdresar(args.contains(QStringLiteral("--rates"))); }},
         {QStringLiteral("kontakt"), showContactEditor},
     };
+    for (const QString& layout : kLayouts)
+        windows.emplace(QStringLiteral("zostava-") + layout, [layout] { showLayoutReport(layout); });
     if (args.size() < 4 || !windows.count(args[2])) {
         QStringList names{QStringLiteral("exception")};
         for (const auto& w : windows)
