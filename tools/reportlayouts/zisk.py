@@ -11,7 +11,7 @@ SUMS = ["[SUM(OBJ_CENA_SKK)]", "[SUM(PRE_CENA_SKK)]", "[SUM(ZISK)]",
         "[IIF(SUM(OBJ_CENA_SKK) = 0, NULL, SUM(ZISK) * 100 / SUM(OBJ_CENA_SKK))]"]
 
 
-def layout(first_field, first_caption, heading, first_width=60, group_width=20, profit_per="[ZISKPER]",
+def layout(first_field, first_caption, heading, first_width=55, group_width=25, profit_per="[ZISKPER]",
            month_groups=False):
     cols = [
         (first_width, first_field, "", first_caption),
