@@ -10,6 +10,14 @@ int Dataset::columnIndex(const QString& name) const
     return -1;
 }
 
+QStringList Dataset::columnNames() const
+{
+    QStringList names;
+    for (int i = 0; i < columnCount(); ++i)
+        names << column(i).name;
+    return names;
+}
+
 void MemoryDataset::addRow(std::vector<Value> row)
 {
     row.resize(m_columns.size());

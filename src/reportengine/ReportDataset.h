@@ -3,6 +3,7 @@
 #include "reportengine/ReportValue.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -27,6 +28,7 @@ public:
     virtual Value value(int row, int column) const = 0;
 
     int columnIndex(const QString& name) const;  // case-insensitive, -1 when absent
+    QStringList columnNames() const;
 };
 
 // Rows held in memory: tests, the grid's listing, generated data.

@@ -68,7 +68,10 @@ QString num(double v)
 
 class Reader {
 public:
-    Reader(const QByteArray& xml, const QString& source) : m_xml(xml), m_source(source) {}
+    Reader(const QByteArray& xml, const QString& source, bool newer = false)
+        : m_xml(xml), m_source(source), m_newer(newer)
+    {
+    }
 
     Layout read()
     {
@@ -82,7 +85,7 @@ public:
         const int version = versionText.toInt(&ok);
         if (!ok)
             fail(QStringLiteral("chýba číslo verzie formátu"));
-        if (version > kLayoutFormatVersion || version < 1)
+        if (version < 1 || (version > kLayoutFormatVersion && !m_newer))
             throw Error(QStringLiteral("Súbor zostavy %1 má verziu formátu %2; tento program pozná verziu %3.")
                             .arg(m_source)
                             .arg(version)
@@ -101,6 +104,8 @@ public:
                 placeBand(layout, readBand());
             else if (name == QLatin1String("group"))
                 layout.groups.push_back(readGroup());
+            else if (m_newer)
+                m_xml.skipCurrentElement();  // what a later version added
             else
                 fail(QStringLiteral("neznámy prvok <%1>").arg(name.toString()));
         }
@@ -326,6 +331,7 @@ private:
 
     QXmlStreamReader m_xml;
     QString m_source;
+    bool m_newer = false;
 };
 
 // --- writing ---------------------------------------------------------------
@@ -397,6 +403,19 @@ std::optional<BandKind> bandKindFromName(const QString& name)
 Layout parseLayout(const QByteArray& xml, const QString& sourceName)
 {
     return Reader(xml, sourceName).read();
+}
+
+Layout parseNewerLayout(const QByteArray& xml, const QString& sourceName)
+{
+    return Reader(xml, sourceName, true).read();
+}
+
+int layoutFormatVersion(const QByteArray& xml)
+{
+    QXmlStreamReader r(xml);
+    if (!r.readNextStartElement())
+        return 0;
+    return r.attributes().value(QStringLiteral("version")).toInt();
 }
 
 Layout loadLayout(const QString& fileName)
@@ -475,9 +494,18 @@ QByteArray serializeLayout(const Layout& layout)
 void saveLayout(const Layout& layout, const QString& fileName)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: the count write() returns is what reached the file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw Error(QStringLiteral("Súbor zostavy %1 sa nedá zapísať: %2").arg(fileName, file.errorString()));
-    file.write(serializeLayout(layout));
+    // A short write (a full disk, a size limit) is no error to QSaveFile, and
+    // commit() would put the cut file in place: the count tells.
+    const QByteArray bytes = serializeLayout(layout);
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        file.commit();
+        throw Error(QStringLiteral("Súbor zostavy %1 sa nedá zapísať celý: %2").arg(fileName, reason));
+    }
     if (!file.commit())
         throw Error(QStringLiteral("Súbor zostavy %1 sa nedá zapísať: %2").arg(fileName, file.errorString()));
 }

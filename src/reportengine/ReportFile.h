@@ -14,6 +14,13 @@ constexpr int kLayoutFormatVersion = 1;
 
 Layout loadLayout(const QString& fileName);
 Layout parseLayout(const QByteArray& xml, const QString& sourceName = QString());
+// The format version a file declares (0 when it declares none), and the
+// reading of a file of a later version that skips what this program does not
+// know: the designer shows such a layout but does not save it.
+int layoutFormatVersion(const QByteArray& xml);
+Layout parseNewerLayout(const QByteArray& xml, const QString& sourceName = QString());
+// Writes a new file and puts it in place of the old one only when all of it
+// was written; throws report::Error otherwise, the old file intact.
 void saveLayout(const Layout& layout, const QString& fileName);
 QByteArray serializeLayout(const Layout& layout);
 

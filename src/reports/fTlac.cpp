@@ -9,6 +9,7 @@
 #include "framework/WaitPlease.h"
 #include "reportengine/ReportPreview.h"
 #include "reportengine/ReportPrint.h"
+#include "reportengine/designer/DesignerWindow.h"
 #include "reports/ReportFunctions.h"
 
 #include <QDir>
@@ -81,12 +82,7 @@ QString ReportFilePath(const QString& reportsFolder, const QString& name)
     return QDir::toNativeSeparators(folder + fileName);
 }
 
-QString MissingLayoutText(const QString& path)
-{
-    return QStringLiteral("Zostava sa nenašla:\n%1\n\nNávrhár zostáv zatiaľ nie je k dispozícii, "
-                          "zostavu do tohto priečinka treba skopírovať.")
-        .arg(path);
-}
+std::function<void(TfrmTlac&)> TfrmTlac::Designer;
 
 TfrmTlac::TfrmTlac(const QString& reportsFolder, QWidget* parent) : QDialog(parent), m_folder(reportsFolder)
 {
@@ -118,11 +114,8 @@ TfrmTlac::~TfrmTlac() = default;
 bool TfrmTlac::open(const ReportRequest& request)
 {
     m_path = ReportFilePath(m_folder, request.layoutName);
-    if (!QFileInfo(m_path).isFile()) {
-        GrayMessageDlg(MissingLayoutText(m_path), msg::Warning, {msg::OK}, 0, msg::OK);
-        return false;
-    }
-    m_report.loadFromFile(m_path);
+    // A missing layout is no error: the buttons open the designer under its name.
+    loadLayout();
     m_report.setTitle(request.title);
     for (const ReportVariable& v : request.variables)
         m_report.setVariable(v.category, v.name, TReportQueryDataset::toReportValue(v.value));
@@ -160,8 +153,17 @@ std::shared_ptr<const report::PreparedReport> TfrmTlac::prepare()
     return std::make_shared<const report::PreparedReport>(m_report.prepare());
 }
 
+void TfrmTlac::loadLayout()
+{
+    if (QFileInfo(m_path).isFile())
+        m_report.loadFromFile(m_path);
+}
+
 void TfrmTlac::print()
 {
+    // A layout deleted since the dialog opened leads to the designer too.
+    if (!QFileInfo(m_path).isFile())
+        return edit();
     const auto prepared = prepare();
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
@@ -173,6 +175,8 @@ void TfrmTlac::print()
 
 void TfrmTlac::preview()
 {
+    if (!QFileInfo(m_path).isFile())
+        return edit();
     report::PreviewWindow window(prepare(), this);
     window.setWindowTitle(m_report.title());
     window.exec();
@@ -181,8 +185,35 @@ void TfrmTlac::preview()
 
 void TfrmTlac::edit()
 {
-    GrayMessageDlg(QStringLiteral("Návrhár zostáv zatiaľ nie je k dispozícii."), msg::Information, {msg::OK}, 0,
-                   msg::OK);
+    if (Designer)
+        Designer(*this);
+    else
+        openDesigner();
+    // What was saved there is what the next print uses.
+    loadLayout();
+}
+
+void TfrmTlac::openDesigner()
+{
+    report::DesignerWindow designer(this);
+    designer.setFieldNames(m_master.columnNames());
+    designer.openOrCreate(m_path);
+    designer.setPreview([this, &designer](const report::Layout& layout) {
+        const report::Layout saved = m_report.layout();
+        m_report.setLayout(layout);
+        std::shared_ptr<const report::PreparedReport> prepared;
+        try {
+            prepared = prepare();
+        } catch (...) {
+            m_report.setLayout(saved);
+            throw;
+        }
+        m_report.setLayout(saved);
+        report::PreviewWindow window(prepared, &designer);
+        window.setWindowTitle(m_report.title());
+        window.exec();
+    });
+    designer.exec();
 }
 
 void RunReport(const ReportRequest& request, const QString& reportsFolder)

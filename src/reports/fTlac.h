@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class QPushButton;
@@ -13,9 +14,6 @@ class QPushButton;
 // The reports folder joined with the file name part of `name` (a name may
 // come with a folder written with either separator; only its last part counts).
 QString ReportFilePath(const QString& reportsFolder, const QString& name);
-
-// The message for a layout that is not where it was looked for.
-QString MissingLayoutText(const QString& path);
 
 // Registers the program's report functions with the engine for the life of
 // the object (category "Quendel").
@@ -36,10 +34,10 @@ public:
     explicit TfrmTlac(const QString& reportsFolder, QWidget* parent = nullptr);
     ~TfrmTlac() override;
 
-    // Everything up to showing the window: the layout, the title, the
-    // variables and the rows, read in one snapshot so totals and rows agree.
-    // Reports a missing layout, an empty result or a database error to the
-    // user and gives false then.
+    // Everything up to showing the window: the layout (when its file is
+    // there), the title, the variables and the rows, read in one snapshot so
+    // totals and rows agree. Reports an empty result or a database error to
+    // the user and gives false then.
     bool open(const ReportRequest& request);
 
     const QString& layoutPath() const { return m_path; }
@@ -53,10 +51,17 @@ public:
     QPushButton* btnPreview;
     QPushButton* btnEdit;
 
+    // Opens the designer on layoutPath() (tests replace it); the runner
+    // reloads the layout afterwards. Empty: the report designer window.
+    static std::function<void(TfrmTlac&)> Designer;
+
 private:
     void print();
     void preview();
+    // The designer on the layout, or on an empty one when its file is missing.
     void edit();
+    void openDesigner();
+    void loadLayout();
 
     TQDLFunctionLibrary m_library;
 

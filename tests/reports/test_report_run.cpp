@@ -8,11 +8,13 @@
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "framework/MainConnection.h"
+#include "reportengine/ReportFile.h"
 #include "reportengine/ReportFormat.h"
 #include "reports/EPrekladyTlacSql.h"
 #include "reports/fTlac.h"
 
 #include <QDir>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -220,15 +222,42 @@ TEST_F(ReportRuns, AnEmptyPeriodSaysThereIsNothingToPrint)
     EXPECT_EQ(transcript.last().text, u("Nie sú údaje pre tlač."));
 }
 
-TEST_F(ReportRuns, AMissingLayoutNamesWhereItWasLookedFor)
+// A missing layout opens the designer under the name it was looked for, from
+// whichever button; what is saved there is what the next run prints. The
+// runner stays open for it.
+TEST_F(ReportRuns, AMissingLayoutOpensTheDesignerUnderItsName)
 {
     QTemporaryDir empty;
-    TfrmTlac runner(empty.path());
-    EXPECT_FALSE(runner.open(ZoznamRequest(may())));
-    ASSERT_EQ(transcript.count(), 1);
+    QStringList opened;
+    TfrmTlac::Designer = [&](TfrmTlac& runner) {
+        opened << runner.layoutPath();
+        report::Layout l;
+        l.masterData = report::Band{report::BandKind::MasterData, 5, {}};
+        report::ReportObject o;
+        o.width = 50;
+        o.height = 5;
+        o.text = u("Značka [ZNACKA]");
+        l.masterData->objects.push_back(o);
+        report::saveLayout(l, runner.layoutPath());
+    };
     const QString path = QDir::toNativeSeparators(empty.path() + QStringLiteral("/Preh_Obj_Sk.frf"));
-    EXPECT_EQ(runner.layoutPath(), path);
-    EXPECT_TRUE(transcript.last().text.contains(path)) << transcript.last().text.toStdString();
+    {
+        TfrmTlac runner(empty.path());
+        ASSERT_TRUE(runner.open(ZoznamRequest(may())));
+        EXPECT_EQ(transcript.count(), 0) << "no message for a missing layout";
+        runner.btnPreview->click();
+        EXPECT_EQ(opened, QStringList{path});
+        EXPECT_EQ(runner.result(), 0) << "the runner stays open";
+        EXPECT_GE(runner.prepare()->find(u("Značka Z1")).first, 0);
+    }
+    {
+        TfrmTlac runner(empty.path());
+        ASSERT_TRUE(runner.open(ZoznamRequest(may())));
+        runner.btnEdit->click();
+        EXPECT_EQ(opened.size(), 2);
+        EXPECT_EQ(runner.result(), 0);
+    }
+    TfrmTlac::Designer = nullptr;
 }
 
 // The profitability layouts (both modes of Zisk and Zisk_PM) total what the

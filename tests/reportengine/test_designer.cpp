@@ -1,0 +1,238 @@
+// The designer through its document: a layout built from nothing prints what
+// was placed, every edit undoes, a failed save leaves the old file, a newer
+// file stays read-only; and the window shows a shipped layout.
+#include "LayoutBuilder.h"
+
+#include "reportengine/Report.h"
+#include "reportengine/ReportError.h"
+#include "reportengine/ReportFile.h"
+#include "reportengine/designer/DesignerWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace report;
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+ReportObject textAt(double x, double w, const QString& text, const QString& format = {})
+{
+    return reporttest::text(x, 0, w, 5, text, format);
+}
+
+}  // namespace
+
+// Title, master band with two fields and a summary with a sum, made from an
+// empty layout, saved, loaded and prepared: the items stand where they were put.
+TEST(Designer, LayoutFromNothingSavesLoadsAndPrints)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Novy.frf"));
+    DesignerDocument doc;
+    doc.startNew(path);
+    EXPECT_TRUE(doc.isModified()) << "a new layout is unsaved";
+    EXPECT_EQ(doc.bands(), (std::vector<BandRef>{{BandKind::PageHeader, -1}, {BandKind::MasterData, -1},
+                                                 {BandKind::PageFooter, -1}}));
+    doc.setFieldNames({QStringLiteral("OBJEDNAVATEL"), QStringLiteral("ZNACKA"), QStringLiteral("CENA")});
+    EXPECT_EQ(doc.fieldExpressions(), (QStringList{"[MASTER.\"OBJEDNAVATEL\"]", "[MASTER.\"ZNACKA\"]",
+                                                   "[MASTER.\"CENA\"]"}));
+
+    doc.addBand(BandKind::ReportTitle);
+    doc.addBand(BandKind::ReportSummary);
+    const BandRef title{BandKind::ReportTitle, -1}, master{BandKind::MasterData, -1},
+        summary{BandKind::ReportSummary, -1};
+    EXPECT_EQ(doc.bands().front(), title);
+    doc.addObject(title, textAt(0, 80, QStringLiteral("Zoznam prác")));
+    doc.addObject(master, textAt(0, 30, doc.fieldExpressions()[1]));
+    const int price = doc.addObject(master, textAt(30, 25, doc.fieldExpressions()[2], QStringLiteral(",0.00")));
+    doc.addObject(summary, textAt(30, 25, QStringLiteral("[SUM(CENA)]"), QStringLiteral(",0.00")));
+    doc.moveObjects({{master, price}}, 10, 0);
+    doc.save();
+    EXPECT_FALSE(doc.isModified());
+
+    Report r(loadLayout(path));
+    EXPECT_EQ(r.layout(), doc.layout());
+    const MemoryDataset data = reporttest::jobs({{"Alfa", "Z1", "10.50"}, {"Alfa", "Z2", "6.25"}});
+    r.setDataset(QStringLiteral("MASTER"), &data);
+    const PreparedReport prepared = r.prepare();
+    ASSERT_EQ(prepared.pageCount(), 1);
+    const double left = r.layout().page.marginLeft;
+    QStringList placed;
+    for (const PageItem& item : prepared.pages[0].items)
+        placed << QStringLiteral("%1@%2").arg(item.text).arg(item.rect.left() - left);
+    EXPECT_EQ(placed, (QStringList{"Zoznam prác@0", "Z1@0", "10,50@40", "Z2@0", "6,25@40", "16,75@30"}));
+}
+
+// Every edit is one step back and forth; arrow-key moves in a row are one step.
+TEST(Designer, EditsUndoAndRedo)
+{
+    DesignerDocument doc;
+    doc.startNew(QStringLiteral("/nowhere/x.frf"));
+    const BandRef master{BandKind::MasterData, -1};
+    doc.addObject(master, textAt(10, 20, QStringLiteral("A")));
+    doc.addObject(master, textAt(40, 20, QStringLiteral("B")));
+    const ObjectRef a{master, 0}, b{master, 1};
+    const struct {
+        const char* name;
+        std::function<void()> edit;
+    } cases[] = {
+        {"move", [&] { doc.moveObjects({a, b}, 5, 0); }},
+        {"resize", [&] { doc.resizeObject(b, 33, 4); }},
+        {"delete", [&] { doc.removeObjects({a}); }},
+        {"align right", [&] { doc.alignObjects({b, a}, AlignEdge::Right); }},
+        {"band height", [&] { doc.setBandHeight(master, 12); }},
+        {"group", [&] { doc.addGroup(QStringLiteral("[OBJEDNAVATEL]")); }},
+        {"remove band", [&] { doc.removeBand({BandKind::PageHeader, -1}); }},
+    };
+    for (const auto& c : cases) {
+        const Layout before = doc.layout();
+        c.edit();
+        const Layout after = doc.layout();
+        EXPECT_NE(after, before) << c.name;
+        doc.undoStack().undo();
+        EXPECT_EQ(doc.layout(), before) << c.name;
+        doc.undoStack().redo();
+        EXPECT_EQ(doc.layout(), after) << c.name;
+        doc.undoStack().undo();
+    }
+    const Layout start = doc.layout();
+    const int steps = doc.undoStack().index();
+    doc.moveObjects({a}, 1, 0, true);
+    doc.moveObjects({a}, 1, 0, true);
+    doc.moveObjects({a}, 0, 1, true);
+    EXPECT_EQ(doc.undoStack().index(), steps + 1);
+    EXPECT_EQ(doc.object(a)->x, 12);
+    doc.undoStack().undo();
+    EXPECT_EQ(doc.layout(), start);
+    // An object stays inside its band and on the page.
+    doc.moveObjects({a}, -50, 50);
+    EXPECT_EQ(doc.object(a)->x, 0);
+    EXPECT_EQ(doc.object(a)->y, doc.band(master)->height - doc.object(a)->height);
+}
+
+// Groups reorder and their bands print in nesting order.
+TEST(Designer, GroupsReorder)
+{
+    DesignerDocument doc;
+    doc.startNew(QStringLiteral("/nowhere/x.frf"));
+    doc.addGroup(QStringLiteral("[A]"));
+    doc.addGroup(QStringLiteral("[B]"));
+    doc.moveGroup(1, 0);
+    ASSERT_EQ(doc.layout().groups.size(), 2u);
+    EXPECT_EQ(doc.layout().groups[0].condition, QStringLiteral("[B]"));
+    const auto bands = doc.bands();
+    const std::vector<BandRef> middle(bands.begin() + 1, bands.end() - 1);
+    EXPECT_EQ(middle, (std::vector<BandRef>{{BandKind::GroupHeader, 0}, {BandKind::GroupHeader, 1},
+                                            {BandKind::MasterData, -1}, {BandKind::GroupFooter, 1},
+                                            {BandKind::GroupFooter, 0}}));
+}
+
+// A save that cannot be written completely (here: the file size limit, as a
+// full disk would) leaves the old layout as it was and the document unsaved.
+TEST(Designer, AFailedSaveKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Stara.frf"));
+    DesignerDocument doc;
+    doc.startNew(path);
+    doc.save();
+    const QByteArray old = bytesOf(path);
+    for (int i = 0; i < 40; ++i)
+        doc.addObject({BandKind::MasterData, -1}, textAt(i, 5, QStringLiteral("[MASTER.\"POLE%1\"]").arg(i)));
+
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = rlim_t(old.size() + 100);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool failed = false;
+    try {
+        doc.save();
+    } catch (const Error&) {
+        failed = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(failed) << old.size() << " -> " << serializeLayout(doc.layout()).size();
+    EXPECT_EQ(bytesOf(path), old);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Stara.frf")}) << "no leftovers";
+    doc.save();
+    EXPECT_EQ(loadLayout(path), doc.layout());
+}
+
+// A layout of a later format opens for reading only; the runner's loader
+// still refuses it.
+TEST(Designer, NewerFormatOpensReadOnly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Nova.frf"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                "<lindavo-report version=\"7\" master=\"MASTER\">\n"
+                " <hologram depth=\"3\"/>\n"
+                " <band type=\"masterdata\" height=\"5\"><text x=\"0\" y=\"0\" width=\"20\" height=\"5\">[X]</text></band>\n"
+                "</lindavo-report>\n");
+    }
+    const QByteArray old = bytesOf(path);
+    DesignerDocument doc;
+    doc.open(path);
+    EXPECT_TRUE(doc.isReadOnly());
+    ASSERT_NE(doc.object({{BandKind::MasterData, -1}, 0}), nullptr);
+    doc.moveObjects({{{BandKind::MasterData, -1}, 0}}, 5, 0);
+    EXPECT_EQ(doc.object({{BandKind::MasterData, -1}, 0})->x, 0) << "no edits";
+    EXPECT_THROW(doc.save(), Error);
+    EXPECT_EQ(bytesOf(path), old);
+    EXPECT_THROW(loadLayout(path), Error);
+}
+
+// The window on a shipped layout: its bands in print order, named, with the
+// fields of the layout drawn; and an empty layout under a missing file's name.
+TEST(DesignerWindowTest, ShowsAShippedLayout)
+{
+    DesignerWindow w;
+    w.setFieldNames({QStringLiteral("ZNACKA")});
+    w.openOrCreate(QStringLiteral(LINDAVO_LAYOUTS_DIR "/Preh_Obj_Sk.frf"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Návrhár zostáv - Preh_Obj_Sk.frf"));
+    EXPECT_FALSE(w.document().isModified());
+    w.resize(1100, 760);
+    w.show();
+    const QImage image = w.pageView()->grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    int dark = 0;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+    EXPECT_GT(dark, 200) << "captions and texts are drawn";
+    const auto bands = w.document().bands();
+    int previous = -1;
+    for (const BandRef& b : bands) {
+        EXPECT_GT(w.pageView()->bandTop(b), previous);
+        previous = w.pageView()->bandTop(b);
+    }
+
+    QTemporaryDir dir;
+    DesignerWindow empty;
+    empty.openOrCreate(dir.filePath(QStringLiteral("Chyba.frf")));
+    EXPECT_TRUE(empty.document().isModified());
+    EXPECT_EQ(empty.document().bands().size(), 3u);
+    EXPECT_EQ(empty.windowTitle(), QStringLiteral("Návrhár zostáv - Chyba.frf *"));
+}
