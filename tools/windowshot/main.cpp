@@ -14,6 +14,7 @@
 //             a text found
 //   preh_obj  the preview of the job list by customers (Preh_Obj_Sk) over the
 //             last six months of sent jobs, as the report run prepares it
+//   navrhar   the report designer on Preh_Obj_Sk with the statement's fields
 //   zostava-NAME  the same for the shipped layout NAME (Preh_Pre_En, Zisk,
 //             ZiskMes, ...; ZiskMes over every sent job, by customers)
 //   zalohovanie  the backup window after a backup into a temporary folder
@@ -46,6 +47,7 @@
 #include "register/fEPrekladyUhrady.h"
 #include "reportengine/Report.h"
 #include "reportengine/ReportPreview.h"
+#include "reportengine/designer/DesignerWindow.h"
 #include "reports/EPrekladyTlacSql.h"
 #include "reports/ReportDataset.h"
 #include "reports/fEPrekladyTlac.h"
@@ -208,6 +210,28 @@ void showLayoutReport(const QString& layout)
     preview.exec();
 }
 
+// The designer on the job list by customers, with the statement's fields,
+// a column selected.
+void showDesigner()
+{
+    QDate last;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql(QStringLiteral("select max(datum_odoslania_prekladu) from preklady"));
+            last = q.executeScalar().toDate();
+        },
+        true);
+    TfrmTlac runner(QStringLiteral(LINDAVO_REPORTS_DIR));
+    if (!runner.open(layoutRequest(QStringLiteral("Preh_Obj_Sk"), last.addMonths(-1), last)))
+        return;
+    report::DesignerWindow designer;
+    designer.setFieldNames(runner.master().columnNames());
+    designer.openOrCreate(runner.layoutPath());
+    designer.pageView()->setSelection({{{report::BandKind::MasterData, -1}, 1}});
+    designer.exec();
+}
+
 // The backup window as it looks after a backup: the progress lines in it.
 void showZalohovanie(fb::Connection& connection, const QString& file, bool keep)
 {
@@ -345,6 +369,7 @@ int main(int argc, char** argv)
         {QStringLiteral("tlac-hodnotenie"), showReportDialog<TfrmEPrekladyTlacHodnotenie>},
         {QStringLiteral("nahlad"), showPreview},
         {QStringLiteral("preh_obj"), [] { showLayoutReport(QStringLiteral("Preh_Obj_Sk")); }},
+        {QStringLiteral("navrhar"), showDesigner},
         {QStringLiteral("zalohovanie"), [] {}},
         {QStringLiteral("kombinacie"), codeList(RunCJazykoveKombinacie)},
         {QStringLiteral("jednotky"), codeList(RunCMerneJednotky)},

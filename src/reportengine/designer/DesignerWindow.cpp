@@ -75,6 +75,7 @@ DesignerWindow::DesignerWindow(QWidget* parent) : QDialog(parent)
     splitter->addWidget(m_scroll);
     splitter->addWidget(buildSidePanel());
     splitter->setStretchFactor(0, 1);
+    splitter->setSizes({680, 420});
     layout->addWidget(splitter);
     buildMenus(bar);
 
@@ -187,7 +188,7 @@ void DesignerWindow::buildMenus(QMenuBar* bar)
 QWidget* DesignerWindow::buildSidePanel()
 {
     auto* tabs = new QTabWidget;
-    tabs->setMinimumWidth(300);
+    tabs->setMinimumWidth(400);
 
     auto* props = new QWidget;
     auto* v = new QVBoxLayout(props);
