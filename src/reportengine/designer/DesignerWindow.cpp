@@ -100,7 +100,12 @@ DesignerWindow::DesignerWindow(QWidget* parent) : QDialog(parent)
     resize(1100, 760);
 }
 
-DesignerWindow::~DesignerWindow() = default;
+DesignerWindow::~DesignerWindow()
+{
+    // The undo stack signals while it is cleared in the document's
+    // destruction; the panel and the page are not to hear it then.
+    m_doc.disconnect();
+}
 
 void DesignerWindow::openOrCreate(const QString& fileName)
 {
