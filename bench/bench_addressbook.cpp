@@ -17,8 +17,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -159,14 +157,3 @@ BENCHMARK_CAPTURE(Bare, TranslatorsRanked, true)->Unit(benchmark::kMillisecond)-
 BENCHMARK_CAPTURE(Window, TranslatorsRanked, true)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -13,8 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 namespace {
 
 constexpr int kJobs = 100000;
@@ -154,14 +152,3 @@ void CountRecords(benchmark::State& state)
 BENCHMARK(CountRecords);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

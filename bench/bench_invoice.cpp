@@ -20,8 +20,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 namespace {
 
 constexpr int kJobs = 100000;
@@ -170,13 +168,3 @@ void SettledCheck(benchmark::State& state)
 BENCHMARK(SettledCheck)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}

@@ -13,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QRegularExpression>
 
 namespace {
@@ -109,13 +108,3 @@ void JobListRead(benchmark::State& state)
 BENCHMARK(JobListRead)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}

@@ -24,6 +24,15 @@ def layout(first_field, first_caption, heading, first_width=55, group_width=25, 
     label_width = first_width + group_width
     out = []
     w = out.append
+
+    def totals(indent, y, height, size, frame, label):
+        # The label right-aligned before the four sums under their columns.
+        w('%s<text x="0" y="%s" width="%d" height="%d" size="%d" bold="1" align="right">%s</text>'
+          % (indent, y, label_width, height, size, label))
+        for i, s in enumerate(SUMS):
+            w('%s<text x="%d" y="%s" width="25" height="%d" size="%d" bold="1" align="right" frame="%s" format=",0.00">%s</text>'
+              % (indent, label_width + 25 * i, y, height, size, frame, s))
+
     w('<?xml version="1.0" encoding="UTF-8"?>')
     w('<!-- Profitability; written by tools/reportlayouts/zisk.py -->')
     w('<lindavo-report version="1" title="Ziskovosť prekladov" master="MASTER">')
@@ -62,20 +71,11 @@ def layout(first_field, first_caption, heading, first_width=55, group_width=25, 
           "[IIF(MESIAC = NULL, 'Bez dátumu odoslania', 'Mesiac ' + MESIAC + '/' + ROK)]</text>" % WIDTH)
         w('  </band>')
         w('  <band type="groupfooter" height="8">')
-        w('   <text x="0" y="0.5" width="%d" height="5" size="8" bold="1" align="right">Spolu za mesiac:</text>'
-          % label_width)
-        x = label_width
-        for s in SUMS:
-            w('   <text x="%d" y="0.5" width="25" height="5" size="8" bold="1" align="right" frame="t" format=",0.00">%s</text>' % (x, s))
-            x += 25
+        totals("   ", 0.5, 5, 8, "t", "Spolu za mesiac:")
         w('  </band>')
         w(' </group>')
     w(' <band type="reportsummary" height="10">')
-    w('  <text x="0" y="2" width="%d" height="6" size="9" bold="1" align="right">Spolu:</text>' % label_width)
-    x = label_width
-    for s in SUMS:
-        w('  <text x="%d" y="2" width="25" height="6" size="9" bold="1" align="right" frame="tb" format=",0.00">%s</text>' % (x, s))
-        x += 25
+    totals("  ", 2, 6, 9, "tb", "Spolu:")
     w(' </band>')
     w(' <band type="pagefooter" height="6">')
     w('  <line x="0" y="0.5" width="%d" height="0" frame-width="0.2"/>' % WIDTH)

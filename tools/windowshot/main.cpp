@@ -151,6 +151,19 @@ void showPreview()
     preview.exec();
 }
 
+QDate lastSentDate()
+{
+    QDate last;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql(QStringLiteral("select max(datum_odoslania_prekladu) from preklady"));
+            last = q.executeScalar().toDate();
+        },
+        true);
+    return last;
+}
+
 // The request of each shipped layout over the last six months of the sample
 // (the monthly profitability over every sent job, by customers).
 ReportRequest layoutRequest(const QString& layout, const QDate& od, const QDate& doDate)
@@ -190,14 +203,7 @@ const QStringList kLayouts{"Preh_Obj_Sk", "Preh_Obj_En", "Preh_Pre_Sk", "Preh_Pr
 // The preview of a shipped layout as the report run prepares it.
 void showLayoutReport(const QString& layout)
 {
-    QDate last;
-    RunInTransaction(
-        [&](fb::Transaction& tr) {
-            fb::Query q(tr);
-            q.setSql(QStringLiteral("select max(datum_odoslania_prekladu) from preklady"));
-            last = q.executeScalar().toDate();
-        },
-        true);
+    const QDate last = lastSentDate();
     TfrmTlac runner(QStringLiteral(LINDAVO_REPORTS_DIR));
     if (!runner.open(layoutRequest(layout, last.addMonths(-6), last)))
         return;
@@ -214,14 +220,7 @@ void showLayoutReport(const QString& layout)
 // a column selected.
 void showDesigner()
 {
-    QDate last;
-    RunInTransaction(
-        [&](fb::Transaction& tr) {
-            fb::Query q(tr);
-            q.setSql(QStringLiteral("select max(datum_odoslania_prekladu) from preklady"));
-            last = q.executeScalar().toDate();
-        },
-        true);
+    const QDate last = lastSentDate();
     TfrmTlac runner(QStringLiteral(LINDAVO_REPORTS_DIR));
     if (!runner.open(layoutRequest(QStringLiteral("Preh_Obj_Sk"), last.addMonths(-1), last)))
         return;

@@ -153,6 +153,14 @@ Band* DesignerDocument::bandOf(Layout& layout, const BandRef& ref) const
     return slot ? &*slot : nullptr;
 }
 
+ReportObject* DesignerDocument::objectOf(Layout& layout, const ObjectRef& ref) const
+{
+    Band* b = bandOf(layout, ref.band);
+    if (!b || ref.index < 0 || ref.index >= int(b->objects.size()))
+        return nullptr;
+    return &b->objects[size_t(ref.index)];
+}
+
 const Band* DesignerDocument::band(const BandRef& ref) const
 {
     return bandOf(const_cast<Layout&>(m_layout), ref);
@@ -160,10 +168,7 @@ const Band* DesignerDocument::band(const BandRef& ref) const
 
 const ReportObject* DesignerDocument::object(const ObjectRef& ref) const
 {
-    const Band* b = band(ref.band);
-    if (!b || ref.index < 0 || ref.index >= int(b->objects.size()))
-        return nullptr;
-    return &b->objects[size_t(ref.index)];
+    return objectOf(const_cast<Layout&>(m_layout), ref);
 }
 
 QString DesignerDocument::bandCaption(const BandRef& ref)
@@ -304,9 +309,8 @@ int DesignerDocument::addObject(const BandRef& ref, const ReportObject& object)
 void DesignerDocument::setObject(const ObjectRef& ref, const ReportObject& object, const QString& text)
 {
     edit(text, [&](Layout& l) {
-        Band* b = bandOf(l, ref.band);
-        if (b && ref.index >= 0 && ref.index < int(b->objects.size()))
-            b->objects[size_t(ref.index)] = object;
+        if (ReportObject* o = objectOf(l, ref))
+            *o = object;
     });
 }
 
@@ -327,12 +331,11 @@ void DesignerDocument::moveObjects(const std::vector<ObjectRef>& refs, double dx
 {
     edit(QStringLiteral("Presunúť"), [&](Layout& l) {
         for (const ObjectRef& r : refs) {
-            Band* b = bandOf(l, r.band);
-            if (!b || r.index < 0 || r.index >= int(b->objects.size()))
+            ReportObject* o = objectOf(l, r);
+            if (!o)
                 continue;
-            ReportObject& o = b->objects[size_t(r.index)];
-            o.x = std::max(0.0, o.x + dx);
-            o.y = std::clamp(o.y + dy, 0.0, std::max(0.0, b->height - std::max(0.0, o.height)));
+            o->x = std::max(0.0, o->x + dx);
+            o->y = std::clamp(o->y + dy, 0.0, std::max(0.0, bandOf(l, r.band)->height - std::max(0.0, o->height)));
         }
     }, merge ? 1 : -1);
 }
@@ -340,14 +343,13 @@ void DesignerDocument::moveObjects(const std::vector<ObjectRef>& refs, double dx
 void DesignerDocument::resizeObject(const ObjectRef& ref, double width, double height, bool merge)
 {
     edit(QStringLiteral("Zmeniť veľkosť"), [&](Layout& l) {
-        Band* b = bandOf(l, ref.band);
-        if (!b || ref.index < 0 || ref.index >= int(b->objects.size()))
+        ReportObject* o = objectOf(l, ref);
+        if (!o)
             return;
-        ReportObject& o = b->objects[size_t(ref.index)];
         // A line may be flat in one direction; other objects keep a minimum.
-        const double min = o.kind == ObjectKind::Line ? 0.0 : 1.0;
-        o.width = std::max(min, width);
-        o.height = std::max(min, height);
+        const double min = o->kind == ObjectKind::Line ? 0.0 : 1.0;
+        o->width = std::max(min, width);
+        o->height = std::max(min, height);
     }, merge ? 2 : -1);
 }
 
@@ -361,10 +363,10 @@ void DesignerDocument::alignObjects(const std::vector<ObjectRef>& refs, AlignEdg
     const ReportObject anchor = *first;
     edit(QStringLiteral("Zarovnať"), [&](Layout& l) {
         for (const ObjectRef& r : refs) {
-            Band* b = bandOf(l, r.band);
-            if (!b || r.index < 0 || r.index >= int(b->objects.size()))
+            ReportObject* found = objectOf(l, r);
+            if (!found)
                 continue;
-            ReportObject& o = b->objects[size_t(r.index)];
+            ReportObject& o = *found;
             switch (edge) {
             case AlignEdge::Left: o.x = anchor.x; break;
             case AlignEdge::Right: o.x = anchor.x + anchor.width - o.width; break;

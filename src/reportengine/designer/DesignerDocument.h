@@ -86,6 +86,7 @@ signals:
 
 private:
     Band* bandOf(Layout& layout, const BandRef& ref) const;
+    ReportObject* objectOf(Layout& layout, const ObjectRef& ref) const;
     void edit(const QString& text, const std::function<void(Layout&)>& change, int mergeId = -1);
     friend class LayoutEditCommand;
     void setLayoutQuietly(const Layout& layout);

@@ -93,9 +93,7 @@ DesignerWindow::DesignerWindow(QWidget* parent) : QDialog(parent)
                 o.y = y;
                 o.width = 30;
                 o.height = 5;
-                const int index = m_doc.addObject(band, o);
-                if (index >= 0)
-                    m_view->setSelection({{band, index}});
+                place(band, o);
             });
     resize(1100, 760);
 }
@@ -229,18 +227,16 @@ QWidget* DesignerWindow::buildSidePanel()
     m_text->setObjectName(QStringLiteral("eText"));
     m_text->setToolTip(QStringLiteral("Text; výrazy v hranatých zátvorkách, napr. [MASTER.\"ZNACKA\"]"));
     of->addRow(QStringLiteral("Text:"), m_text);
-    auto* pos = new QHBoxLayout;
-    m_x = mmSpin(objectBox);
-    m_y = mmSpin(objectBox);
-    pos->addWidget(m_x);
-    pos->addWidget(m_y);
-    of->addRow(QStringLiteral("X, Y:"), pos);
-    auto* size = new QHBoxLayout;
-    m_w = mmSpin(objectBox);
-    m_h = mmSpin(objectBox);
-    size->addWidget(m_w);
-    size->addWidget(m_h);
-    of->addRow(QStringLiteral("Šírka, výška:"), size);
+    const auto spinPair = [&](const QString& caption, QDoubleSpinBox*& a, QDoubleSpinBox*& b) {
+        auto* row = new QHBoxLayout;
+        a = mmSpin(objectBox);
+        b = mmSpin(objectBox);
+        row->addWidget(a);
+        row->addWidget(b);
+        of->addRow(caption, row);
+    };
+    spinPair(QStringLiteral("X, Y:"), m_x, m_y);
+    spinPair(QStringLiteral("Šírka, výška:"), m_w, m_h);
     m_fontFamily = new QFontComboBox(objectBox);
     of->addRow(QStringLiteral("Písmo:"), m_fontFamily);
     auto* style = new QHBoxLayout;
@@ -404,6 +400,13 @@ void DesignerWindow::applyProperties()
     m_doc.setObject(sel.front(), o, QStringLiteral("Vlastnosti"));
 }
 
+void DesignerWindow::place(const BandRef& band, const ReportObject& object)
+{
+    const int index = m_doc.addObject(band, object);
+    if (index >= 0)
+        m_view->setSelection({{band, index}});
+}
+
 void DesignerWindow::insertObject(ObjectKind kind)
 {
     BandRef band = m_view->currentBand();
@@ -417,9 +420,7 @@ void DesignerWindow::insertObject(ObjectKind kind)
         o.text = QStringLiteral("Text");
     if (kind == ObjectKind::Rectangle)
         o.frame = FrameAll;
-    const int index = m_doc.addObject(band, o);
-    if (index >= 0)
-        m_view->setSelection({{band, index}});
+    place(band, o);
 }
 
 void DesignerWindow::insertImage()
@@ -444,9 +445,7 @@ void DesignerWindow::insertImage()
     o.image = f.readAll();
     o.height = std::min(m_doc.band(band)->height, 20.0);
     o.width = o.height * image.width() / std::max(1, image.height());
-    const int index = m_doc.addObject(band, o);
-    if (index >= 0)
-        m_view->setSelection({{band, index}});
+    place(band, o);
 }
 
 void DesignerWindow::insertField(const QString& expression)
@@ -465,9 +464,7 @@ void DesignerWindow::insertField(const QString& expression)
     o.x = x;
     o.width = 30;
     o.height = std::min(5.0, m_doc.band(band)->height);
-    const int index = m_doc.addObject(band, o);
-    if (index >= 0)
-        m_view->setSelection({{band, index}});
+    place(band, o);
 }
 
 void DesignerWindow::addGroup()

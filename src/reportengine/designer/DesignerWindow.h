@@ -57,6 +57,8 @@ private:
     void updateCaption();
     void showSelection();
     void applyProperties();
+    // Adds the object to the band and selects it.
+    void place(const BandRef& band, const ReportObject& object);
     void insertObject(ObjectKind kind);
     void insertImage();
     void insertField(const QString& expression);
