@@ -34,6 +34,19 @@ int alignmentFlags(const ReportObject& o)
     return flags;
 }
 
+void paintFrame(QPainter& painter, const QRectF& r, int sides)
+{
+    if (sides == FrameAll) {
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(r);
+        return;
+    }
+    if (sides & FrameLeft) painter.drawLine(r.topLeft(), r.bottomLeft());
+    if (sides & FrameTop) painter.drawLine(r.topLeft(), r.topRight());
+    if (sides & FrameRight) painter.drawLine(r.topRight(), r.bottomRight());
+    if (sides & FrameBottom) painter.drawLine(r.bottomLeft(), r.bottomRight());
+}
+
 void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, double dpi, const QPointF& origin)
 {
     if (pageIndex < 0 || pageIndex >= report.pageCount())
@@ -95,15 +108,7 @@ void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, d
             if (frame != FrameNone && o.frameWidth > 0) {
                 painter.setPen(QPen(o.frameColor, std::max(o.frameWidth * k, 0.5)));
                 currentColor = QColor();
-                if (frame == FrameAll) {
-                    painter.setBrush(Qt::NoBrush);
-                    painter.drawRect(r);
-                } else {
-                    if (frame & FrameLeft) painter.drawLine(r.topLeft(), r.bottomLeft());
-                    if (frame & FrameTop) painter.drawLine(r.topLeft(), r.topRight());
-                    if (frame & FrameRight) painter.drawLine(r.topRight(), r.bottomRight());
-                    if (frame & FrameBottom) painter.drawLine(r.bottomLeft(), r.bottomRight());
-                }
+                paintFrame(painter, r, frame);
             }
             break;
         }

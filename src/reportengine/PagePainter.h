@@ -12,6 +12,9 @@ namespace report {
 void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, double dpi,
                const QPointF& origin = QPointF());
 
+// The sides of a frame (FrameLeft | FrameTop ...) in the painter's pen.
+void paintFrame(QPainter& painter, const QRectF& rect, int sides);
+
 // The font of a layout object as it is printed.
 QFont fontFor(const FontStyle& style);
 int alignmentFlags(const ReportObject& object);

@@ -127,11 +127,7 @@ void DesignerPageView::paintObject(QPainter& p, const QRectF& r, const ReportObj
         }
         const QPen frame(o.frameColor, std::max(1.0, o.frameWidth * m_scale));
         p.setPen(frame);
-        const int sides = o.kind == ObjectKind::Rectangle && o.frame == FrameNone ? FrameAll : o.frame;
-        if (sides & FrameLeft) p.drawLine(r.topLeft(), r.bottomLeft());
-        if (sides & FrameTop) p.drawLine(r.topLeft(), r.topRight());
-        if (sides & FrameRight) p.drawLine(r.topRight(), r.bottomRight());
-        if (sides & FrameBottom) p.drawLine(r.bottomLeft(), r.bottomRight());
+        paintFrame(p, r, o.kind == ObjectKind::Rectangle && o.frame == FrameNone ? FrameAll : o.frame);
         break;
     }
     }
