@@ -633,8 +633,14 @@ private:
                 for (int g = breakLevel; g < levels; ++g) {
                     m_groupRange[size_t(g)] = {r, m_nextStart[size_t(g)][size_t(r)]};
                     m_lineBase = r;
-                    if (const CompiledBand* h = m_groups[size_t(g)].header)
-                        placeBand(*h, BandKind::GroupHeader, g, bandHeight(m_data));
+                    // A header keeps room for the headers inside it and the
+                    // first row, so no header of this row is left alone.
+                    if (const CompiledBand* h = m_groups[size_t(g)].header) {
+                        double reserve = bandHeight(m_data);
+                        for (int inner = g + 1; inner < levels; ++inner)
+                            reserve += bandHeight(m_groups[size_t(inner)].header);
+                        placeBand(*h, BandKind::GroupHeader, g, reserve);
+                    }
                 }
                 placeBand(*m_data, BandKind::MasterData, -1);
                 m_rowPrinted = true;

@@ -169,6 +169,28 @@ TEST(ReportPrepare, GroupHeaderIsNotLeftAloneAtThePageBottom)
     EXPECT_NE(itemWithText(prepared.pages[1], QStringLiteral("Skupina B")), nullptr);
 }
 
+// Page 1: customer A, mark R1, R1 (25 mm). Customer B's header would fit in
+// the 15 mm left, but not with its mark's header and first row: all three go over.
+TEST(ReportPrepare, NestedGroupHeadersMoveTogetherWithTheirFirstRow)
+{
+    Layout l = smallPages();
+    Group customer, mark;
+    customer.condition = QStringLiteral("[OBJEDNAVATEL]");
+    customer.header = band(BandKind::GroupHeader, 5, {text(0, 0, 40, 5, QStringLiteral("Objednávateľ [OBJEDNAVATEL]"))});
+    mark.condition = QStringLiteral("[ZNACKA]");
+    mark.header = band(BandKind::GroupHeader, 10, {text(0, 0, 40, 10, QStringLiteral("Značka [ZNACKA]"))});
+    l.groups = {customer, mark};
+    MemoryDataset data = jobs({{"A", "R1", "1"}, {"B", "R2", "1"}});
+    Report report(l);
+    report.setDataset(QStringLiteral("MASTER"), &data);
+    const PreparedReport prepared = report.prepare();
+    ASSERT_EQ(prepared.pageCount(), 2);
+    for (const char* t : {"Objednávateľ B", "Značka R2", "R2"}) {
+        EXPECT_EQ(itemWithText(prepared.pages[0], QString::fromUtf8(t)), nullptr) << t;
+        EXPECT_NE(itemWithText(prepared.pages[1], QString::fromUtf8(t)), nullptr) << t;
+    }
+}
+
 TEST(ReportPrepare, EmptyDataStillPrintsTitleAndSummary)
 {
     Layout l = smallPages();
