@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -235,4 +236,53 @@ TEST(DesignerWindowTest, ShowsAShippedLayout)
     EXPECT_TRUE(empty.document().isModified());
     EXPECT_EQ(empty.document().bands().size(), 3u);
     EXPECT_EQ(empty.windowTitle(), QStringLiteral("Návrhár zostáv - Chyba.frf *"));
+}
+
+// The page by mouse and keyboard: a click selects, a drag moves by whole
+// millimetres, the corner handle resizes, arrows nudge, Delete removes, and
+// each gesture is one step to undo.
+TEST(DesignerWindowTest, MouseAndKeysEditThePage)
+{
+    QTemporaryDir dir;
+    DesignerWindow w;
+    w.openOrCreate(dir.filePath(QStringLiteral("Mys.frf")));
+    const BandRef master{BandKind::MasterData, -1};
+    DesignerDocument& doc = w.document();
+    doc.addObject(master, reporttest::text(10, 0, 30, 5, QStringLiteral("[ZNACKA]")));
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    DesignerPageView* view = w.pageView();
+    const double k = view->scale();
+    const double left = 12 + doc.layout().page.marginLeft * k;  // the view's margin, then the page's
+    const auto at = [&](double xMm, double yMm) {
+        return QPoint(int(left + xMm * k), int(view->bandTop(master) + yMm * k));
+    };
+    const ObjectRef ref{master, 0};
+
+    QTest::mouseClick(view, Qt::LeftButton, {}, at(20, 2));
+    ASSERT_EQ(view->selection(), std::vector<ObjectRef>{ref});
+    QTest::mousePress(view, Qt::LeftButton, {}, at(20, 2));
+    QTest::mouseMove(view, at(25.2, 2));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at(25.2, 2));
+    EXPECT_EQ(doc.object(ref)->x, 15) << "snapped to the millimetre";
+
+    QTest::mousePress(view, Qt::LeftButton, {}, at(45, 5));  // the corner handle
+    QTest::mouseMove(view, at(55, 5));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at(55, 5));
+    EXPECT_EQ(doc.object(ref)->width, 40);
+
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::keyClick(view, Qt::Key_Right);
+    EXPECT_EQ(doc.object(ref)->x, 17);
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(doc.object(ref)->width, 41);
+    doc.undoStack().undo();
+    doc.undoStack().undo();
+    EXPECT_EQ(doc.object(ref)->x, 15) << "two nudges are one step";
+
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(doc.object(ref), nullptr);
+    EXPECT_TRUE(view->selection().empty());
+    doc.undoStack().undo();
+    EXPECT_NE(doc.object(ref), nullptr);
 }
