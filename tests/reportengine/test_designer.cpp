@@ -140,6 +140,14 @@ TEST(Designer, GroupsReorder)
     EXPECT_EQ(middle, (std::vector<BandRef>{{BandKind::GroupHeader, 0}, {BandKind::GroupHeader, 1},
                                             {BandKind::MasterData, -1}, {BandKind::GroupFooter, 1},
                                             {BandKind::GroupFooter, 0}}));
+    const Layout before = doc.layout();
+    doc.setGroupCondition(1, QStringLiteral("[PM]"));
+    doc.setGroupNewPage(1, true);
+    EXPECT_EQ(doc.layout().groups[1].condition, QStringLiteral("[PM]"));
+    EXPECT_TRUE(doc.layout().groups[1].newPageAfterFooter);
+    doc.undoStack().undo();
+    doc.undoStack().undo();
+    EXPECT_EQ(doc.layout(), before);
 }
 
 // A save that cannot be written completely (here: the file size limit, as a

@@ -289,6 +289,14 @@ void DesignerDocument::setGroupCondition(int group, const QString& condition)
     });
 }
 
+void DesignerDocument::setGroupNewPage(int group, bool newPage)
+{
+    edit(QStringLiteral("Nová strana po skupine"), [&](Layout& l) {
+        if (group >= 0 && group < int(l.groups.size()))
+            l.groups[size_t(group)].newPageAfterFooter = newPage;
+    });
+}
+
 void DesignerDocument::setMasterAlias(const QString& alias)
 {
     edit(QStringLiteral("Dáta pásu údajov"), [&](Layout& l) { l.masterAlias = alias; });

@@ -69,6 +69,7 @@ public:
     void moveGroup(int from, int to);
     void setBandHeight(const BandRef& ref, double height);
     void setGroupCondition(int group, const QString& condition);
+    void setGroupNewPage(int group, bool newPage);
     void setMasterAlias(const QString& alias);
     int addObject(const BandRef& ref, const ReportObject& object);
     void setObject(const ObjectRef& ref, const ReportObject& object, const QString& text);

@@ -204,6 +204,8 @@ QWidget* DesignerWindow::buildSidePanel()
     m_groupCondition = new QLineEdit(bandBox);
     m_groupCondition->setObjectName(QStringLiteral("eGroupCondition"));
     bf->addRow(QStringLiteral("Podmienka skupiny:"), m_groupCondition);
+    m_newPage = new QCheckBox(QStringLiteral("Nová strana po päte skupiny"), bandBox);
+    bf->addRow(m_newPage);
     m_masterAlias = new QLineEdit(bandBox);
     bf->addRow(QStringLiteral("Dáta:"), m_masterAlias);
     v->addWidget(bandBox);
@@ -214,6 +216,10 @@ QWidget* DesignerWindow::buildSidePanel()
     connect(m_groupCondition, &QLineEdit::editingFinished, this, [this] {
         if (!m_updating)
             m_doc.setGroupCondition(m_view->currentBand().group, m_groupCondition->text());
+    });
+    connect(m_newPage, &QCheckBox::toggled, this, [this](bool on) {
+        if (!m_updating)
+            m_doc.setGroupNewPage(m_view->currentBand().group, on);
     });
     connect(m_masterAlias, &QLineEdit::editingFinished, this, [this] {
         if (!m_updating && !m_masterAlias->text().trimmed().isEmpty())
@@ -255,7 +261,12 @@ QWidget* DesignerWindow::buildSidePanel()
     m_hAlign = new QComboBox(objectBox);
     m_hAlign->addItems({QStringLiteral("vľavo"), QStringLiteral("na stred"), QStringLiteral("vpravo"),
                         QStringLiteral("do bloku")});
-    of->addRow(QStringLiteral("Zarovnanie:"), m_hAlign);
+    m_vAlign = new QComboBox(objectBox);
+    m_vAlign->addItems({QStringLiteral("hore"), QStringLiteral("v strede"), QStringLiteral("dole")});
+    auto* alignRow = new QHBoxLayout;
+    alignRow->addWidget(m_hAlign);
+    alignRow->addWidget(m_vAlign);
+    of->addRow(QStringLiteral("Zarovnanie:"), alignRow);
     auto* frame = new QHBoxLayout;
     m_frameLeft = new QCheckBox(QStringLiteral("ľavý"), objectBox);
     m_frameTop = new QCheckBox(QStringLiteral("horný"), objectBox);
@@ -264,6 +275,16 @@ QWidget* DesignerWindow::buildSidePanel()
     for (QCheckBox* c : {m_frameLeft, m_frameTop, m_frameRight, m_frameBottom})
         frame->addWidget(c);
     of->addRow(QStringLiteral("Rámik:"), frame);
+    auto* lines = new QHBoxLayout;
+    m_frameWidth = mmSpin(objectBox, 5);
+    m_frameWidth->setDecimals(2);
+    m_frameWidth->setSingleStep(0.1);
+    auto* textColor = new QPushButton(QStringLiteral("Farba textu..."), objectBox);
+    auto* frameColor = new QPushButton(QStringLiteral("Farba čiary..."), objectBox);
+    lines->addWidget(m_frameWidth);
+    lines->addWidget(textColor);
+    lines->addWidget(frameColor);
+    of->addRow(QStringLiteral("Čiara:"), lines);
     auto* fill = new QHBoxLayout;
     m_fillOn = new QCheckBox(QStringLiteral("výplň"), objectBox);
     m_fillColor = new QPushButton(QStringLiteral("Farba..."), objectBox);
@@ -287,6 +308,19 @@ QWidget* DesignerWindow::buildSidePanel()
         connect(s, &QDoubleSpinBox::valueChanged, this, apply);
     connect(m_fontFamily, &QFontComboBox::currentFontChanged, this, apply);
     connect(m_hAlign, &QComboBox::currentIndexChanged, this, apply);
+    connect(m_vAlign, &QComboBox::currentIndexChanged, this, apply);
+    connect(m_frameWidth, &QDoubleSpinBox::valueChanged, this, apply);
+    const auto chooseColor = [this](QColor& color, const QString& title) {
+        const QColor c = QColorDialog::getColor(color.isValid() ? color : QColor(Qt::black), this, title);
+        if (!c.isValid())
+            return;
+        color = c;
+        applyProperties();
+    };
+    connect(textColor, &QPushButton::clicked, this,
+            [this, chooseColor] { chooseColor(m_color, QStringLiteral("Farba textu")); });
+    connect(frameColor, &QPushButton::clicked, this,
+            [this, chooseColor] { chooseColor(m_frameColor, QStringLiteral("Farba čiary a rámika")); });
     for (QCheckBox* c : {m_bold, m_italic, m_underline, m_frameLeft, m_frameTop, m_frameRight, m_frameBottom,
                          m_fillOn, m_stretch, m_wordWrap})
         connect(c, &QCheckBox::toggled, this, apply);
@@ -337,6 +371,8 @@ void DesignerWindow::showSelection()
     const bool group = b && band.group >= 0;
     m_groupCondition->setEnabled(group);
     m_groupCondition->setText(group ? m_doc.layout().groups[size_t(band.group)].condition : QString());
+    m_newPage->setEnabled(group);
+    m_newPage->setChecked(group && m_doc.layout().groups[size_t(band.group)].newPageAfterFooter);
     m_masterAlias->setEnabled(b && band.kind == BandKind::MasterData);
     m_masterAlias->setText(m_doc.layout().masterAlias);
 
@@ -356,6 +392,10 @@ void DesignerWindow::showSelection()
         m_italic->setChecked(o->font.italic);
         m_underline->setChecked(o->font.underline);
         m_hAlign->setCurrentIndex(int(o->hAlign));
+        m_vAlign->setCurrentIndex(int(o->vAlign));
+        m_frameWidth->setValue(o->frameWidth);
+        m_color = o->color;
+        m_frameColor = o->frameColor;
         m_frameLeft->setChecked(o->frame & FrameLeft);
         m_frameTop->setChecked(o->frame & FrameTop);
         m_frameRight->setChecked(o->frame & FrameRight);
@@ -391,6 +431,10 @@ void DesignerWindow::applyProperties()
     o.font.italic = m_italic->isChecked();
     o.font.underline = m_underline->isChecked();
     o.hAlign = HAlign(m_hAlign->currentIndex());
+    o.vAlign = VAlign(m_vAlign->currentIndex());
+    o.frameWidth = m_frameWidth->value();
+    o.color = m_color;
+    o.frameColor = m_frameColor;
     o.frame = (m_frameLeft->isChecked() ? FrameLeft : 0) | (m_frameTop->isChecked() ? FrameTop : 0) |
               (m_frameRight->isChecked() ? FrameRight : 0) | (m_frameBottom->isChecked() ? FrameBottom : 0);
     o.fill = m_fillOn->isChecked() ? (m_fill.isValid() ? m_fill : QColor(Qt::lightGray)) : QColor();

@@ -77,6 +77,7 @@ private:
     QDoubleSpinBox* m_bandHeight = nullptr;
     QLineEdit* m_groupCondition = nullptr;
     QLineEdit* m_masterAlias = nullptr;
+    QCheckBox* m_newPage = nullptr;
     QWidget* m_objectBox = nullptr;
     QLineEdit* m_text = nullptr;
     QDoubleSpinBox *m_x = nullptr, *m_y = nullptr, *m_w = nullptr, *m_h = nullptr;
@@ -84,6 +85,9 @@ private:
     QDoubleSpinBox* m_fontSize = nullptr;
     QCheckBox *m_bold = nullptr, *m_italic = nullptr, *m_underline = nullptr;
     QComboBox* m_hAlign = nullptr;
+    QComboBox* m_vAlign = nullptr;
+    QDoubleSpinBox* m_frameWidth = nullptr;
+    QColor m_color, m_frameColor;
     QCheckBox *m_frameLeft = nullptr, *m_frameTop = nullptr, *m_frameRight = nullptr, *m_frameBottom = nullptr;
     QCheckBox* m_fillOn = nullptr;
     QPushButton* m_fillColor = nullptr;
