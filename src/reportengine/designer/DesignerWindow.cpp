@@ -253,11 +253,11 @@ QWidget* DesignerWindow::buildSidePanel()
     m_bold = new QCheckBox(QStringLiteral("Tučné"), objectBox);
     m_italic = new QCheckBox(QStringLiteral("Kurzíva"), objectBox);
     m_underline = new QCheckBox(QStringLiteral("Podčiarknuté"), objectBox);
-    style->addWidget(m_fontSize);
     style->addWidget(m_bold);
     style->addWidget(m_italic);
     style->addWidget(m_underline);
-    of->addRow(QStringLiteral("Veľkosť:"), style);
+    of->addRow(QStringLiteral("Veľkosť:"), m_fontSize);
+    of->addRow(QStringLiteral("Rez:"), style);
     m_hAlign = new QComboBox(objectBox);
     m_hAlign->addItems({QStringLiteral("vľavo"), QStringLiteral("na stred"), QStringLiteral("vpravo"),
                         QStringLiteral("do bloku")});
@@ -292,7 +292,8 @@ QWidget* DesignerWindow::buildSidePanel()
     fill->addWidget(m_fillColor);
     of->addRow(QStringLiteral("Výplň:"), fill);
     m_format = new QLineEdit(objectBox);
-    m_format->setPlaceholderText(QStringLiteral(",0.00  alebo  dd.mm.yyyy"));
+    // A leading comma groups the thousands: ",0.00" prints 1 234,50.
+    m_format->setPlaceholderText(QStringLiteral("napr. ,0.00 (1 234,50) alebo dd.mm.yyyy"));
     of->addRow(QStringLiteral("Formát:"), m_format);
     m_stretch = new QCheckBox(QStringLiteral("Roztiahnuť podľa textu"), objectBox);
     m_wordWrap = new QCheckBox(QStringLiteral("Zalamovať slová"), objectBox);
