@@ -4,6 +4,7 @@
 #include "app/Version.h"
 #include "app/fMain.h"
 #include "framework/SlotGuard.h"
+#include "framework/UiHelpers.h"
 #include "maintenance/fExceptionDialog.h"
 #include "platform/SingleInstance.h"
 
@@ -12,6 +13,7 @@
 LindavoApplication::LindavoApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationVersion(VersionText());
+    UseSlovakUserInterface();
     ExceptionDialogSettings settings;
     // Not read now: a second start must end before it touches the configuration.
     settings.readSupportAddress = [] { return ReadSupportEmail(ConfigPathFor(applicationFilePath())); };

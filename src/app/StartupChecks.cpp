@@ -1,5 +1,10 @@
 #include "app/StartupChecks.h"
 
+#include "fb/Error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 #include "db/SchemaVersion.h"
 
 #include "fb/Query.h"
@@ -81,4 +86,35 @@ StartupOutcome AfterConnect(fb::Transaction& transaction, fb::Query& query, unsi
     if (steps.login && !steps.login())
         return StartupOutcome::Terminate;
     return StartupOutcome::Continue;
+}
+
+QString DatabaseOpenFailureText(const fb::Error& error, const QString& database, const QString& iniPath)
+{
+    // "host:path" and "host/port:path" name a server; a drive letter does not.
+    const int colon = int(database.indexOf(QLatin1Char(':')));
+    const bool onServer = colon > 1;
+    QString reason;
+    switch (error.kind()) {
+    case fb::ErrorKind::ConnectionLost:
+        reason = QStringLiteral("Server databázy neodpovedá. Skontrolujte, či je server spustený a počítač "
+                                "je pripojený k sieti.");
+        break;
+    case fb::ErrorKind::LoginRefused:
+        reason = QStringLiteral("Server odmietol prihlásenie: meno alebo heslo v nastaveniach (User_Name, "
+                                "Password) nie je platné.");
+        break;
+    default:
+        if (error.hasCode(fb::codes::NetworkError))
+            reason = QStringLiteral("Server databázy neodpovedá. Skontrolujte, či je server spustený a počítač "
+                                    "je pripojený k sieti.");
+        else if (error.hasCode(fb::codes::IoError) && !onServer && !QFileInfo::exists(database))
+            reason = QStringLiteral("Súbor databázy neexistuje.");
+        else if (error.hasCode(fb::codes::IoError))
+            reason = QStringLiteral("Súbor databázy sa nedá otvoriť (neexistuje alebo k nemu nie je prístup).");
+        else
+            reason = error.message();
+    }
+    return QStringLiteral("Databázu sa nepodarilo otvoriť.\n\nDatabáza: %1\nDôvod: %2\n\n"
+                          "Databáza sa nastavuje v súbore %3 (položka Database).")
+        .arg(database, reason, QDir::toNativeSeparators(iniPath));
 }

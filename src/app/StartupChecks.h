@@ -5,6 +5,7 @@
 #include <functional>
 
 namespace fb {
+class Error;
 class Query;
 class Transaction;
 }  // namespace fb
@@ -30,3 +31,8 @@ enum class StartupOutcome { Continue, Terminate };
 
 StartupOutcome AfterConnect(fb::Transaction& transaction, fb::Query& query, unsigned short supportedVersion,
                             const AfterConnectSteps& steps);
+
+// What the user reads when the configured database cannot be opened: which
+// database, why (no such file, the server does not answer, the login was
+// refused, or the server's own words) and where the setting is.
+QString DatabaseOpenFailureText(const fb::Error& error, const QString& database, const QString& iniPath);

@@ -8,6 +8,8 @@
 #include "controls/QDLBtn.h"
 #include "fb/Error.h"
 #include "framework/MainConnection.h"
+#include "framework/Messages.h"
+#include "framework/Session.h"
 #include "framework/SlotGuard.h"
 #include "framework/UiHelpers.h"
 
@@ -78,6 +80,8 @@ TfrmMain::TfrmMain(const QString& executablePath, QWidget* parent)
 
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             guarded([this](QSessionManager&) { onSessionEnding(); }));
+    sessionLoginAgain() = [this] { LoginAgain(); };
+    mainConnectionReopen() = [this] { ReopenAfterLoss(); };
 
     Reconnect();
     m_constructed = true;
@@ -85,6 +89,9 @@ TfrmMain::TfrmMain(const QString& executablePath, QWidget* parent)
 
 TfrmMain::~TfrmMain()
 {
+    sessionLoginAgain() = nullptr;
+    mainConnectionReopen() = nullptr;
+    setSessionUser({});
     setMainConnection(nullptr);
     try {
         m_query.close();
@@ -165,13 +172,16 @@ void TfrmMain::buildUi()
 void TfrmMain::updateButtons()
 {
     const MainWindowTargets& t = mainWindowTargets();
-    btnPreklady->setEnabled(bool(t.preklady));
-    btnObjednavatelia->setEnabled(bool(t.adresar));
-    btnPrekladatelia->setEnabled(bool(t.adresar));
-    btnJazykoveKombinacie->setEnabled(bool(t.jazykoveKombinacie));
-    btnMerneJednotky->setEnabled(bool(t.merneJednotky));
-    btnUzivatelia->setEnabled(bool(m_uzivatel.Spravca ? t.uzivatelia : t.uzivatelEditor));
-    btnZalohovanie->setEnabled(bool(t.zalohovanie));
+    // Every window works on the database: without a connection and a user
+    // the buttons would only raise errors.
+    const bool ready = m_database.isOpen() && !m_uzivatel.Jedin.isNull();
+    btnPreklady->setEnabled(ready && bool(t.preklady));
+    btnObjednavatelia->setEnabled(ready && bool(t.adresar));
+    btnPrekladatelia->setEnabled(ready && bool(t.adresar));
+    btnJazykoveKombinacie->setEnabled(ready && bool(t.jazykoveKombinacie));
+    btnMerneJednotky->setEnabled(ready && bool(t.merneJednotky));
+    btnUzivatelia->setEnabled(ready && bool(m_uzivatel.Spravca ? t.uzivatelia : t.uzivatelEditor));
+    btnZalohovanie->setEnabled(ready && bool(t.zalohovanie));
 }
 
 void TfrmMain::openWindow(TQDLBtn* button)
@@ -181,10 +191,10 @@ void TfrmMain::openWindow(TQDLBtn* button)
     // The main window has no parent key of its own: register windows get null.
     InitDetails(d, TFormDetails::Browse, Parent);
     std::function<void()> open;
-    if (button == btnPreklady)
-        open = t.preklady;
-    else if (button == btnZalohovanie)
-        open = t.zalohovanie;
+    if (button == btnPreklady && t.preklady)
+        open = [&] { t.preklady(*this); };
+    else if (button == btnZalohovanie && t.zalohovanie)
+        open = [&] { t.zalohovanie(*this); };
     else if ((button == btnObjednavatelia || button == btnPrekladatelia) && t.adresar) {
         d.Flag = button == btnPrekladatelia;
         open = [&] { t.adresar(d); };
@@ -241,9 +251,16 @@ void TfrmMain::Reconnect()
         CloseConnection();
         IBDLogin();
         m_database.open(m_settings.database, ConnectionParams(m_settings));
+    } catch (const fb::Error& e) {
+        // The window still opens, with nobody logged in and its buttons
+        // disabled; the user learns what to fix and where.
+        RedMessageDlg(DatabaseOpenFailureText(e, m_settings.database, m_configPath), msg::Error, {msg::OK}, 0,
+                      msg::OK);
+        showUser();
+        return;
     } catch (const std::exception& e) {
-        // The window still opens, with nobody logged in.
         ShowUnexpectedError(e);
+        showUser();
         return;
     }
     setMainConnection(&m_database);
@@ -285,8 +302,40 @@ void TfrmMain::IBDAfterConnect()
 
 void TfrmMain::showUser()
 {
+    setSessionUser(m_uzivatel.Jedin);
     lblUzivatel->setText(m_uzivatel.Jedin.isNull() ? kNoUser : m_uzivatel.Meno);
     updateButtons();
+}
+
+void TfrmMain::ReopenAfterLoss()
+{
+    // The old attachment is gone with the server or the network: what is left
+    // of it on this side is dropped, and the same settings open a new one. The
+    // user stays logged in; his next write checks that he still may.
+    try {
+        m_query.close();
+        if (m_transaction.isActive())
+            m_transaction.rollback();
+    } catch (const fb::Error&) {
+    }
+    try {
+        m_database.close();
+    } catch (const fb::Error&) {
+    }
+    m_database.open(m_settings.database, ConnectionParams(m_settings));
+}
+
+void TfrmMain::LoginAgain()
+{
+    // Whoever logs in now works on; a cancelled login leaves the refused user
+    // in place, so his next action is refused again.
+    TUzivatel refused = m_uzivatel;
+    if (startupCalls().login && startupCalls().login(*this) && !m_uzivatel.Jedin.isNull()) {
+        showUser();
+        return;
+    }
+    m_uzivatel = refused;
+    showUser();
 }
 
 void TfrmMain::BringToFront()

@@ -25,14 +25,16 @@ StartupCalls& startupCalls();
 
 // What the buttons of the main window open. The windows live in their own
 // modules, which install their entry here; a button without one is disabled.
+// The windows that need the settings, the connection or the user get the main
+// window that opens them.
 struct MainWindowTargets {
-    std::function<void()> preklady;                          // the translation register
+    std::function<void(TfrmMain&)> preklady;                 // the translation register
     std::function<void(TFormDetails&)> adresar;              // address book; Flag: translators
     std::function<void(TFormDetails&)> jazykoveKombinacie;   // language combinations
     std::function<void(TFormDetails&)> merneJednotky;        // units of measure
     std::function<void(TFormDetails&)> uzivatelia;           // the users list (administrators)
     std::function<void(TFormDetails&)> uzivatelEditor;       // one user's own record
-    std::function<void()> zalohovanie;                       // backup and restore
+    std::function<void(TfrmMain&)> zalohovanie;              // backup and restore
 };
 MainWindowTargets& mainWindowTargets();
 
@@ -65,6 +67,12 @@ public:
     void CloseConnection();
     // Brings the application to the front (a second start asked for it).
     void BringToFront();
+    // The login again, after an action was refused because the user's rights
+    // were taken away meanwhile.
+    void LoginAgain();
+    // Opens the connection again after it was lost, with the same settings
+    // (throws fb::Error while the server cannot be reached).
+    void ReopenAfterLoss();
 
     // Enables each button whose window is installed (after installing targets).
     void updateButtons();

@@ -1,22 +1,10 @@
 #include "app/LindavoApplication.h"
 #include "app/Version.h"
+#include "app/WindowTargets.h"
 #include "app/fLogin.h"
 #include "app/fMain.h"
-#include "codelists/fCAdresar.h"
-#include "codelists/fCAdresarPridaj.h"
-#include "codelists/fCKombinaciePridaj.h"
-#include "codelists/fCJazykoveKombinacie.h"
-#include "codelists/fCMerneJednotky.h"
-#include "codelists/fCUzivatelia.h"
-#include "codelists/fCUzivateliaPridaj.h"
 #include "db/fUpdate.h"
-#include "framework/UiHelpers.h"
-#include "maintenance/fZalohovanie.h"
 #include "platform/SingleInstance.h"
-#include "register/fEPreklady.h"
-#include "register/fEPrekladyPridaj.h"
-#include "reports/fEPrekladyTlac.h"
-#include "reports/fTlac.h"
 
 #ifdef LINDAVO_TEST_HOOKS
 #include "framework/SlotGuard.h"
@@ -74,51 +62,6 @@ void RunTestHook(const QByteArray& what)
 }  // namespace
 #endif
 
-namespace {
-
-// The address book in select mode: customers, or translators (ranked for
-// `combination` when given). The picked record number, or null.
-QVariant PickContact(bool translator, const QVariant& current, const QVariant& combination)
-{
-    TFormDetails d;
-    InitDetails(d, TFormDetails::Select, {}, current);
-    d.Flag = translator;
-    d.Value = combination;
-    RunCAdresar(d);
-    return d.result() == TFormDetails::ResultOk ? d.Current : QVariant();
-}
-
-// The code lists the job editor opens: pickers, the offers to add and the
-// rate definition.
-TfrmEPrekladyPridaj::Windows JobEditorWindows()
-{
-    TfrmEPrekladyPridaj::Windows w;
-    w.defineRate = [](const QVariant& contact, bool translator, const QVariant& combination) {
-        TFormDetails d;
-        InitDetails(d, TFormDetails::Insert, contact);
-        d.Flag = translator;
-        d.Value = combination;
-        d.ShowNext = false;
-        RunEditor<TfrmCKombinaciePridaj>(d);
-        return d.result() == TFormDetails::ResultOk;
-    };
-    w.pickContact = PickContact;
-    w.pickCombination = [](const QVariant& current) { return PickJazykovaKombinacia(current); };
-    w.addContact = [](bool translator, const QString& name) {
-        TFormDetails d;
-        InitDetails(d, TFormDetails::Insert);
-        d.Flag = translator;
-        d.Text = name;
-        d.ShowNext = false;
-        RunEditor<TfrmCAdresarPridaj>(d);
-        return d.result() == TFormDetails::ResultOk ? d.Current : QVariant();
-    };
-    w.addCombination = [](const QString& skratka) { return PridajJazykovuKombinaciu(skratka); };
-    return w;
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     LindavoApplication app(argc, argv);
@@ -141,44 +84,6 @@ int main(int argc, char** argv)
         return true;
     };
     startupCalls().login = [](TfrmMain& main) { return Login(main.Uzivatel()); };
-    mainWindowTargets().preklady = [] {
-        // The register opens from the main window, which knows who is logged in.
-        auto* main = qobject_cast<TfrmMain*>(MainWindow());
-        TfrmEPreklady::Windows windows;
-        windows.userAbbreviation = main ? main->Uzivatel().Skratka : QString();
-        windows.editorWindows = JobEditorWindows();
-        windows.reportMenu = [] {
-            ReportDialogCalls calls;
-            calls.run = [](const ReportRequest& request) {
-                auto* main = qobject_cast<TfrmMain*>(MainWindow());
-                RunReport(request, main ? main->settings().reports : QString());
-            };
-            calls.pickAddress = [](int typ, const QVariant& current) { return PickContact(typ == 1, current, {}); };
-            RunEPrekladyTlac(std::move(calls));
-        };
-        RunEPreklady(std::move(windows));
-    };
-    mainWindowTargets().zalohovanie = [] {
-        auto* main = qobject_cast<TfrmMain*>(MainWindow());
-        if (!main)
-            return;
-        ZalohovanieEnvironment env;
-        env.connection = &main->IBDatabase();
-        env.databasePath = main->settings().database;
-        env.userName = main->settings().userName;
-        env.password = main->settings().password;
-        env.backupsFolder = main->settings().backups;
-        env.closeConnection = [main] { main->CloseConnection(); };
-        env.reopenConnection = [main] { main->Reconnect(); };
-        RunZalohovanie(env);
-    };
-    mainWindowTargets().jazykoveKombinacie = RunCJazykoveKombinacie;
-    TfrmCKombinaciePridaj::languageCombinations() = RunCJazykoveKombinacie;
-    mainWindowTargets().merneJednotky = RunCMerneJednotky;
-    mainWindowTargets().uzivatelia = RunCUzivatelia;
-    // The main window gives everyone but an administrator his own record only.
-    mainWindowTargets().uzivatelEditor = [](TFormDetails& d) { RunCUzivateliaPridaj(d, false); };
-    // Customers and translators (Flag) share the address book.
-    mainWindowTargets().adresar = [](TFormDetails& d) { RunCAdresar(d); };
+    InstallWindowTargets();
     return RunMainWindow(instance, exe);
 }

@@ -19,6 +19,7 @@
 #include <QColorDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 
@@ -274,7 +275,7 @@ bool TfrmCAdresarPridaj::LoadRecord(fb::Transaction& transaction)
     return true;
 }
 
-void TfrmCAdresarPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
+QVariantMap TfrmCAdresarPridaj::recordValues() const
 {
     QVariantMap p;
     p[QStringLiteral("JEDIN")] = Current;
@@ -294,7 +295,12 @@ void TfrmCAdresarPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
     const QVariant forma = eDBPravnaForma->SKeyValue();
     p[QStringLiteral("PRAVNA_FORMA")] = IsSetValue(forma) ? forma : QVariant();
     p[QStringLiteral("FARBA")] = eDBFarba->isChecked() ? QVariant(ColorToDelphi(m_colour)) : QVariant();
+    return p;
+}
 
+void TfrmCAdresarPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
+{
+    QVariantMap p = valuesToSave();
     fb::Query q(transaction);
     if (isNew) {
         p[QStringLiteral("TYP")] = Flag ? 1 : 0;
@@ -308,4 +314,25 @@ void TfrmCAdresarPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
     // nothing, which must not close the editor as if it had saved.
     if (!isNew && q.rowsAffected() == 0)
         throw fb::Error(LoadMessageText(QStringLiteral("ERR1012")).trimmed());
+}
+
+QString TfrmCAdresarPridaj::columnCaption(const QString& column) const
+{
+    static const QHash<QString, QString> captions = {
+        {QStringLiteral("MENO"), QStringLiteral("Meno")},
+        {QStringLiteral("ADRESA"), QStringLiteral("Adresa")},
+        {QStringLiteral("PSC"), QStringLiteral("PSČ")},
+        {QStringLiteral("MESTO"), QStringLiteral("Mesto")},
+        {QStringLiteral("STAT"), QStringLiteral("Štát")},
+        {QStringLiteral("EMAIL"), QStringLiteral("E-mail")},
+        {QStringLiteral("EMAIL2"), QStringLiteral("E-mail 2")},
+        {QStringLiteral("EMAIL3"), QStringLiteral("E-mail 3")},
+        {QStringLiteral("TEL1"), QStringLiteral("Telefón 1")},
+        {QStringLiteral("TEL2"), QStringLiteral("Telefón 2")},
+        {QStringLiteral("SPOSOB_PLATBY"), QStringLiteral("Spôsob platby")},
+        {QStringLiteral("POZNAMKA"), QStringLiteral("Poznámka")},
+        {QStringLiteral("PRAVNA_FORMA"), QStringLiteral("Právna forma")},
+        {QStringLiteral("FARBA"), QStringLiteral("Farba")},
+    };
+    return captions.value(column, column);
 }

@@ -68,6 +68,9 @@ protected:
     bool LoadRecord(fb::Transaction& transaction) override;
     void SaveRecord(fb::Transaction& transaction, bool isNew) override;
     QString sequenceName() const override { return QStringLiteral("adresar_id"); }
+    QString recordTable() const override { return QStringLiteral("ADRESAR"); }
+    QVariantMap recordValues() const override;
+    QString columnCaption(const QString& column) const override;
 
 private:
     void buildControls();

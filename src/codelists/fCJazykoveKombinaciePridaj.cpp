@@ -6,6 +6,8 @@
 #include "controls/QDLBtn.h"
 #include "fb/Query.h"
 
+#include <QHash>
+
 TfrmCJazykoveKombinaciePridaj::TfrmCJazykoveKombinaciePridaj(QWidget* parent)
     : TFormEditor(NextButton::Yes, parent)
 {
@@ -54,9 +56,24 @@ void TfrmCJazykoveKombinaciePridaj::SaveRecord(fb::Transaction& transaction, boo
               QStringLiteral("(JEDIN, SKRATKA, SKUPINA, HODNOTENY)"),
               QStringLiteral("VALUES (:JEDIN, :SKRATKA, :SKUPINA, :HODNOTENY)"),
               QStringLiteral("MATCHING (JEDIN)")});
-    q.setParams({{QStringLiteral("JEDIN"), Current},
-                 {QStringLiteral("SKRATKA"), TextParam(eSkratka->text())},
-                 {QStringLiteral("SKUPINA"), TextParam(eSkupina->text())},
-                 {QStringLiteral("HODNOTENY"), int(eHodnoteny->CheckedValue())}});
+    q.setParams(valuesToSave());
     q.execute();
+}
+
+QVariantMap TfrmCJazykoveKombinaciePridaj::recordValues() const
+{
+    return {{QStringLiteral("JEDIN"), Current},
+            {QStringLiteral("SKRATKA"), TextParam(eSkratka->text())},
+            {QStringLiteral("SKUPINA"), TextParam(eSkupina->text())},
+            {QStringLiteral("HODNOTENY"), int(eHodnoteny->CheckedValue())}};
+}
+
+QString TfrmCJazykoveKombinaciePridaj::columnCaption(const QString& column) const
+{
+    static const QHash<QString, QString> captions = {
+        {QStringLiteral("SKRATKA"), QStringLiteral("Skratka")},
+        {QStringLiteral("SKUPINA"), QStringLiteral("Skupina")},
+        {QStringLiteral("HODNOTENY"), QStringLiteral("Hodnotený")},
+    };
+    return captions.value(column, column);
 }

@@ -23,4 +23,7 @@ protected:
     bool LoadRecord(fb::Transaction& transaction) override;
     void SaveRecord(fb::Transaction& transaction, bool isNew) override;
     QString sequenceName() const override { return QStringLiteral("JAZYKOVE_KOMBINACIE_ID"); }
+    QString recordTable() const override { return QStringLiteral("JAZYKOVE_KOMBINACIE"); }
+    QVariantMap recordValues() const override;
+    QString columnCaption(const QString& column) const override;
 };

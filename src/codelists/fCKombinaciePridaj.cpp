@@ -17,13 +17,14 @@
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShowEvent>
 
 namespace {
 
-constexpr int kWidth = 642, kHeight = 243;
+constexpr int kWidth = 660, kHeight = 243;
 
 QLabel* label(QWidget* parent, const QString& text, QWidget* buddy)
 {
@@ -96,7 +97,9 @@ TfrmCKombinaciePridaj::~TfrmCKombinaciePridaj() = default;
 
 void TfrmCKombinaciePridaj::buildControls()
 {
-    constexpr int x = 96, w = 160;
+    // The label column fits "Merná jednotka:"; the amount edit is 121 wide at
+    // least, the currency sits after it.
+    constexpr int x = 112, w = 180, amountWidth = 121;
     eDBNazov = lookup(this, "eDBNazov", QStringLiteral("JAZYKOVE_KOMBINACIE"), QStringLiteral("SKRATKA"),
                       QStringLiteral("JEDIN"), 15);
     eDBNazov->setSSearchIfFound(true);
@@ -113,7 +116,7 @@ void TfrmCKombinaciePridaj::buildControls()
     eDBCena->setAllowZero(true);
     eDBCena->setAllowNegative(true);
     eDBCena->setRequired(true);  // the yellow of a value that must be there; empty counts as 0
-    eDBCena->setGeometry(x, 34, 100, 21);
+    eDBCena->setGeometry(x, 34, amountWidth, 21);
     label(this, QStringLiteral("Cena za MJ:"), eDBCena);
 
     eDBMena = lookup(this, "eDBMena", QStringLiteral("kombinacie"), QStringLiteral("mena"), QStringLiteral("mena"), 5);
@@ -121,7 +124,7 @@ void TfrmCKombinaciePridaj::buildControls()
     eDBMena->setSSearchIfFound(false);
     eDBMena->setCharCase(TIBComboBox::ecUpperCase);
     eDBMena->setRequired(true);
-    eDBMena->setGeometry(x + 104, 34, w - 104, 21);
+    eDBMena->setGeometry(x + amountWidth + 4, 34, w - amountWidth - 4, 21);
 
     eDBMJ = lookup(this, "eDBMJ", QStringLiteral("MERNE_JEDNOTKY"), QStringLiteral("SKRATKA"), QStringLiteral("JEDIN"),
                    15);
@@ -235,7 +238,7 @@ void TfrmCKombinaciePridaj::pickLanguageCombination()
     }
 }
 
-void TfrmCKombinaciePridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
+QVariantMap TfrmCKombinaciePridaj::recordValues() const
 {
     const auto key = [](const TIBComboBox* c) {
         const QVariant k = c->SKeyValue();
@@ -250,6 +253,12 @@ void TfrmCKombinaciePridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
     p[QStringLiteral("MENA")] = TextParam(eDBMena->currentText());
     p[QStringLiteral("MJ")] = key(eDBMJ);
     p[QStringLiteral("POZNAMKA")] = TextParam(eDBPoznamka->toPlainText());
+    return p;
+}
+
+void TfrmCKombinaciePridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
+{
+    QVariantMap p = valuesToSave();
     fb::Query q(transaction);
     if (isNew) {
         p[QStringLiteral("ADRESAR")] = Parent;
@@ -261,4 +270,16 @@ void TfrmCKombinaciePridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
     q.execute();
     if (!isNew && q.rowsAffected() == 0)
         throw fb::Error(LoadMessageText(QStringLiteral("ERR1012")).trimmed());
+}
+
+QString TfrmCKombinaciePridaj::columnCaption(const QString& column) const
+{
+    static const QHash<QString, QString> captions = {
+        {QStringLiteral("JAZYKOVA_KOMBINACIA"), QStringLiteral("Jazyková kombinácia")},
+        {QStringLiteral("CENA"), QStringLiteral("Cena za MJ")},
+        {QStringLiteral("MENA"), QStringLiteral("Mena")},
+        {QStringLiteral("MJ"), QStringLiteral("Merná jednotka")},
+        {QStringLiteral("POZNAMKA"), QStringLiteral("Poznámka")},
+    };
+    return captions.value(column, column);
 }

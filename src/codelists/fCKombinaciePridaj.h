@@ -49,6 +49,9 @@ protected:
     bool LoadRecord(fb::Transaction& transaction) override;
     void SaveRecord(fb::Transaction& transaction, bool isNew) override;
     QString sequenceName() const override { return QStringLiteral("kombinacie_id"); }
+    QString recordTable() const override { return QStringLiteral("KOMBINACIE"); }
+    QVariantMap recordValues() const override;
+    QString columnCaption(const QString& column) const override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -5,6 +5,8 @@
 #include "controls/QDLBtn.h"
 #include "fb/Query.h"
 
+#include <QHash>
+
 TfrmCMerneJednotkyPridaj::TfrmCMerneJednotkyPridaj(QWidget* parent) : TFormEditor(NextButton::Yes, parent)
 {
     eSkratka =
@@ -35,7 +37,19 @@ void TfrmCMerneJednotkyPridaj::SaveRecord(fb::Transaction& transaction, bool)
     fb::Query q(transaction);
     q.setSql({QStringLiteral("UPDATE OR INSERT INTO MERNE_JEDNOTKY (JEDIN, SKRATKA)"),
               QStringLiteral("VALUES (:JEDIN, :SKRATKA)"), QStringLiteral("MATCHING (JEDIN)")});
-    q.setParams(
-        {{QStringLiteral("JEDIN"), Current}, {QStringLiteral("SKRATKA"), TextParam(eSkratka->text())}});
+    q.setParams(valuesToSave());
     q.execute();
+}
+
+QVariantMap TfrmCMerneJednotkyPridaj::recordValues() const
+{
+    return {{QStringLiteral("JEDIN"), Current}, {QStringLiteral("SKRATKA"), TextParam(eSkratka->text())}};
+}
+
+QString TfrmCMerneJednotkyPridaj::columnCaption(const QString& column) const
+{
+    static const QHash<QString, QString> captions = {
+        {QStringLiteral("SKRATKA"), QStringLiteral("Skratka")},
+    };
+    return captions.value(column, column);
 }

@@ -17,4 +17,7 @@ protected:
     bool LoadRecord(fb::Transaction& transaction) override;
     void SaveRecord(fb::Transaction& transaction, bool isNew) override;
     QString sequenceName() const override { return QStringLiteral("MERNE_JEDNOTKY_ID"); }
+    QString recordTable() const override { return QStringLiteral("MERNE_JEDNOTKY"); }
+    QVariantMap recordValues() const override;
+    QString columnCaption(const QString& column) const override;
 };

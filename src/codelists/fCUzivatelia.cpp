@@ -1,5 +1,7 @@
 #include "codelists/fCUzivatelia.h"
 
+#include "framework/Session.h"
+
 #include "codelists/CodeList.h"
 #include "codelists/fCUzivateliaPridaj.h"
 #include "controls/DbGridQDL.h"
@@ -28,6 +30,7 @@ TfrmCUzivatelia::TfrmCUzivatelia(QWidget* parent)
     // Only administrators open this list.
     SetEditor([](TFormDetails& d) { RunCUzivateliaPridaj(d, true); });
     refresh().deleteWrap = [](fb::Transaction& transaction, const std::function<void()>& runDelete) {
+        CheckSessionUser(transaction, /*administrator=*/true);
         KeepValidAdministrator(transaction, runDelete);
     };
     gr1->OnDrawColumnCell = [this](QPainter*, const QRect&, int, const TQDLColumn&,

@@ -6,6 +6,8 @@
 #include "controls/IBEdit.h"
 #include "controls/QDLBtn.h"
 #include "fb/Query.h"
+
+#include <QHash>
 #include "framework/Dialogs.h"
 #include "framework/Messages.h"
 #include "framework/PasswordHash.h"
@@ -150,11 +152,7 @@ void TfrmCUzivateliaPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
 
     fb::Query q(transaction);
     q.setSql(sql);
-    q.setParams({{QStringLiteral("JEDIN"), Current},
-                 {QStringLiteral("MENO"), TextParam(eMeno->text())},
-                 {QStringLiteral("SKRATKA"), TextParam(eSkratka->text().toUpper())},
-                 {QStringLiteral("SPRAVCA"), int(eSpravca->CheckedValue())},
-                 {QStringLiteral("PLATNY"), int(ePlatny->CheckedValue())}});
+    q.setParams(valuesToSave());
     if (writeHash)
         q.setParam(QStringLiteral("HESLO"),
                    PasswordHash(Current.toLongLong(), changing ? eHeslo->text() : QString()));
@@ -164,4 +162,24 @@ void TfrmCUzivateliaPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
 void RunCUzivateliaPridaj(TFormDetails& details, bool administrator)
 {
     RunEditor<TfrmCUzivateliaPridaj>(details, administrator);
+}
+
+QVariantMap TfrmCUzivateliaPridaj::recordValues() const
+{
+    return {{QStringLiteral("JEDIN"), Current},
+            {QStringLiteral("MENO"), TextParam(eMeno->text())},
+            {QStringLiteral("SKRATKA"), TextParam(eSkratka->text().toUpper())},
+            {QStringLiteral("SPRAVCA"), int(eSpravca->CheckedValue())},
+            {QStringLiteral("PLATNY"), int(ePlatny->CheckedValue())}};
+}
+
+QString TfrmCUzivateliaPridaj::columnCaption(const QString& column) const
+{
+    static const QHash<QString, QString> captions = {
+        {QStringLiteral("MENO"), QStringLiteral("Meno")},
+        {QStringLiteral("SKRATKA"), QStringLiteral("Skratka")},
+        {QStringLiteral("SPRAVCA"), QStringLiteral("Správca")},
+        {QStringLiteral("PLATNY"), QStringLiteral("Platný prístup do programu")},
+    };
+    return captions.value(column, column);
 }

@@ -58,6 +58,10 @@ protected:
     bool LoadRecord(fb::Transaction& transaction) override;
     void SaveRecord(fb::Transaction& transaction, bool isNew) override;
     QString sequenceName() const override { return QStringLiteral("UZIVATELIA_ID"); }
+    QString recordTable() const override { return QStringLiteral("UZIVATELIA"); }
+    QVariantMap recordValues() const override;
+    QString columnCaption(const QString& column) const override;
+    bool savingNeedsAdministrator() const override { return m_administrator; }
     void Zapis(QPushButton* originator) override;
 
 private:

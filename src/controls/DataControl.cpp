@@ -213,7 +213,9 @@ int showOwnMessage(QWidget* widget, int n, int type)
 
 bool ReportLookupError(const fb::Error& error, const QStringList& messages)
 {
-    if (error.kind() == fb::ErrorKind::Client) {
+    // The client layer's refusal and a lost connection say in Slovak what
+    // happened; the statement text would only confuse.
+    if (error.kind() == fb::ErrorKind::Client || error.kind() == fb::ErrorKind::ConnectionLost) {
         TranslateDbError(error);
         return true;
     }

@@ -213,6 +213,7 @@ bool TIBComboBox::IsEmpty() const
 void TIBComboBox::clearFoundKeys(int upTo)
 {
     m_foundText.clear();
+    m_shownForKey.clear();
     for (int i = 0; i < upTo && i < 9; ++i)
         m_keys[size_t(i)] = QVariant();
 }
@@ -237,6 +238,9 @@ void TIBComboBox::Clear()
 
 void TIBComboBox::setTextQuietly(const QString& text)
 {
+    // A stored text is shown whole: cut, it would no longer find its own row.
+    if (text.size() > MaxLength())
+        setMaxLength(int(text.size()));
     ++m_quiet;
     setEditText(text);
     --m_quiet;
@@ -319,9 +323,13 @@ void TIBComboBox::settleText()
         return;
     if (m_sTimerUse) {
         m_timer->stop();
-        // A row the user picked from the list stays chosen; a search would take
-        // the first row starting with its text, which may be another one.
-        if (!currentText().isEmpty() && !pickedItemShown()) {
+        // A row the user picked from the list stays chosen, and so does the row
+        // whose own text is shown: a search would take the first row starting
+        // with the text, which may be another one ("SJ-ŠJ" for "ŠJ-SJ", the
+        // search folds diacritics).
+        const bool ownTextShown =
+            !m_shownForKey.isEmpty() && currentText() == m_shownForKey && IsSetValue(m_keys[0]);
+        if (!currentText().isEmpty() && !pickedItemShown() && !ownTextShown) {
             AppendText(false);
             if (!m_foundText.isEmpty())
                 setTextQuietly(m_foundText);
@@ -470,6 +478,8 @@ bool TIBComboBox::runLookup(const LookupFailure& failure, const std::function<vo
 {
     try {
         WaitCursor wait;
+        if (!m_database)
+            ReopenMainConnectionIfLost();
         work();
         return true;
     } catch (const fb::Error& e) {
@@ -545,6 +555,7 @@ void TIBComboBox::AppendText(bool complete)
         if (hasFocus() && !ReadOnly())
             restoreFocusColour();
         m_foundText = foundText;
+        m_shownForKey.clear();
         m_keys = keys;
         emit OnAfterSearch(true);
     }
@@ -684,10 +695,12 @@ void TIBComboBox::showFound(Op op, const ComboStatement& st, const QVariant& key
     const LookupFailure failure{
         {objectName() + QStringLiteral(": Error in \"%1\" procedure").arg(name), st.text()},
         /*rollback=*/true, raise};
+    int width = 0;
     const bool done = runLookup(failure, [&] {
         fb::Query& q = query(op);
         bind(q, st);
         q.execute();
+        width = q.column(0).length;
         if (q.next()) {
             found = true;
             text = shownText(q.value(0));
@@ -699,9 +712,12 @@ void TIBComboBox::showFound(Op op, const ComboStatement& st, const QVariant& key
     });
     if (!done)
         return;
+    if (width > 0)
+        setMaxLength(width);
     m_keys = keys;
     if (!found)
         m_foundText.clear();
+    m_shownForKey = found ? text : QString();
     setTextQuietly(text);
     m_modified = false;
     emit OnAfterSearch(found);

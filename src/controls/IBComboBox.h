@@ -256,6 +256,7 @@ private:
 
     std::array<QVariant, 9> m_keys;
     QString m_foundText;
+    QString m_shownForKey;  // the text FindIt showed for the keys it set
     int m_typedLength = 0;
     bool m_modified = false;
     QVariant m_keyAtEntry;

@@ -5,6 +5,7 @@
 #include "fb/Transaction.h"
 #include "framework/DbOperation.h"
 #include "framework/MainConnection.h"
+#include "framework/Session.h"
 #include "framework/Messages.h"
 #include "framework/TransactionHelpers.h"
 #include "framework/UiHelpers.h"
@@ -189,6 +190,7 @@ bool DeleteRecords(TDbGridQDL* grid, const QString& table, const QString& extra,
                     if (sql.isEmpty())
                         return;
                     transaction.start();
+                    CheckSessionUser(transaction);
                     const auto runDelete = [&] { execute(transaction, sql, params); };
                     if (wrap)
                         wrap(transaction, runDelete);

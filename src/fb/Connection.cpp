@@ -132,6 +132,7 @@ void Connection::open(const QString& databasePath, const QStringList& params)
         d->attachment.reset(detail::provider()->attachDatabase(st, path.constData(), dpb->getBufferLength(st),
                                                                dpb->getBuffer(st)));
     });
+    ++*d->generation;
     m_path = databasePath;
     m_params = params;
 }
@@ -140,6 +141,7 @@ void Connection::close()
 {
     if (!d->attachment)
         return;
+    ++*d->generation;
     try {
         call([&](ThrowStatusWrapper* st) { d->attachment->detach(st); });
         d->attachment.detach();  // detach() released the interface

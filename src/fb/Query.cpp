@@ -71,6 +71,7 @@ struct Query::Impl {
     QHash<QString, QVariant> values;
 
     IAttachment* attachment = nullptr;  // of the prepared statement
+    GenerationMark mark;                // of its connection when prepared
     Ref<IStatement> statement;
     unsigned statementType = 0;
 
@@ -86,8 +87,21 @@ struct Query::Impl {
     bool hasRow = false;
     std::int64_t rowsAffected = -1;
 
+    ~Impl() { forgetIfStale(); }
+
+    // Handles of an attachment that was closed or lost are gone with it.
+    void forgetIfStale()
+    {
+        if (!mark.stale())
+            return;
+        cursor.detach();
+        statement.detach();
+        mark = {};
+    }
+
     void unprepare()
     {
+        forgetIfStale();
         cursor.reset();
         hasRow = false;
         statement.reset();
@@ -207,6 +221,9 @@ static void ensureParsed(Query::Impl& d, const QStringList& sql, bool paramCheck
 
 void Query::prepare()
 {
+    // A statement prepared on an attachment that was closed or lost since.
+    if (d->mark.stale())
+        d->unprepare();
     if (d->statement)
         return;
     ensureParsed(*d, m_sql, m_paramCheck);
@@ -223,6 +240,7 @@ void Query::prepare()
         d->outMeta.reset(d->statement->getOutputMetadata(st));
     });
     d->attachment = att;
+    d->mark.take(m_transaction->connection().impl()->generation);
     d->inSlots = fieldsOf(d->inMeta.get());
     if (d->inSlots.size() != size_t(d->parsed.params.size())) {
         d->unprepare();
@@ -331,6 +349,10 @@ void Query::close()
     d->hasRow = false;
     if (!d->cursor)
         return;
+    if (d->mark.stale()) {
+        d->forgetIfStale();  // its attachment is gone: nothing to tell the server
+        return;
+    }
     try {
         call([&](ThrowStatusWrapper* st) { d->cursor->close(st); });
         d->cursor.detach();  // close() released it

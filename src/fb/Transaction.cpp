@@ -68,8 +68,18 @@ Ref<IXpbBuilder> buildTpb(const QStringList& params)
 
 }  // namespace
 
+bool dropStaleTransaction(const Transaction& transaction)
+{
+    Transaction::Impl* d = transaction.impl();
+    if (!d->transaction || !d->mark.stale())
+        return false;
+    d->transaction.detach();  // gone with its attachment
+    return true;
+}
+
 ITransaction* transactionOf(const Transaction& transaction)
 {
+    dropStaleTransaction(transaction);
     if (!transaction.impl()->transaction)
         throw Error(QStringLiteral("Transakcia nie je aktívna."));
     return transaction.impl()->transaction.get();
@@ -92,6 +102,7 @@ Transaction::~Transaction()
 
 void Transaction::start()
 {
+    dropStaleTransaction(*this);
     if (d->transaction)
         throw Error(QStringLiteral("Transakcia už je aktívna."));
     IAttachment* att = attachmentOf(m_connection);
@@ -100,6 +111,7 @@ void Transaction::start()
         const unsigned length = m_params.isEmpty() ? 0 : tpb->getBufferLength(st);
         d->transaction.reset(att->startTransaction(st, length, length ? tpb->getBuffer(st) : nullptr));
     });
+    d->mark.take(m_connection.impl()->generation);
 }
 
 void Transaction::commit()
@@ -117,6 +129,9 @@ void Transaction::commitRetaining()
 
 void Transaction::rollback()
 {
+    // A transaction of a closed or lost attachment has nothing left to undo.
+    if (dropStaleTransaction(*this))
+        return;
     transactionOf(*this);  // throws when not active, like commit()
     try {
         call([&](ThrowStatusWrapper* st) { d->transaction->rollback(st); });
@@ -136,7 +151,7 @@ void Transaction::rollbackRetaining()
 
 bool Transaction::isActive() const
 {
-    return bool(d->transaction);
+    return d->transaction && !d->mark.stale();
 }
 
 }  // namespace fb

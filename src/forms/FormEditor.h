@@ -2,6 +2,9 @@
 
 #include "forms/FormUni.h"
 
+#include <QStringList>
+#include <QVariantMap>
+
 #include <cstdint>
 
 class QPushButton;
@@ -55,12 +58,51 @@ protected:
     virtual void SaveRecord(fb::Transaction& transaction, bool isNew);
     // The sequence that numbers new records ("" when the editor never inserts).
     virtual QString sequenceName() const { return {}; }
+    // Whether saving needs an administrator (checked again at each save, as
+    // the user's validity is).
+    virtual bool savingNeedsAdministrator() const { return false; }
     // The action of btnZapis and btnDalsi; editors with a check of their own
     // (the login) override it.
     virtual void Zapis(QPushButton* originator);
+    void showEvent(QShowEvent* event) override;
+
+    // ---- saving over the row that was loaded -------------------------------------
+    // An edit saves only over the row as it was loaded: in the saving
+    // transaction the row is locked and compared with what was loaded; when
+    // another workstation changed it meanwhile nothing is written, the user
+    // sees what changed there and what he changed, and may take over the other
+    // values for the fields he did not touch. A row deleted meanwhile is 1012.
+    //
+    // The table the editor changes (keyed by JEDIN); "" skips the check.
+    virtual QString recordTable() const { return {}; }
+    // Column -> value as the save writes them; the check compares these columns.
+    virtual QVariantMap recordValues() const { return {}; }
+    // A column's caption in the conflict message; the column name by default.
+    virtual QString columnCaption(const QString& column) const { return column; }
+    // A stored value as the message shows it (foreign keys may show a name).
+    virtual QString columnText(const QString& column, const QVariant& value) const;
+    // What SaveRecord writes: recordValues() with the other workstation's
+    // values for the fields the user left as they were, when he took them over.
+    QVariantMap valuesToSave() const;
 
 private:
     bool loadCurrent();
+    // Reads the record's row in `transaction` (locked when `lock`); false when
+    // it is gone. Only the columns recordValues() writes.
+    bool readRow(fb::Transaction& transaction, bool lock, QVariantMap& row) const;
+    struct SaveConflict {
+        QVariantMap now;     // the compared columns as they are now
+        QStringList theirs;  // columns another workstation changed
+        QStringList mine;    // columns the user changed
+    };
+    // False (and the conflict filled) when the row differs from the loaded one.
+    bool rowUnchanged(fb::Transaction& transaction, SaveConflict& conflict) const;
+    bool offerTakeOver(const SaveConflict& conflict);
+
+    QVariantMap m_loadedRow;      // the compared columns as the database held them at load
+    QVariantMap m_valuesAtLoad;   // recordValues() when the loaded record was first shown
+    QVariantMap m_takeOver;       // the other workstation's values the user took over
+    bool m_captureAtShow = false;
 };
 
 // Runs an editor: create it, its SetDetails (which runs it), destroy.

@@ -202,7 +202,15 @@ void TFormUni::setVisible(bool visible)
         m_section = settingsSection();
         restorePlacement();
     }
+    if (visible && !isVisible())
+        m_focusReturn.emplace();
+    const bool hiding = !visible && isVisible();
     QDialog::setVisible(visible);
+    if (hiding && m_focusReturn) {
+        const FocusReturn focus = *m_focusReturn;
+        m_focusReturn.reset();
+        focus.restore();
+    }
 }
 
 void TFormUni::showEvent(QShowEvent* event)

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "forms/FormDetails.h"
+#include "framework/UiHelpers.h"
 
 #include <QDialog>
 #include <QRect>
 #include <QStringList>
 
 #include <initializer_list>
+#include <optional>
 
 class QKeyEvent;
 namespace fb {
@@ -96,4 +98,5 @@ private:
 
     QString m_section;  // known from the first show on (the class is complete then)
     bool m_placed = false;
+    std::optional<FocusReturn> m_focusReturn;  // while shown
 };

@@ -76,5 +76,8 @@ void EditRecords(TFormUni& window, TDbGridQDL* grid, const std::function<void(TF
         }
     } while (d.result() == TFormDetails::ResultNext && !atEnd);
     grid->DisplayGrid();
+    // A saved copy is a new row: the cursor goes to it, not back to the original.
+    if (d.Mode == TFormDetails::Copy && d.result() == TFormDetails::ResultOk)
+        grid->Locate(kJedin, d.Current);
 }
 

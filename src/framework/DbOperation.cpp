@@ -4,6 +4,8 @@
 #include "fb/Transaction.h"
 #include "framework/ErrorTranslation.h"
 #include "framework/MainConnection.h"
+#include "framework/Messages.h"
+#include "framework/Session.h"
 #include "framework/TransactionHelpers.h"
 
 namespace {
@@ -23,12 +25,22 @@ void rollbackQuietly(fb::Transaction& transaction)
 bool RunGuarded(fb::Transaction& transaction, const std::function<void()>& work)
 {
     try {
+        // The user repeats what a lost connection interrupted: it runs on the
+        // connection opened again.
+        if (hasMainConnection() && &transaction.connection() == &mainConnection())
+            ReopenMainConnectionIfLost();
         work();
         return true;
     } catch (const fb::Error& e) {
         rollbackQuietly(transaction);
         if (TranslateDbError(e) == 0)
             throw;
+        return false;
+    } catch (const SessionRefused& e) {
+        rollbackQuietly(transaction);
+        RedMessageDlg(e.text(), msg::Warning, {msg::OK}, 0, msg::OK);
+        if (sessionLoginAgain())
+            sessionLoginAgain()();
         return false;
     } catch (...) {
         rollbackQuietly(transaction);

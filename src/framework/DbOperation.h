@@ -13,7 +13,8 @@ class Transaction;
 // An error of the database is rolled back and handed to the error
 // translation; what the translation reports gives `false` (the window stays
 // usable, nothing was kept), what it does not know is raised again for the
-// unexpected-error handler. Any other exception rolls back and propagates.
+// unexpected-error handler. A user whose rights were taken away meanwhile
+// (SessionRefused) is told so and offered the login again: false. Any other exception rolls back and propagates.
 
 // A new transaction on the main connection with these parameter lines
 // (TransactionParams): started, `work`, committed. True when committed.

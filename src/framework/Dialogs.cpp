@@ -81,6 +81,7 @@ int showDialog(const DialogRequest& original)
     if (responder())
         return responder()(request);
 
+    const FocusReturn focus;
     QPointer<MessageDialog> dialog = new MessageDialog(request, dialogParent());
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
 
@@ -95,6 +96,7 @@ int showDialog(const DialogRequest& original)
     }
 
     const int result = dialog->exec();
+    focus.restore();
     // A dialog torn down while open (its parent closed under it) still answers.
     if (!dialog)
         return result;

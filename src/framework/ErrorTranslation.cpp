@@ -1,10 +1,16 @@
 #include "framework/ErrorTranslation.h"
 
 #include "fb/Error.h"
+#include "framework/MainConnection.h"
 #include "framework/Messages.h"
 
 #include <algorithm>
 #include <initializer_list>
+
+const QString kConnectionLostText = QStringLiteral(
+    "Spojenie s databázou sa prerušilo. Nič z rozpracovanej akcie sa neuložilo.\n\n"
+    "Zopakujte akciu: program sa k databáze pripojí znova. Ak sa spojenie neobnoví, skontrolujte, či je "
+    "server databázy spustený a počítač pripojený k sieti.");
 
 int TranslateDbError(const std::exception& error)
 {
@@ -55,6 +61,10 @@ int TranslateDbError(const std::exception& error)
         }
         return 0;
     case fb::ErrorKind::ConnectionLost:
+        // One message for every way a link breaks; the next action reconnects.
+        markMainConnectionLost();
+        RedMessageDlg(kConnectionLostText, msg::Error, {msg::OK}, 0, msg::OK);
+        return int(fb::codes::ConnectionLost);
     case fb::ErrorKind::Other:
         break;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <exception>
 
 // Reports a database error to the user in Slovak where the program knows what
@@ -11,4 +13,6 @@
 // text shown once, as it stands). Anything that is not an fb::Error gives 0
 // and shows nothing.
 constexpr int kClientErrorReported = -2;
+// What the user reads when the link to the database broke.
+extern const QString kConnectionLostText;
 int TranslateDbError(const std::exception& error);

@@ -22,3 +22,33 @@ bool hasMainConnection()
 {
     return g_connection != nullptr;
 }
+
+namespace {
+
+bool g_lost = false;
+
+}  // namespace
+
+void markMainConnectionLost()
+{
+    g_lost = true;
+}
+
+bool mainConnectionLost()
+{
+    return g_lost;
+}
+
+std::function<void()>& mainConnectionReopen()
+{
+    static std::function<void()> reopen;
+    return reopen;
+}
+
+void ReopenMainConnectionIfLost()
+{
+    if (!g_lost || !mainConnectionReopen())
+        return;
+    mainConnectionReopen()();
+    g_lost = false;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace fb {
 class Connection;
 }
@@ -12,3 +14,13 @@ void setMainConnection(fb::Connection* connection);
 fb::Connection& mainConnection();
 
 bool hasMainConnection();
+
+// A lost connection (the server restarted, the network dropped): the error
+// translation marks it, and the next unit of work on the main connection
+// reopens it first, through the hook the main window installs (the same
+// settings, the same user). Throws fb::Error while the server still cannot
+// be reached; the mark stays then.
+void markMainConnectionLost();
+bool mainConnectionLost();
+std::function<void()>& mainConnectionReopen();
+void ReopenMainConnectionIfLost();

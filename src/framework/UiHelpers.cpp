@@ -5,7 +5,10 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QHash>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 #include <QMimeData>
 #include <QPointer>
 #include <QStatusBar>
@@ -78,4 +81,88 @@ int ColorToDelphi(const QColor& colour)
 {
     const QColor rgb = colour.toRgb();
     return rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16);
+}
+
+FocusReturn::FocusReturn()
+{
+    QWidget* w = QApplication::focusWidget();
+    // Nothing focused (a dialog closed a moment ago and the window under it is
+    // not active yet): the control that window had focused.
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window)
+        window = QApplication::activeWindow();
+    if (!window && MainWindow() && MainWindow()->isVisible())
+        window = MainWindow();
+    if (!w && window)
+        w = window->focusWidget() ? window->focusWidget() : window;
+    m_widget = w;
+}
+
+void FocusReturn::restore() const
+{
+    QWidget* w = m_widget.data();
+    if (!w || !w->isVisible() || !w->isEnabled())
+        return;
+    QWidget* window = w->window();
+    if (QApplication::activeWindow() != window)
+        window->activateWindow();
+    if (QApplication::focusWidget() != w)
+        w->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+namespace {
+
+// Qt's Slovak translation lacks the texts of the standard buttons (context
+// QPlatformTheme) that its file, colour and print dialogs use: they would
+// read "Cancel" among Slovak labels.
+class StandardButtonTexts : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char* = nullptr, int = -1) const override
+    {
+        if (qstrcmp(context, "QPlatformTheme") != 0 || !sourceText)
+            return {};
+        static const QHash<QByteArray, QString> texts = {
+            {"OK", QStringLiteral("OK")},
+            {"Save", QStringLiteral("&Uložiť")},
+            {"Save All", QStringLiteral("Uložiť &všetko")},
+            {"Open", QStringLiteral("&Otvoriť")},
+            {"&Yes", QStringLiteral("Án&o")},
+            {"Yes to &All", QStringLiteral("Áno &všetkým")},
+            {"&No", QStringLiteral("&Nie")},
+            {"N&o to All", QStringLiteral("Nie v&šetkým")},
+            {"Abort", QStringLiteral("Pre&rušiť")},
+            {"Retry", QStringLiteral("&Opakovať")},
+            {"Ignore", QStringLiteral("&Ignorovať")},
+            {"Close", QStringLiteral("&Zavrieť")},
+            {"Cancel", QStringLiteral("Zrušiť")},
+            {"Discard", QStringLiteral("&Zahodiť")},
+            {"Help", QStringLiteral("&Pomocník")},
+            {"Apply", QStringLiteral("&Použiť")},
+            {"Reset", QStringLiteral("&Obnoviť")},
+            {"Restore Defaults", QStringLiteral("Obnoviť &predvolené")},
+            {"Don't Save", QStringLiteral("&Neukladať")},
+            {"Close without Saving", QStringLiteral("Zavrieť &bez uloženia")},
+        };
+        return texts.value(QByteArray(sourceText));
+    }
+};
+
+}  // namespace
+
+void UseSlovakUserInterface()
+{
+    const QLocale slovak(QLocale::Slovak, QLocale::Slovakia);
+    QLocale::setDefault(slovak);
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : {"qtbase", "qt"}) {
+        auto* translator = new QTranslator(qApp);
+        if (translator->load(slovak, QString::fromLatin1(name), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(translator);
+            break;  // qt_sk only bundles qtbase_sk and the modules this program does not use
+        }
+        delete translator;
+    }
+    QCoreApplication::installTranslator(new StandardButtonTexts(qApp));
 }

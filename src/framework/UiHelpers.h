@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <Qt>
 
 class QKeyEvent;
 class QStatusBar;
-class QWidget;
 
 // The Shift, Ctrl and Alt state of a key press: keys that act "only without
 // modifiers" compare this with Qt::NoModifier (the keypad flag does not count).
@@ -44,3 +45,22 @@ int ColorToDelphi(const QColor& colour);
 // the application title when no display name is set.
 void SetMainWindow(QWidget* window);
 QWidget* MainWindow();
+
+// The user interface speaks Slovak whatever locale the environment has:
+// numbers and dates in the Slovak formats everywhere (the grids and editors as
+// the reports), and Qt's own dialogs (file, colour, print) in Slovak where
+// Qt's translations are installed. Call once, after the application object.
+void UseSlovakUserInterface();
+
+// The keyboard focus a dialog found when it opened, given back when it closes:
+// the window under it is active again with the same control (a list window's
+// grid) focused, so its keys work without a click. Nothing happens when that
+// control is gone or hidden meanwhile (its window closed or hid under the dialog).
+class FocusReturn {
+public:
+    FocusReturn();
+    void restore() const;
+
+private:
+    QPointer<QWidget> m_widget;
+};

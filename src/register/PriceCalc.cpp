@@ -1,5 +1,7 @@
 #include "register/PriceCalc.h"
 
+#include <QStringList>
+
 #include <cmath>
 
 namespace {
@@ -27,9 +29,7 @@ PriceTotals ComputePriceTotals(const fb::Decimal& pricePerUnit, const fb::Decima
     const double amount = asDouble(scope);
     PriceTotals t;
     t.total = MoneyFromDouble(price * coef / 100.0 * amount);
-    if (rate.units() == 0)
-        t.totalEur = t.total;
-    else
+    if (rate.units() != 0)
         t.totalEur = MoneyFromDouble(price / asDouble(rate) * coef / 100.0 * amount);
     return t;
 }
@@ -50,4 +50,36 @@ void MoneySum::add(const QVariant& value)
     }
     if (const auto d = fb::Decimal::fromString(value.toString()))
         add(*d);
+}
+
+void CurrencySums::add(const QString& currency, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return;
+    m_sums[currency.trimmed().toUpper()].add(value);
+}
+
+std::vector<CurrencySums::Entry> CurrencySums::entries() const
+{
+    std::vector<Entry> out;
+    const QString euro = QStringLiteral("EUR");
+    if (const auto it = m_sums.find(euro); it != m_sums.end())
+        out.push_back({euro, it->second.value()});
+    for (const auto& [currency, sum] : m_sums)
+        if (currency != euro)
+            out.push_back({currency, sum.value()});
+    return out;
+}
+
+QString CurrencySums::text(const std::function<QString(const fb::Decimal&)>& money) const
+{
+    const std::vector<Entry> all = entries();
+    if (all.empty())
+        return money(fb::Decimal(std::int64_t(0), 2));
+    if (all.size() == 1)
+        return money(all.front().sum);
+    QStringList parts;
+    for (const Entry& e : all)
+        parts << (e.currency.isEmpty() ? money(e.sum).trimmed() : money(e.sum).trimmed() + QLatin1Char(' ') + e.currency);
+    return parts.join(QStringLiteral(" + "));
 }

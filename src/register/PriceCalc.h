@@ -2,9 +2,15 @@
 
 #include "fb/Decimal.h"
 
+#include <QString>
 #include <QVariant>
 
+#include <functional>
+#include <map>
+#include <vector>
+
 #include <cstdint>
+#include <optional>
 
 // The two totals of a price group of a job: total = price per unit ×
 // coefficient / 100 × scope, and the total in € = the total divided by the
@@ -14,11 +20,11 @@
 // keeps two decimals; this does exactly the same.
 struct PriceTotals {
     fb::Decimal total;     // in the group's currency, 2 decimals
-    fb::Decimal totalEur;  // in €, 2 decimals
+    std::optional<fb::Decimal> totalEur;  // in €, 2 decimals; none while the rate is 0
 };
 
-// A rate of 0 cannot be stored (the trigger divides by it); for showing, the
-// € total then equals the total.
+// A rate of 0 cannot be stored (the trigger divides by it): there is no €
+// total until a rate is given, rather than the amount in another currency.
 PriceTotals ComputePriceTotals(const fb::Decimal& pricePerUnit, const fb::Decimal& rate,
                                const fb::Decimal& coefficient, const fb::Decimal& scope);
 
@@ -37,4 +43,22 @@ public:
 
 private:
     __int128 m_cents = 0;
+};
+
+// Money columns summed per currency: adding crowns to euros gives a figure in
+// no currency. The euro comes first, the others by their codes.
+class CurrencySums {
+public:
+    struct Entry {
+        QString currency;
+        fb::Decimal sum;
+    };
+    // A null amount counts nowhere.
+    void add(const QString& currency, const QVariant& value);
+    std::vector<Entry> entries() const;
+    // "3 977,37 EUR + 3 125,00 CZK"; one currency (or none): the amount alone.
+    QString text(const std::function<QString(const fb::Decimal&)>& money) const;
+
+private:
+    std::map<QString, MoneySum> m_sums;
 };

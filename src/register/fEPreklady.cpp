@@ -85,7 +85,7 @@ TIBComboBox* addressCombo(const QString& name, const QString& where)
     c->setSNotFoundErrorText(1019);
     c->setSTimerInterval(500);
     c->setDropDownCount(30);
-    c->setMaxLength(50);
+    c->setMaxLength(75);
     return c;
 }
 
@@ -146,6 +146,10 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
     layout->addWidget(pnlFilter);
     layout->addWidget(gr1, 1);
     layout->addWidget(sbStatus);
+    // At least as wide as the filter panel needs: its labels are never cut.
+    const QSize least = QSize(pnlFilter->minimumSizeHint().width(), 307).expandedTo(QSize(1000, 307));
+    resize(least);
+    setMinimumSize(least);
 
     m_refresh = std::make_unique<TRegisterRefresh>(gr1, QStringList(), QStringLiteral("preklady"));
     m_refresh->btnOznacene = btnOznacene;
@@ -345,19 +349,27 @@ void TfrmEPreklady::sumRows()
 {
     // Exact sums: 100 000 prices in binary floating point would drift by cents.
     MoneySum objCena, objCenaEur, preCena, preCenaEur;
+    CurrencySums objByCurrency, preByCurrency;
     const TGridModel* m = gr1->gridModel();
     const int rows = m->rowCount();
     const int cObj = m->fieldIndex(QStringLiteral("OBJ_CENA"));
+    const int cObjMena = m->fieldIndex(QStringLiteral("OBJ_MENA"));
     const int cObjEur = m->fieldIndex(QStringLiteral("OBJ_CENA_SKK"));
     const int cPre = m->fieldIndex(QStringLiteral("PRE_CENA"));
+    const int cPreMena = m->fieldIndex(QStringLiteral("PRE_MENA"));
     const int cPreEur = m->fieldIndex(QStringLiteral("PRE_CENA_SKK"));
     for (int row = 0; row < rows; ++row) {
-        objCena.add(m->fieldValue(row, cObj));
+        const QVariant obj = m->fieldValue(row, cObj);
+        const QVariant pre = m->fieldValue(row, cPre);
+        objCena.add(obj);
         objCenaEur.add(m->fieldValue(row, cObjEur));
-        preCena.add(m->fieldValue(row, cPre));
+        preCena.add(pre);
         preCenaEur.add(m->fieldValue(row, cPreEur));
+        objByCurrency.add(m->fieldValue(row, cObjMena).toString(), obj);
+        preByCurrency.add(m->fieldValue(row, cPreMena).toString(), pre);
     }
-    m_totals = {rows, objCena.value(), objCenaEur.value(), preCena.value(), preCenaEur.value()};
+    m_totals = {rows,          objCena.value(), objCenaEur.value(), preCena.value(), preCenaEur.value(),
+                objByCurrency, preByCurrency};
     // The walk ends on the last row; that is where the cursor stays when the
     // record held before is gone.
     if (rows > 0)
@@ -371,9 +383,9 @@ void TfrmEPreklady::showTotals()
     };
     const QStringList texts = {
         QStringLiteral("Počet prekladov: %1").arg(m_totals.count),
-        QStringLiteral("OC v CM spolu: %1").arg(money(m_totals.objCena)),
+        QStringLiteral("OC v CM spolu: %1").arg(m_totals.objByCurrency.text(money)),
         QStringLiteral("OC spolu: %1 €").arg(money(m_totals.objCenaEur)),
-        QStringLiteral("PC v CM spolu: %1").arg(money(m_totals.preCena)),
+        QStringLiteral("PC v CM spolu: %1").arg(m_totals.preByCurrency.text(money)),
         QStringLiteral("PC spolu: %1 €").arg(money(m_totals.preCenaEur)),
     };
     for (int i = 0; i < texts.size(); ++i)

@@ -5,6 +5,7 @@
 #include "forms/FormEditor.h"
 #include "forms/FormViewer.h"
 #include "register/EPrekladySql.h"
+#include "register/PriceCalc.h"
 #include "register/fEPrekladyPridaj.h"
 
 #include <QColor>
@@ -80,6 +81,8 @@ public:
     struct Totals {
         int count = 0;
         fb::Decimal objCena, objCenaEur, preCena, preCenaEur;
+        // The prices in the jobs' own currencies, per currency.
+        CurrencySums objByCurrency, preByCurrency;
     };
     const Totals& totals() const { return m_totals; }
     const QString& direction() const;

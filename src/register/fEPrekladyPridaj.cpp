@@ -15,10 +15,12 @@
 #include "framework/Clock.h"
 #include "framework/Messages.h"
 #include "framework/SlotGuard.h"
+#include "framework/DbOperation.h"
 #include "framework/TextHelpers.h"
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -271,40 +273,40 @@ PriceRows buildPriceRows(QGroupBox* box, const char* side)
     PriceRows r;
     r.cenaMJ = priceEdit(box, name("eDBCenaMJ"), 3);
     makeGrey(r.cenaMJ);
-    place(r.cenaMJ, col1, rowPrice + 16, numberWidth);
+    place(r.cenaMJ, col1, rowPrice + 15, numberWidth);
     addLabel(box, QStringLiteral("Cena za MJ"), col1, rowPrice - 3);
     r.mena = textEdit(box, name("eDBMena"), 5);
     upperCase(r.mena);
     makeGrey(r.mena);
-    place(r.mena, col2, rowPrice + 16, numberWidth);
+    place(r.mena, col2, rowPrice + 15, numberWidth);
     addLabel(box, QStringLiteral("Mena"), col2, rowPrice - 3);
     r.mj = new TIBComboBox(box);
     r.mj->setObjectName(QString::fromLatin1(name("eDBMJ")));
     setupLookup(r.mj, QStringLiteral("merne_jednotky"), QStringLiteral("jedin"), {}, QStringLiteral("skratka"),
                 {}, {}, 15);
     makeGrey(r.mj);
-    place(r.mj, col3, rowPrice + 16, numberWidth);
+    place(r.mj, col3, rowPrice + 15, numberWidth);
     addLabel(box, QStringLiteral("Merná jednotka"), col3, rowPrice - 3);
 
     r.kurz = priceEdit(box, name("eDBKurz"), 3);
-    place(r.kurz, col1, rowRate + 16, numberWidth - 23);
+    place(r.kurz, col1, rowRate + 15, numberWidth - 23);
     addLabel(box, QStringLiteral("Kurz CM"), col1, rowRate - 3, r.kurz);
-    r.btnKurz = dotsButton(box, name("btnKurz"), col1 + numberWidth - 21, rowRate + 16);
+    r.btnKurz = dotsButton(box, name("btnKurz"), col1 + numberWidth - 21, rowRate + 15);
     r.btnKurz->setToolTip(QStringLiteral("Načítaj posledný zadaný kurz"));
     r.koeficient = priceEdit(box, name("eDBKoeficient"), 2);
-    place(r.koeficient, col2, rowRate + 16, numberWidth);
+    place(r.koeficient, col2, rowRate + 15, numberWidth);
     addLabel(box, QStringLiteral("Koeficient %"), col2, rowRate - 3, r.koeficient);
     r.rozsah = priceEdit(box, name("eDBRozsah"), 2);
-    place(r.rozsah, col3, rowRate + 16, numberWidth);
+    place(r.rozsah, col3, rowRate + 15, numberWidth);
     addLabel(box, QStringLiteral("Rozsah"), col3, rowRate - 3, r.rozsah);
 
     r.spolu = priceEdit(box, name("eCenaSpolu"), 2);
     makeGrey(r.spolu);
-    place(r.spolu, col2, rowTotals + 16, numberWidth);
+    place(r.spolu, col2, rowTotals + 15, numberWidth);
     addLabel(box, QStringLiteral("Cena spolu"), col2, rowTotals - 3);
     r.spoluEur = priceEdit(box, name("eCenaSpoluSKK"), 2);
     makeGrey(r.spoluEur);
-    place(r.spoluEur, col3, rowTotals + 16, numberWidth);
+    place(r.spoluEur, col3, rowTotals + 15, numberWidth);
     addLabel(box, QStringLiteral("Cena spolu v €"), col3, rowTotals - 3);
 
     return r;
@@ -320,7 +322,7 @@ void TfrmEPrekladyPridaj::buildControls()
     // The controls are created in the order in which CheckControls checks them.
     // ---- top: mark, combination, PM, dates -------------------------------------
     eDBZnacka = textEdit(this, "eDBZnacka", 25);
-    place(eDBZnacka, 136, 8, 210);
+    place(eDBZnacka, 140, 8, 206);
     addLabel(this, QStringLiteral("Značka:"), 8, 8, eDBZnacka);
 
     eDBJazykovaKombinacia = newOfferingCombo(this);
@@ -329,7 +331,7 @@ void TfrmEPrekladyPridaj::buildControls()
                 QStringLiteral("hodnoteny"), QStringLiteral("skratka"), QStringLiteral("skratka"), {}, 15);
     eDBJazykovaKombinacia->setSDistinct(true);
     eDBJazykovaKombinacia->setRequired(true);
-    place(eDBJazykovaKombinacia, 136, 34, 187);
+    place(eDBJazykovaKombinacia, 140, 34, 183);
     addLabel(this, QStringLiteral("Jazyková kombinácia:"), 8, 34, eDBJazykovaKombinacia);
     btnDBJazykovaKombinacia = dotsButton(this, "btnDBJazykovaKombinacia", 325, 34);
 
@@ -342,7 +344,7 @@ void TfrmEPrekladyPridaj::buildControls()
     eDBDatumPrijatia = new TIBDate(this);
     eDBDatumPrijatia->setObjectName(QStringLiteral("eDBDatumPrijatia"));
     makeGrey(eDBDatumPrijatia);
-    place(eDBDatumPrijatia, 136, 60, 105);
+    place(eDBDatumPrijatia, 140, 60, 105);
     eDBDatumPrijatiaTime = new TIBTime(this);
     eDBDatumPrijatiaTime->setObjectName(QStringLiteral("eDBDatumPrijatiaTime"));
     makeGrey(eDBDatumPrijatiaTime);
@@ -360,7 +362,7 @@ void TfrmEPrekladyPridaj::buildControls()
     eDBTerminDate = new TIBDate(this);
     eDBTerminDate->setObjectName(QStringLiteral("eDBTerminDate"));
     eDBTerminDate->setRequired(true);
-    place(eDBTerminDate, 136, 86, 105);
+    place(eDBTerminDate, 140, 86, 105);
     eDBTerminTime = new TIBTime(this);
     eDBTerminTime->setObjectName(QStringLiteral("eDBTerminTime"));
     eDBTerminTime->setRequired(true);
@@ -383,7 +385,7 @@ void TfrmEPrekladyPridaj::buildControls()
     eDBObjednavatel = newOfferingCombo(obj);
     eDBObjednavatel->setObjectName(QStringLiteral("eDBObjednavatel"));
     setupLookup(eDBObjednavatel, QStringLiteral("adresar"), QStringLiteral("jedin"), {},
-                QStringLiteral("nazov_uplny"), QStringLiteral("nazov_uplny"), QStringLiteral("typ=0"), 50);
+                QStringLiteral("nazov_uplny"), QStringLiteral("nazov_uplny"), QStringLiteral("typ=0"), 75);
     eDBObjednavatel->setSUseBasicASCIIColumn(true);
     eDBObjednavatel->setRequired(true);
     place(eDBObjednavatel, 104, rowAddress, 272);
@@ -422,7 +424,7 @@ void TfrmEPrekladyPridaj::buildControls()
     eDBPrekladatel = newOfferingCombo(pre);
     eDBPrekladatel->setObjectName(QStringLiteral("eDBPrekladatel"));
     setupLookup(eDBPrekladatel, QStringLiteral("adresar"), QStringLiteral("jedin"), QStringLiteral("sposob_platby"),
-                QStringLiteral("nazov_uplny"), QStringLiteral("nazov_uplny"), QStringLiteral("typ=1"), 50);
+                QStringLiteral("nazov_uplny"), QStringLiteral("nazov_uplny"), QStringLiteral("typ=1"), 75);
     eDBPrekladatel->setSUseBasicASCIIColumn(true);
     place(eDBPrekladatel, 104, rowAddress, 272);
     addLabel(pre, QStringLiteral("Prekladateľ:"), col1, rowAddress, eDBPrekladatel);
@@ -449,6 +451,7 @@ void TfrmEPrekladyPridaj::buildControls()
     eHodnotenie = priceEdit(pre, "eHodnotenie", 0);
     eHodnotenie->setMaxLength(3);
     eHodnotenie->setMaxValue(100);
+    eHodnotenie->setAllowNegative(false);  // a rating is 0 to 100
     place(eHodnotenie, 100, rowRating, 44);
     lblHodnotenie = addLabel(pre, QStringLiteral("%"), 148, rowRating);
     eHodnoteniePriemerne = priceEdit(pre, "eHodnoteniePriemerne", 2);
@@ -668,6 +671,17 @@ bool TfrmEPrekladyPridaj::LoadRecord(fb::Transaction& transaction)
     eDBPreFaktura->setText(VariantToText(v("PRE_FAKTURA")));
     eDBPoznamka->setPlainText(VariantToText(v("POZNAMKA")));
 
+    // A copy is a new job: what happened to the original after its receipt
+    // (assignment, delivery, dispatch, rating, invoices and payments) is not
+    // the copy's, or it would count as invoiced and sent under another job's
+    // number.
+    if (Mode == TFormDetails::Copy) {
+        eDBDatumZadaniaPrekladatelovi->Clear();
+        eDBDatumDodaniaPrekladu->Clear();
+        eDBDatumOdoslaniaPrekladu->Clear();
+        eDBObjFaktura->clear();
+        eDBPreFaktura->clear();
+    }
     // A rating belongs to a delivered job; otherwise the preset stays.
     if (!eDBDatumDodaniaPrekladu->IsEmpty()) {
         eHodnoteny->setChecked(v("HODNOTENY").toInt() == 1);
@@ -697,6 +711,7 @@ void TfrmEPrekladyPridaj::showEvent(QShowEvent* event)
             RecomputeObjTotals();
             RecomputePreTotals();
             ApplyVisibility();
+            m_pricesAtShow = priceSignature();
         });
     }
     TFormEditor::showEvent(event);
@@ -723,7 +738,12 @@ void TfrmEPrekladyPridaj::showTotals(const PriceGroup& g)
 {
     const PriceTotals t = totalsOf(g);
     g.spolu->setValue(t.total.toDouble());
-    g.spoluEur->setValue(t.totalEur.toDouble());
+    if (t.totalEur) {
+        g.spoluEur->setValue(t.totalEur->toDouble());
+    } else {
+        g.spoluEur->Clear();
+        g.spoluEur->setText(QString());  // no figure at all rather than 0,00 €
+    }
 }
 
 PriceTotals TfrmEPrekladyPridaj::objTotals() const
@@ -759,7 +779,10 @@ void TfrmEPrekladyPridaj::ApplyVisibility()
 {
     if (!m_created || m_filling > 0)
         return;
-    const bool delivered = !eDBDatumDodaniaPrekladu->IsEmpty();
+    // A date counts from its first typed character: the controls it reveals
+    // must be visible before Tab leaves the date, or Tab would skip them.
+    const auto hasDate = [](const TIBDate* date) { return !date->text().trimmed().isEmpty(); };
+    const bool delivered = hasDate(eDBDatumDodaniaPrekladu);
     eDBDatumOdoslaniaPrekladu->setVisible(delivered);
     lblDatumOdoslaniaPrekladu->setVisible(delivered);
 
@@ -770,7 +793,7 @@ void TfrmEPrekladyPridaj::ApplyVisibility()
     eHodnotenie->setVisible(rating);
     lblHodnotenie->setVisible(rating);
 
-    const bool assigned = !eDBDatumZadaniaPrekladatelovi->IsEmpty();
+    const bool assigned = hasDate(eDBDatumZadaniaPrekladatelovi);
     eDBDatumDodaniaPrekladu->setVisible(assigned);
     lblDatumDodaniaPrekladu->setVisible(assigned);
 
@@ -844,7 +867,10 @@ void TfrmEPrekladyPridaj::save(QPushButton* originator)
         return;
     if (refuseZeroRate(objGroup()) || refuseZeroRate(preGroup()))
         return;
-    if (objTotals().totalEur < preTotals().totalEur) {
+    // Both rates are set by now, or the group has no price at all.
+    const auto eur = [](const PriceTotals& t) { return t.totalEur.value_or(t.total); };
+    const bool pricesTouched = Mode == TFormDetails::Insert || priceSignature() != m_pricesAtShow;
+    if (pricesTouched && eur(objTotals()) < eur(preTotals())) {
         const int answer = RedMessageDlg(QStringLiteral("Cena za preklad prevyšuje cenu pre objednávateľa!\r\n\r\n"
                                                         "Želáte si uložiť preklad aj napriek tomu?"),
                                          msg::Confirmation, {msg::Yes, msg::No}, 0, msg::No);
@@ -854,7 +880,7 @@ void TfrmEPrekladyPridaj::save(QPushButton* originator)
     Save(originator);
 }
 
-void TfrmEPrekladyPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
+QVariantMap TfrmEPrekladyPridaj::recordValues() const
 {
     QVariantMap p;
     p[QStringLiteral("JEDIN")] = Current;
@@ -892,7 +918,12 @@ void TfrmEPrekladyPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
     const bool rated = !eHodnoteny->isHidden() && eHodnoteny->isChecked();
     p[QStringLiteral("HODNOTENY")] = rated ? 1 : 0;
     p[QStringLiteral("HODNOTENIE")] = rated ? QVariant(int(eHodnotenie->Value())) : QVariant();
+    return p;
+}
 
+void TfrmEPrekladyPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
+{
+    const QVariantMap p = valuesToSave();
     fb::Query q(transaction);
     q.setSql(isNew ? kInsertJob : kUpdateJob);
     q.setParams(p);
@@ -901,4 +932,71 @@ void TfrmEPrekladyPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
     // nothing, which must not close the editor as if it had saved.
     if (!isNew && q.rowsAffected() == 0)
         throw fb::Error(LoadMessageText(QStringLiteral("ERR1012")).trimmed());
+}
+
+QString TfrmEPrekladyPridaj::columnCaption(const QString& column) const
+{
+    static const QHash<QString, QString> captions = {
+        {QStringLiteral("ZNACKA"), QStringLiteral("Značka")},
+        {QStringLiteral("NAZOV"), QStringLiteral("Názov")},
+        {QStringLiteral("PM"), QStringLiteral("PM")},
+        {QStringLiteral("DATUM_ZADANIA_PREKLADATELOVI"), QStringLiteral("Zadanie")},
+        {QStringLiteral("DATUM_DODANIA_PREKLADU"), QStringLiteral("Dodanie prekladu")},
+        {QStringLiteral("DATUM_ODOSLANIA_PREKLADU"), QStringLiteral("Odoslanie prekladu")},
+        {QStringLiteral("TERMIN"), QStringLiteral("Termín")},
+        {QStringLiteral("JAZYKOVA_KOMBINACIA"), QStringLiteral("Jazyková kombinácia")},
+        {QStringLiteral("OBJEDNAVATEL"), QStringLiteral("Objednávateľ")},
+        {QStringLiteral("OBJ_CENA_MJ"), QStringLiteral("Objednávateľ: cena za MJ")},
+        {QStringLiteral("OBJ_MJ"), QStringLiteral("Objednávateľ: merná jednotka")},
+        {QStringLiteral("OBJ_MENA"), QStringLiteral("Objednávateľ: mena")},
+        {QStringLiteral("OBJ_KURZ"), QStringLiteral("Objednávateľ: kurz")},
+        {QStringLiteral("OBJ_KOEFICIENT"), QStringLiteral("Objednávateľ: koeficient")},
+        {QStringLiteral("OBJ_ROZSAH"), QStringLiteral("Objednávateľ: rozsah")},
+        {QStringLiteral("OBJ_FAKTURA"), QStringLiteral("Faktúra")},
+        {QStringLiteral("PREKLADATEL"), QStringLiteral("Prekladateľ")},
+        {QStringLiteral("PRE_CENA_MJ"), QStringLiteral("Prekladateľ: cena za MJ")},
+        {QStringLiteral("PRE_MJ"), QStringLiteral("Prekladateľ: merná jednotka")},
+        {QStringLiteral("PRE_MENA"), QStringLiteral("Prekladateľ: mena")},
+        {QStringLiteral("PRE_KURZ"), QStringLiteral("Prekladateľ: kurz")},
+        {QStringLiteral("PRE_KOEFICIENT"), QStringLiteral("Prekladateľ: koeficient")},
+        {QStringLiteral("PRE_ROZSAH"), QStringLiteral("Prekladateľ: rozsah")},
+        {QStringLiteral("PRE_FAKTURA"), QStringLiteral("Vyplatené")},
+        {QStringLiteral("POZNAMKA"), QStringLiteral("Poznámka")},
+        {QStringLiteral("HODNOTENY"), QStringLiteral("Hodnotený")},
+        {QStringLiteral("HODNOTENIE"), QStringLiteral("Hodnotenie")},
+    };
+    return captions.value(column, column);
+}
+
+QString TfrmEPrekladyPridaj::columnText(const QString& column, const QVariant& value) const
+{
+    // A record number means nothing to the user: the name it stands for.
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("OBJEDNAVATEL"), QStringLiteral("select nazov_uplny from adresar where jedin = :K")},
+        {QStringLiteral("PREKLADATEL"), QStringLiteral("select nazov_uplny from adresar where jedin = :K")},
+        {QStringLiteral("JAZYKOVA_KOMBINACIA"), QStringLiteral("select skratka from jazykove_kombinacie where jedin = :K")},
+        {QStringLiteral("OBJ_MJ"), QStringLiteral("select skratka from merne_jednotky where jedin = :K")},
+        {QStringLiteral("PRE_MJ"), QStringLiteral("select skratka from merne_jednotky where jedin = :K")},
+    };
+    const QString sql = names.value(column);
+    if (sql.isEmpty() || !IsSetValue(value))
+        return TFormEditor::columnText(column, value);
+    QVariant name;
+    RunInTransaction(
+        [&](fb::Transaction& tr) {
+            fb::Query q(tr);
+            q.setSql(sql);
+            q.setParam(QStringLiteral("K"), value);
+            name = q.executeScalar();
+        },
+        true);
+    return TFormEditor::columnText(column, IsSetValue(name) ? name : value);
+}
+
+QString TfrmEPrekladyPridaj::priceSignature() const
+{
+    const auto text = [](const PriceTotals& t) {
+        return t.total.toString() + QLatin1Char('/') + (t.totalEur ? t.totalEur->toString() : QString());
+    };
+    return text(objTotals()) + QLatin1Char(';') + text(preTotals());
 }

@@ -153,6 +153,10 @@ protected:
     bool LoadRecord(fb::Transaction& transaction) override;
     void SaveRecord(fb::Transaction& transaction, bool isNew) override;
     QString sequenceName() const override { return QStringLiteral("preklady_id"); }
+    QString recordTable() const override { return QStringLiteral("PREKLADY"); }
+    QVariantMap recordValues() const override;
+    QString columnCaption(const QString& column) const override;
+    QString columnText(const QString& column, const QVariant& value) const override;
     void Zapis(QPushButton* originator) override;
     void showEvent(QShowEvent* event) override;
 
@@ -232,6 +236,10 @@ private:
 
     QString m_userAbbreviation;
     int m_previousResult = 0;
+    // The totals of both sides as the job was shown: an unchanged loss of a
+    // stored job is not asked about again at every save.
+    QString m_pricesAtShow;
+    QString priceSignature() const;
     int m_filling = 0;  // > 0 while Clear or the load sets the controls
     bool m_created = false;
     QVariant m_objednavatelAtEntry;

@@ -9,6 +9,7 @@
 #include "fb/Transaction.h"
 #include "framework/DbOperation.h"
 #include "framework/Messages.h"
+#include "framework/Session.h"
 #include "framework/SlotGuard.h"
 #include "framework/TransactionHelpers.h"
 #include "framework/UiHelpers.h"
@@ -41,9 +42,26 @@ QStringList UhradySettledSql(int adresarTyp)
 
 QStringList UhradyUpdateSql(int adresarTyp)
 {
-    QStringList lines{QStringLiteral("UPDATE preklady set"),
-                      adresarTyp == 0 ? QStringLiteral("obj_faktura=:FAKTURA") : QStringLiteral("PRE_FAKTURA=:FAKTURA")};
-    return lines + kSetLines;
+    const QString column = adresarTyp == 0 ? QStringLiteral("obj_faktura") : QStringLiteral("PRE_FAKTURA");
+    QStringList lines{QStringLiteral("UPDATE preklady set"), column + QStringLiteral("=:FAKTURA")};
+    // Only a job still unsettled when it is written: one settled meanwhile by
+    // another workstation is left out, and the count shows it.
+    return lines + kSetLines
+           + QStringList{QStringLiteral("and (%1 = '' or %1 is null)").arg(column)};
+}
+
+QStringList UhradyCountSql()
+{
+    return QStringList{QStringLiteral("select count(*) from preklady")} + kSetLines;
+}
+
+QStringList UhradySettledNamesSql(int adresarTyp)
+{
+    QStringList lines{QStringLiteral("select znacka, jedin from preklady"), kSetLines[0], kSetLines[1],
+                      kSetLines[2] + QStringLiteral(" and")};
+    lines << (adresarTyp == 0 ? QStringLiteral("obj_faktura<>''") : QStringLiteral("PRE_FAKTURA<>''"))
+          << QStringLiteral("order by znacka, jedin");
+    return lines;
 }
 
 TfrmEPrekladyUhrady::TfrmEPrekladyUhrady(QWidget* parent)
@@ -131,26 +149,60 @@ void TfrmEPrekladyUhrady::write()
     if (CheckControls(this))
         return;
     const int typ = eAdresarTyp->SKeyValue().toInt();
-    bool settled = false;
-    // One statement in one transaction: a job another workstation holds
-    // leaves every job of the batch as it was.
-    const bool committed = RunInTransaction(TransactionParams(false, true), [&](fb::Transaction& tr) {
-        fb::Query check(tr);
-        check.setSql(UhradySettledSql(typ));
-        settled = check.executeAtMostOneRow();
-        if (settled)
-            return;
-        fb::Query update(tr);
-        update.setSql(UhradyUpdateSql(typ));
-        update.setParam(QStringLiteral("FAKTURA"), eFaktura->text());
-        update.execute();
-    });
+    // All or nothing: a job settled meanwhile makes the update write fewer
+    // rows than the batch has, and the transaction is rolled back.
+    struct SettledMeanwhile {};
+    QStringList settled;
+    const auto settledNames = [&](fb::Transaction& tr) {
+        fb::Query q(tr);
+        q.setSql(UhradySettledNamesSql(typ));
+        q.execute();
+        while (q.next()) {
+            const QString znacka = q.value(0).toString().trimmed();
+            settled << (znacka.isEmpty() ? QStringLiteral("č. %1").arg(q.value(1).toLongLong()) : znacka);
+        }
+        q.close();
+    };
+    bool committed = false;
+    try {
+        // One transaction: a job another workstation holds leaves every job
+        // of the batch as it was.
+        committed = RunInTransaction(TransactionParams(false, true), [&](fb::Transaction& tr) {
+            CheckSessionUser(tr);
+            fb::Query check(tr);
+            check.setSql(UhradySettledSql(typ));
+            if (check.executeAtMostOneRow()) {
+                check.close();
+                settledNames(tr);
+                return;
+            }
+            fb::Query count(tr);
+            count.setSql(UhradyCountSql());
+            const qint64 batch = count.executeScalar().toLongLong();
+            fb::Query update(tr);
+            update.setSql(UhradyUpdateSql(typ));
+            update.setParam(QStringLiteral("FAKTURA"), eFaktura->text());
+            update.execute();
+            if (update.rowsAffected() != batch) {
+                settledNames(tr);
+                throw SettledMeanwhile{};
+            }
+        });
+    } catch (const SettledMeanwhile&) {
+        committed = true;  // rolled back: nothing of the batch was written
+    }
     if (!committed)
         return;  // reported; the dialog stays open and the marks stay
-    if (settled)
+    if (!settled.isEmpty()) {
+        const int shown = 20;
+        QString names = settled.mid(0, shown).join(QStringLiteral(", "));
+        if (settled.size() > shown)
+            names += QStringLiteral(" a ďalšie (%1)").arg(settled.size() - shown);
         MessageDlg(QStringLiteral("Medzi označenými záznamami je aspoň jeden záznam, ktorý už bol uhradený. "
-                                  "Úhrada sa nevykoná."),
+                                  "Úhrada sa nevykoná.\n\nUž uhradené: %1")
+                       .arg(names),
                    msg::Warning, {msg::OK}, 0, msg::OK);
+    }
     done(TFormDetails::ResultOk);
 }
 

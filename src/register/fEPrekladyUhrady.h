@@ -15,9 +15,12 @@ class TIBEdit;
 extern const QString kUhradyZaradenie;
 
 // The statements of the entry, by recipient (0 the customer, 1 the translator):
-// whether a job of the set is already settled, and the update of the set.
+// whether a job of the set is already settled, the update of the jobs of the
+// set still unsettled, the size of the set, and the marks of the settled jobs.
 QStringList UhradySettledSql(int adresarTyp);
 QStringList UhradyUpdateSql(int adresarTyp);
+QStringList UhradyCountSql();
+QStringList UhradySettledNamesSql(int adresarTyp);
 
 // "Hromadná zmena úhrady objednávateľom alebo prekladateľom": one invoice or
 // payment text into every job of the set. OK closes with 1 when the text was

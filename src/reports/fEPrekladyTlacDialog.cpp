@@ -88,7 +88,7 @@ TIBComboBox* TfrmEPrekladyTlacDialog::addAddress(QLabel*& label, QToolButton*& b
     c->setSWhere(QStringLiteral("typ=0"));
     c->setSUseBasicASCIIColumn(true);
     c->setSNotFoundErrorText(1019);
-    c->setMaxLength(50);
+    c->setMaxLength(75);
     c->setGeometry(kControlX, y, 400, 21);
     label = labelAt(this, QStringLiteral("Objednávateľ:"), 8, y, c);
     label->setObjectName(QStringLiteral("lblAdresar"));

@@ -74,7 +74,10 @@ protected:
             };
         };
         auto recordPlain = [this, &main](const char* name) {
-            return [this, name, &main] { calls << Call{name, {}, main->isVisible()}; };
+            return [this, name, &main](TfrmMain& opener) {
+                EXPECT_EQ(&opener, main);
+                calls << Call{name, {}, main->isVisible()};
+            };
         };
         MainWindowTargets& t = mainWindowTargets();
         t.preklady = recordPlain("preklady");

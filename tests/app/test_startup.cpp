@@ -6,11 +6,14 @@
 #include "app/Version.h"
 #include "app/fMain.h"
 #include "db/fUpdate.h"
+#include "fb/Error.h"
 #include "fb/Transaction.h"
 #include "framework/Messages.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QDir>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -195,8 +198,39 @@ TEST(MainWindow, StartsOnTheConfiguredDatabaseOrOpensWithNobodyLoggedIn)
         EXPECT_FALSE(main.IBDatabase().isOpen());
         EXPECT_EQ(main.findChild<QLabel*>("lblUzivatel")->text(), "Žiadny užívateľ nie je prihlásený.");
         ASSERT_EQ(transcript.count(), 1);
-        EXPECT_TRUE(transcript.last().text.contains("335544344"));
+        // In Slovak: what, why and where the setting is; no raw server text.
+        EXPECT_TRUE(transcript.last().text.startsWith("Databázu sa nepodarilo otvoriť.")) << transcript.last().text.toStdString();
+        EXPECT_TRUE(transcript.last().text.contains("Dôvod: Súbor databázy neexistuje."));
+        EXPECT_TRUE(transcript.last().text.contains(QDir::toNativeSeparators(dir.filePath("Lindavo.ini"))));
+        EXPECT_FALSE(transcript.last().text.contains("335544344"));
+        // Nothing to open without a database: no button raises "no connection".
+        for (QPushButton* b : main.findChildren<QPushButton*>())
+            EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     }
     startupCalls().login = nullptr;
     db.connection().open(path, TestDatabase::params());
+}
+
+TEST(Startup, AnUnopenableDatabaseIsExplainedInSlovak)
+{
+    struct Case {
+        const char* name;
+        long code;
+        const char* database;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"no such file", fb::codes::IoError, "/nikde/Lindavo.fdb", "Súbor databázy neexistuje."},
+        {"server down", fb::codes::NetworkError, "server:/data/Lindavo.fdb", "Server databázy neodpovedá."},
+        {"login refused", fb::codes::LoginRefused, "server:/data/Lindavo.fdb", "Server odmietol prihlásenie"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fb::Error error(QStringLiteral("raw English text"), {c.code});
+        const QString text = DatabaseOpenFailureText(error, QString::fromUtf8(c.database), "/home/a/Lindavo.ini");
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.reason))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.database)));
+        EXPECT_TRUE(text.contains("/home/a/Lindavo.ini"));
+        EXPECT_FALSE(text.contains("raw English text"));
+    }
 }

@@ -204,6 +204,38 @@ TEST_F(CodeListTest, EditingAUnitAndACombination)
     EXPECT_EQ(combinations.gr1->fieldValue("HODNOTENY").toString(), "Áno");
 }
 
+// A unit deleted by another workstation while it is being edited is reported
+// and never brought back by the save.
+TEST_F(CodeListTest, AUnitDeletedDuringItsEditIsNotBroughtBack)
+{
+    db.exec({"insert into merne_jednotky (jedin, skratka) values (7, 'NS')"});
+    auto other = db.openSecond();
+    DialogTranscript dialogs;
+    TfrmCMerneJednotky units;
+    open(units);
+    bool stillOpen = false;
+    onNextModal([&](QWidget* modal) {
+        auto* e = qobject_cast<TfrmCMerneJednotkyPridaj*>(modal);
+        ASSERT_NE(e, nullptr);
+        fb::Transaction t(*other, {"write", "nowait"});
+        t.start();
+        fb::Query q(t);
+        q.setSql("delete from merne_jednotky where jedin=7");
+        q.execute();
+        t.commit();
+        e->eSkratka->setText("NS 1800");
+        QTest::keyClick(e->eSkratka, Qt::Key_F12);
+        stillOpen = e->isVisible();
+        e->reject();
+    });
+    QTest::keyClick(units.gr1, Qt::Key_F4);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(db.scalar("select count(*) from merne_jednotky where jedin=7").toInt(), 0);
+    ASSERT_GE(dialogs.count(), 1);
+    EXPECT_TRUE(dialogs.requests().front().text.contains(QStringLiteral("vymazaný iným užívateľom")))
+        << dialogs.requests().front().text.toStdString();
+}
+
 TEST_F(CodeListTest, MarkedDeleteOfTwoUnitsAsksOnceForAll)
 {
     db.exec({"insert into merne_jednotky (jedin, skratka) values (1, 'a')",

@@ -16,6 +16,7 @@
 #include "fb/Transaction.h"
 #include "framework/MainConnection.h"
 #include "framework/PasswordHash.h"
+#include "framework/Session.h"
 #include "framework/SlotGuard.h"
 #include "support/DialogTranscript.h"
 #include "support/Modal.h"
@@ -245,6 +246,68 @@ TEST_F(UsersTest, ANonAdministratorChangesOnlyHisPassword)
     EXPECT_EQ(after["HESLO"].toString(), PasswordHash(2, "heslo2"));
     after["HESLO"] = before["HESLO"];
     EXPECT_EQ(after, before);
+}
+
+// The user changes his password while an administrator, at another
+// workstation, changes his rights: the password is saved, the rights stay as
+// the administrator set them, and the user is told.
+TEST_F(UsersTest, HisOwnPasswordEditKeepsTheRightsAnAdministratorChangedMeanwhile)
+{
+    setSessionUser(2);
+    auto other = db.openSecond();
+    const TFormDetails d = edit(TFormDetails::Edit, 2, false, [&](TfrmCUzivateliaPridaj* e) {
+        fb::Transaction t(*other, {"write", "nowait"});
+        t.start();
+        fb::Query q(t);
+        q.setSql("update uzivatelia set spravca=1 where jedin=2");
+        q.execute();
+        t.commit();
+        e->eZmenaHesla->setChecked(true);
+        type(e->eHeslo, "heslo2");
+        type(e->eHeslo2, "heslo2");
+        QTest::keyClick(e->eHeslo2, Qt::Key_F12);
+    });
+    setSessionUser({});
+    EXPECT_EQ(d.result(), TFormDetails::ResultOk);
+    ASSERT_GE(transcript.count(), 1);
+    EXPECT_TRUE(transcript.last().text.contains(QStringLiteral("Správca: 0 → 1")))
+        << transcript.last().text.toStdString();
+    const QVariantMap after = row(2);
+    EXPECT_EQ(after["HESLO"].toString(), PasswordHash(2, "heslo2"));
+    EXPECT_EQ(after["SPRAVCA"].toInt(), 1);
+}
+
+// An administrator takes away a user's access while he is logged in: his next
+// save is refused in Slovak, nothing is written and the login is offered.
+TEST_F(UsersTest, AUserWhoseAccessWasTakenAwayCannotSaveAnyMore)
+{
+    setSessionUser(2);
+    int loginOffered = 0;
+    sessionLoginAgain() = [&] { ++loginOffered; };
+    auto other = db.openSecond();
+    const QVariantMap before = row(2);
+    const TFormDetails d = edit(TFormDetails::Edit, 2, false, [&](TfrmCUzivateliaPridaj* e) {
+        fb::Transaction t(*other, {"write", "nowait"});
+        t.start();
+        fb::Query q(t);
+        q.setSql("update uzivatelia set platny=0 where jedin=2");
+        q.execute();
+        t.commit();
+        e->eZmenaHesla->setChecked(true);
+        type(e->eHeslo, "heslo2");
+        type(e->eHeslo2, "heslo2");
+        QTest::keyClick(e->eHeslo2, Qt::Key_F12);
+        EXPECT_TRUE(e->isVisible()) << "nothing saved: the editor stays";
+    });
+    sessionLoginAgain() = nullptr;
+    setSessionUser({});
+    EXPECT_EQ(d.result(), TFormDetails::ResultCancel);
+    ASSERT_GE(transcript.count(), 1);
+    EXPECT_TRUE(transcript.last().text.startsWith(QStringLiteral("Váš prístup do programu medzitým zrušil správca.")))
+        << transcript.last().text.toStdString();
+    EXPECT_EQ(loginOffered, 1);
+    EXPECT_EQ(row(2)["HESLO"], before["HESLO"]);
+    EXPECT_EQ(unexpected, 0);
 }
 
 TEST_F(UsersTest, AnAdministratorBoldAnInvalidUserStruckOut)

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -96,4 +98,17 @@ TEST(TypeText, SlovakLettersArriveAsTyped)
     QLineEdit edit;
     typeText(&edit, "Žltá ťava, Ďaleko 12");
     EXPECT_EQ(edit.text(), "Žltá ťava, Ďaleko 12");
+}
+
+// The test programs run in the C locale and are made Slovak only by the
+// program's own set-up, as a desktop with another language would be.
+TEST(SlovakUserInterface, NumbersDatesAndQtsOwnButtonsAreSlovakInTheCLocale)
+{
+    EXPECT_EQ(qgetenv("LC_ALL"), "C");
+    const QLocale locale;
+    EXPECT_EQ(locale.toString(1080.72, 'f', 2), QString::fromUtf8("1\u00a0080,72"));
+    EXPECT_EQ(locale.toString(0.12, 'f', 3), "0,120");
+    EXPECT_EQ(locale.toString(QDate(2026, 3, 5), QLocale::ShortFormat), "5. 3. 2026");
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Open);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QString::fromUtf8("Zrušiť"));
 }

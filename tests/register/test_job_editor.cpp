@@ -16,6 +16,7 @@
 #include "fb/Transaction.h"
 #include "framework/Clock.h"
 #include "framework/MainConnection.h"
+#include "db/sample/SampleData.h"
 #include "register/fEPrekladyPridaj.h"
 #include "support/DialogTranscript.h"
 #include "support/Modal.h"
@@ -23,6 +24,8 @@
 #include "support/Typing.h"
 
 #include <QApplication>
+
+#include <map>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -296,6 +299,10 @@ TEST_F(JobEditorTest, EditShowsTheJobAndCopySavesItAnewWithItsPm)
         press(e, Qt::Key_Escape);
     });
 
+    // The original is settled and sent; its copy is a new job that is neither.
+    db.exec({QStringLiteral("update preklady set obj_faktura='FV26/0099', pre_faktura='VY-3', "
+                            "datum_odoslania_prekladu='2026-03-07' where jedin=%1")
+                 .arg(id)});
     InitDetails(d, TFormDetails::Copy, {}, id);
     run(editor, d, [&](Editor* e) {
         EXPECT_EQ(e->windowTitle(), "Kópia prekladu");
@@ -307,7 +314,16 @@ TEST_F(JobEditorTest, EditShowsTheJobAndCopySavesItAnewWithItsPm)
     const QVariantMap copy = job(d.Current);
     EXPECT_EQ(copy["PM"].toString(), "ZZ");
     EXPECT_EQ(copy["ZNACKA"].toString(), "2026/007");
-    EXPECT_EQ(copy["HODNOTENIE"].toInt(), 90);
+    EXPECT_EQ(copy["NAZOV"].toString(), "Zmluva");
+    EXPECT_EQ(copy["OBJEDNAVATEL"].toLongLong(), customer);
+    EXPECT_EQ(copy["PREKLADATEL"].toLongLong(), translator);
+    EXPECT_EQ(money(copy["OBJ_CENA"]), money(job(id)["OBJ_CENA"]));
+    EXPECT_EQ(copy["TERMIN"], job(id)["TERMIN"]);
+    for (const char* empty : {"OBJ_FAKTURA", "PRE_FAKTURA"})
+        EXPECT_EQ(copy[empty].toString(), "") << empty;
+    for (const char* none : {"DATUM_ZADANIA_PREKLADATELOVI", "DATUM_DODANIA_PREKLADU", "DATUM_ODOSLANIA_PREKLADU",
+                             "HODNOTENIE"})
+        EXPECT_TRUE(copy[none].isNull()) << none;
     EXPECT_EQ(copy["DATUM_PRIJATIA"].toDateTime().date(), QDate::currentDate());
     EXPECT_EQ(job(id)["DATUM_PRIJATIA"].toDateTime(), QDateTime(QDate(2026, 3, 2), QTime(8, 15), Qt::UTC));
 }
@@ -366,6 +382,34 @@ TEST_F(JobEditorTest, ATranslatorDearerThanTheCustomerAsksFirst)
         } else {
             EXPECT_EQ(transcript.count(), 0) << c.name;
         }
+    }
+}
+
+// A stored job at a loss is asked about when its prices change, not at every
+// save of something else (its notes, its invoice number).
+TEST_F(JobEditorTest, AnUnchangedLossOfAStoredJobIsNotAskedAboutAgain)
+{
+    const qint64 id = insertJob();
+    db.exec({QStringLiteral("update preklady set pre_rozsah=20 where jedin=%1").arg(id)});  // 160 > 125
+    for (const bool touchPrices : {false, true}) {
+        SCOPED_TRACE(touchPrices ? "prices changed" : "notes changed");
+        transcript.clear();
+        transcript.answer(msg::Yes);
+        Editor editor("JN");
+        TFormDetails d;
+        InitDetails(d, TFormDetails::Edit, {}, id);
+        run(editor, d, [&](Editor* e) {
+            if (touchPrices) {
+                e->eDBPreRozsah->selectAll();
+                typeInto(e->eDBPreRozsah, "21");
+            } else {
+                e->eDBPoznamka->selectAll();
+                typeInto(e->eDBPoznamka, "iba poznámka");
+            }
+            press(e, Qt::Key_F12);
+        });
+        EXPECT_EQ(d.result(), TFormDetails::ResultOk);
+        EXPECT_EQ(transcript.count(), touchPrices ? 1 : 0);
     }
 }
 
@@ -451,7 +495,9 @@ TEST_F(JobEditorTest, ARateOfZeroUnderAPriceIsRefusedBeforeAnythingIsSent)
         e->eDBObjCenaMJ->setValue(20);
         typeInto(e->eDBObjRozsah, "3");
         typeInto(e->eDBObjKurz, "0");
-        EXPECT_EQ(e->eObjCenaSpoluSKK->Value(), 60);  // shown as the total
+        // No € figure without a rate: 60 in another currency is not 60 €.
+        EXPECT_EQ(e->eObjCenaSpolu->Value(), 60);
+        EXPECT_TRUE(e->eObjCenaSpoluSKK->text().isEmpty()) << e->eObjCenaSpoluSKK->text().toStdString();
         press(e, Qt::Key_F12);
         EXPECT_TRUE(e->isVisible());
         EXPECT_EQ(QApplication::focusWidget(), e->eDBObjKurz);
@@ -511,6 +557,109 @@ TEST_F(JobEditorTest, SavingAJobDeletedMeanwhileIsReportedAndNothingClosesAsSave
     EXPECT_EQ(jobCount(), 0);
 }
 
+// Two workstations on one job: an edit saves only over the row it loaded.
+// Another workstation's change is never overwritten unseen; the user sees it,
+// may take it over for the fields he left alone, and loses nothing he typed.
+TEST_F(JobEditorTest, AnEditNeverOverwritesWhatAnotherWorkstationSavedMeanwhile)
+{
+    struct Case {
+        const char* name;
+        const char* theirs;                   // the other workstation's update, committed while the editor is open
+        std::function<void(Editor*)> mine;    // what the user types
+        int answer;                           // to the conflict question
+        QStringList mentioned;                // in the question
+        QVariantMap stored;                   // the row afterwards
+        bool closed;
+    };
+    const auto notes = [](const char* text) {
+        return [text](Editor* e) {
+            e->eDBPoznamka->selectAll();
+            typeInto(e->eDBPoznamka, QString::fromUtf8(text));
+        };
+    };
+    const Case cases[] = {
+        {"title there, scope here: both kept", "update preklady set nazov='Zmluva o dielo' where jedin=:J",
+         [](Editor* e) {
+             e->eDBObjRozsah->selectAll();
+             typeInto(e->eDBObjRozsah, "12");
+         },
+         msg::Yes, {"Názov: „Zmluva“ → „Zmluva o dielo“", "Objednávateľ: rozsah"},
+         {{"NAZOV", "Zmluva o dielo"}, {"OBJ_ROZSAH", "12.00"}}, true},
+        {"an invoice entered there, notes here: the invoice stays",
+         "update preklady set obj_faktura='FV26/0099' where jedin=:J", notes("volal klient"), msg::Yes,
+         {"Faktúra: (prázdne) → „FV26/0099“", "Poznámka"}, {{"OBJ_FAKTURA", "FV26/0099"}, {"POZNAMKA", "volal klient"}},
+         true},
+        {"the same field in both: nothing written until the user decides",
+         "update preklady set poznamka='ich poznámka' where jedin=:J", notes("moja poznámka"), msg::No,
+         {"Poznámka: „pozn“ → „ich poznámka“  (zmenili ste aj vy)"}, {{"POZNAMKA", "ich poznámka"}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        db.exec({"delete from preklady"});  // one job at a time: its mark is no duplicate
+        const qint64 id = insertJob();
+        auto other = db.openSecond();
+        DialogTranscript answers;
+        answers.answer(c.answer);
+        Editor editor("JN");
+        TFormDetails d;
+        InitDetails(d, TFormDetails::Edit, {}, id);
+        run(editor, d, [&](Editor* e) {
+            fb::Transaction t(*other, {"write", "nowait"});
+            t.start();
+            fb::Query q(t);
+            q.setSql(QString::fromUtf8(c.theirs));
+            q.setParam("J", id);
+            q.execute();
+            t.commit();
+            c.mine(e);
+            press(e, Qt::Key_F12);
+            EXPECT_EQ(e->isVisible(), !c.closed);
+        });
+        QStringList texts;
+        for (const DialogRequest& r : answers.requests())
+            texts << r.text;
+        ASSERT_EQ(answers.count(), 1) << texts.join("\n----\n").toStdString();
+        for (const QString& m : c.mentioned)
+            EXPECT_TRUE(answers.last().text.contains(m)) << answers.last().text.toStdString() << "\nlacks " << m.toStdString();
+        const QVariantMap row = job(id);
+        for (auto it = c.stored.begin(); it != c.stored.end(); ++it)
+            EXPECT_EQ(row[it.key()].toString(), it.value().toString()) << it.key().toStdString();
+        EXPECT_EQ(d.result(), c.closed ? TFormDetails::ResultOk : TFormDetails::ResultCancel);
+    }
+}
+
+// "Try again" after a lock conflict is no licence to overwrite: the change the
+// other workstation committed meanwhile is found and shown, then kept.
+TEST_F(JobEditorTest, TheRetryAfterALockConflictKeepsThePaymentEnteredMeanwhile)
+{
+    const qint64 id = insertJob();
+    auto other = db.openSecond();
+    fb::Transaction held(*other, {"write", "nowait"});
+    held.start();
+    fb::Query q(held);
+    q.setSql("update preklady set pre_faktura='VY-7' where jedin=:J");
+    q.setParam("J", id);
+    q.execute();
+    DialogTranscript answers;
+    answers.answer(msg::OK).answer(msg::Yes);
+    Editor editor("JN");
+    TFormDetails d;
+    InitDetails(d, TFormDetails::Edit, {}, id);
+    run(editor, d, [&](Editor* e) {
+        e->eDBPoznamka->selectAll();
+        typeInto(e->eDBPoznamka, "nová");
+        press(e, Qt::Key_F12);  // the lock
+        EXPECT_TRUE(e->isVisible());
+        held.commit();
+        press(e, Qt::Key_F12);  // the retry the message asks for
+    });
+    ASSERT_EQ(answers.count(), 2);
+    EXPECT_TRUE(answers.last().text.contains("Vyplatené: (prázdne) → „VY-7“")) << answers.last().text.toStdString();
+    EXPECT_EQ(d.result(), TFormDetails::ResultOk);
+    EXPECT_EQ(job(id)["PRE_FAKTURA"].toString(), "VY-7");
+    EXPECT_EQ(job(id)["POZNAMKA"].toString(), "nová");
+}
+
 TEST_F(JobEditorTest, TotalsWhileTypingEqualWhatTheServerStores)
 {
     struct Case {
@@ -555,9 +704,9 @@ TEST_F(JobEditorTest, TotalsWhileTypingEqualWhatTheServerStores)
         EXPECT_EQ(money(row["PRE_KOEFICIENT"]), dec(c.preCoef));
         EXPECT_EQ(money(row["PRE_ROZSAH"]), dec(c.preScope));
         EXPECT_EQ(money(row["OBJ_CENA"]), obj.total) << c.objRate;
-        EXPECT_EQ(money(row["OBJ_CENA_SKK"]), obj.totalEur) << c.objRate;
+        EXPECT_EQ(money(row["OBJ_CENA_SKK"]), obj.totalEur.value()) << c.objRate;
         EXPECT_EQ(money(row["PRE_CENA"]), pre.total) << c.preRate;
-        EXPECT_EQ(money(row["PRE_CENA_SKK"]), pre.totalEur) << c.preRate;
+        EXPECT_EQ(money(row["PRE_CENA_SKK"]), pre.totalEur.value()) << c.preRate;
     }
 }
 
@@ -598,4 +747,75 @@ TEST_F(JobEditorTest, DatesFollowTheWorkflow)
         EXPECT_FALSE(e->eDBDatumOdoslaniaPrekladu->isHidden());
         EXPECT_TRUE(e->eHodnoteny->isHidden());  // no combination chosen
     });
+}
+
+TEST_F(JobEditorTest, TabFromTheDeliveryDateGoesToTheRatingItReveals)
+{
+    Editor editor("JN");
+    TFormDetails d;
+    InitDetails(d, TFormDetails::Insert);
+    run(editor, d, [&](Editor* e) {
+        fillRequired(e, rated);
+        e->eDBPrekladatel->FindIt(translator);
+        focusOn(e->eDBDatumZadaniaPrekladatelovi);
+        tab(e);
+        ASSERT_EQ(QApplication::focusWidget(), e->eDBDatumDodaniaPrekladu);
+        typeText(e->eDBDatumDodaniaPrekladu, "10032026");
+        tab(e);
+        EXPECT_EQ(QApplication::focusWidget(), e->eHodnoteny);
+        tab(e);
+        EXPECT_EQ(QApplication::focusWidget(), e->eHodnotenie);
+        // A rating is 0 to 100: the minus is not taken.
+        e->eHodnotenie->selectAll();
+        typeText(e->eHodnotenie, "-50");
+        EXPECT_EQ(e->eHodnotenie->Value(), 50);
+    });
+}
+
+// ---- the sample agency ------------------------------------------------------------------
+
+// Every job of the sample agency (long names, several currencies, settled
+// jobs) opened and saved unchanged: no question, no message, the row as it
+// was. A cut name, a rounded price or a lookup that misses its own row shows
+// up here as a dialog or a changed column.
+TEST(JobEditorOnTheSample, EveryJobSavesUnchangedWithoutAQuestion)
+{
+    TestDatabase db(TestDatabase::Migrated);
+    FillSampleData(db.connection(), 300);
+    Clock::pinClock(QDateTime(SampleReferenceDate(), QTime(12, 0)));
+    setMainConnection(&db.connection());
+    const std::map<qint64, QVariantMap> before = db.rows("preklady");
+    ASSERT_GE(before.size(), 300u);
+    ASSERT_GT(db.scalar("select count(distinct obj_mena) from preklady").toInt(), 1) << "several currencies";
+    ASSERT_GT(db.scalar("select max(char_length(nazov_uplny)) from adresar").toInt(), 50) << "long names";
+
+    DialogTranscript transcript;
+    Editor editor("JN");
+    int saved = 0;
+    for (const auto& [jedin, row] : before) {
+        TFormDetails d;
+        InitDetails(d, TFormDetails::Edit, {}, jedin);
+        onNextModal([&](QWidget*) {
+            QApplication::setActiveWindow(&editor);
+            QTest::keyClick(&editor, Qt::Key_F12);
+            if (editor.isVisible())
+                editor.reject();
+        });
+        editor.SetDetails(d);
+        if (d.result() == TFormDetails::ResultOk)
+            ++saved;
+        else
+            ADD_FAILURE() << "job " << jedin << " was not saved";
+        if (transcript.count() > 0) {
+            ADD_FAILURE() << "job " << jedin << ": " << transcript.last().text.toStdString();
+            transcript.clear();
+        }
+    }
+    EXPECT_EQ(saved, int(before.size()));
+    const std::map<qint64, QVariantMap> after = db.rows("preklady");
+    for (const auto& [jedin, row] : before)
+        for (auto it = row.begin(); it != row.end(); ++it)
+            EXPECT_EQ(after.at(jedin).value(it.key()), it.value()) << "job " << jedin << ", " << it.key().toStdString();
+    setMainConnection(nullptr);
+    Clock::unpinClock();
 }

@@ -67,17 +67,19 @@ TEST(PriceTotals, AgreeWithTheJobTrigger)
         insert.execute();
         const PriceTotals t = ComputePriceTotals(price, dec(c.rate), dec(c.coefficient), dec(c.scope));
         EXPECT_EQ(t.total.toString(), insert.value("OBJ_CENA").toString());
-        EXPECT_EQ(t.totalEur.toString(), insert.value("OBJ_CENA_SKK").toString());
-        EXPECT_EQ(t.totalEur.toString(), insert.value("PRE_CENA_SKK").toString());
+        ASSERT_TRUE(t.totalEur);
+        EXPECT_EQ(t.totalEur->toString(), insert.value("OBJ_CENA_SKK").toString());
+        EXPECT_EQ(t.totalEur->toString(), insert.value("PRE_CENA_SKK").toString());
     }
     tr.rollback();
 }
 
-TEST(PriceTotals, ARateOfZeroLeavesTheTotalInTheCurrency)
+TEST(PriceTotals, ARateOfZeroGivesNoEuroTotal)
 {
+    // An amount in crowns shown under "in €" would be read as euros.
     const PriceTotals t = ComputePriceTotals(dec("12.00"), dec("0"), dec("100"), dec("3"));
     EXPECT_EQ(t.total, dec("36.00"));
-    EXPECT_EQ(t.totalEur, dec("36.00"));
+    EXPECT_FALSE(t.totalEur);
 }
 
 TEST(MoneySum, IsExactWhereDoublesDrift)

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QTest>
 
@@ -123,6 +124,18 @@ TEST_F(RegisterWindow, ListsUnsentJobsWithExactSumsAndStandsOnTheLastRow)
     EXPECT_EQ(w.gr1->gridModel()->keyOfRow(0).toInt(), 1);
     EXPECT_EQ(w.gr1->gridModel()->data(w.gr1->gridModel()->index(3, 10)).toString(), QStringLiteral("1\u00A0000,01"))
         << "OC v CM shown with thousands grouped";
+}
+
+// Crowns added to euros are no figure at all: with more than one currency
+// listed, the panels of the prices in the jobs' currencies sum each apart.
+TEST_F(RegisterWindow, PricesInTheJobsCurrenciesAreSummedPerCurrency)
+{
+    db.exec({"update preklady set obj_mena='EUR', pre_mena='EUR'",
+             "update preklady set obj_mena='CZK', obj_kurz=25 where jedin=4"});
+    TfrmEPreklady w(recording());
+    EXPECT_EQ(w.sbPanels[1]->text(), QString::fromUtf8("OC v CM spolu: 30,60 EUR + 1\u00a0000,01 CZK"));
+    EXPECT_EQ(w.sbPanels[2]->text(), QString::fromUtf8("OC spolu:     70,60 €"));  // 1 000,01 CZK at 25 per €
+    EXPECT_EQ(w.sbPanels[3]->text(), QString::fromUtf8("PC v CM spolu:      4,00"));  // one currency: as it was
 }
 
 TEST(RegisterStateColour, ByDaysToTheDeadline)
@@ -257,10 +270,50 @@ TEST_F(RegisterWindow, BulkEntryWritesTheTextIntoTheMarkedJobsOrTheCurrentOne)
         EXPECT_EQ(dialogs.count(), c.warned ? 1 : 0) << (dialogs.count() ? dialogs.last().text.toStdString() : "");
         if (c.warned) {
             EXPECT_EQ(dialogs.last().text, "Medzi označenými záznamami je aspoň jeden záznam, ktorý už bol uhradený. "
-                                           "Úhrada sa nevykoná.");
+                                           "Úhrada sa nevykoná.\n\nUž uhradené: Z2");
         }
         db.exec({"update preklady set obj_faktura='F1' where jedin=2"});
     }
+}
+
+// After the bulk entry and its "already settled" warning the register has the
+// keyboard again: its grid is focused and its keys work without a click.
+TEST_F(RegisterWindow, TheGridHasTheKeyboardAgainAfterTheDialogsItOpened)
+{
+    bool warned = false;
+    TfrmEPreklady::Windows windows = recording();
+    windows.bulkEntry = [&] {
+        TfrmEPrekladyUhrady d;
+        onNextModal([&](QWidget*) {
+            QApplication::setActiveWindow(&d);
+            d.eAdresarTyp->FindIt(0);
+            d.eFaktura->setText("F9");
+            // The real warning, not a transcript: it takes the focus away.
+            onNextModal([&](QWidget* warning) {
+                warned = true;
+                qobject_cast<QDialog*>(warning)->accept();
+            });
+            QTest::keyClick(&d, Qt::Key_F12);
+        });
+        return d.Run();
+    };
+    TfrmEPreklady w(windows);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    w.gr1->setFocus();
+    for (int row : {0, 1}) {  // job 2 is invoiced already
+        w.gr1->setCurrentRow(row);
+        w.gr1->CheckCurrent();
+    }
+    QTest::keyClick(w.gr1, Qt::Key_H);
+    ASSERT_TRUE(warned);
+    QTest::qWait(50);  // the window system's activation arrives as an event
+    EXPECT_EQ(QApplication::activeWindow(), &w);
+    EXPECT_EQ(QApplication::focusWidget(), w.gr1);
+    // Its keys work: Enter opens the editor on the current job.
+    calls.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(calls.size(), 1);
 }
 
 // Another workstation holds one job of the batch: nothing of the batch is

@@ -2,6 +2,7 @@
 // focused, read-only, error-red) and the calendar, calculator and wait windows
 // to PNG files in the folder, on the offscreen platform. For looking at, not
 // for the program.
+#include "framework/UiHelpers.h"
 #include "controls/Calculator.h"
 #include "controls/DataControl.h"
 #include "controls/IBCheckBox.h"
@@ -104,7 +105,7 @@ int main(int argc, char** argv)
     }
     g_folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(g_folder);
-    QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
+    UseSlovakUserInterface();
     QTemporaryDir settingsDir;  // the calendar remembers its place: not in the real home
     setUserSettingsFile(settingsDir.filePath(QStringLiteral("user-settings.ini")));
     Clock::pinClock(QDateTime(QDate(2025, 3, 15), QTime(10, 42)));

@@ -25,6 +25,7 @@
 //   adresar   the address book of customers (with --rates: on its rates tab)
 //   kontakt   the contact editor on the first customer with a colour
 // With --keep the window stays open for a look.
+#include "framework/UiHelpers.h"
 #include "codelists/fCAdresar.h"
 #include "codelists/fCAdresarPridaj.h"
 #include "codelists/fCJazykoveKombinacie.h"
@@ -353,7 +354,7 @@ void showContactEditor()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
+    UseSlovakUserInterface();
     const QStringList args = app.arguments();
     if (args.size() >= 4 && args[2] == QLatin1String("exception"))
         return shootExceptionDialog(args[3], args.contains(QStringLiteral("--keep")));

@@ -451,7 +451,8 @@ void Agency::makeTranslators(int count)
         if (rnd.chance(0.15))
             c.email2 = mailPart(parts.value(parts.size() - 2)) + QStringLiteral("@preklady.sk");
         const int pay = rnd.between(0, 99);
-        c.payment = pay < 80 ? 1 : pay < 90 ? 2 : pay < 93 ? 3 : 0;
+        // Every translator has a payment method: the contact editor requires one.
+        c.payment = pay < 80 || pay >= 93 ? 1 : pay < 90 ? 2 : 3;
         c.weight = rnd.chance(0.15) ? rnd.between(20, 60) : rnd.between(1, 10);
         translators.push_back(int(contacts.size()));
         translatorWeights.push_back(c.weight);

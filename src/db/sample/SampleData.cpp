@@ -107,7 +107,8 @@ SampleCounts FillSampleData(fb::Connection& connection, int jobs, quint32 random
             q.setParam(QStringLiteral("EMAIL2"), c.email2);
             q.setParam(QStringLiteral("EMAIL3"), c.email3);
             q.setParam(QStringLiteral("POZNAMKA"), c.note);
-            q.setParam(QStringLiteral("SPOSOB_PLATBY"), u(kPayments[c.payment]));
+            // A customer has none: the contact editor stores '' for him.
+            q.setParam(QStringLiteral("SPOSOB_PLATBY"), c.typ == 1 ? u(kPayments[c.payment]) : QString());
             q.setParam(QStringLiteral("FARBA"), c.colour);
             q.setParam(QStringLiteral("ADRESA"), c.street);
             q.setParam(QStringLiteral("PSC"), c.psc);
@@ -199,8 +200,11 @@ SampleCounts FillSampleData(fb::Connection& connection, int jobs, quint32 random
         q.setParam(QStringLiteral("PRE_ROZSAH"), decimalValue(j.translator.scopeCenti, 2));
         q.setParam(QStringLiteral("PRE_FAKTURA"), j.translator.invoice);
         q.setParam(QStringLiteral("POZNAMKA"), j.note);
-        q.setParam(QStringLiteral("HODNOTENY"), j.rated ? 1 : 0);
-        q.setParam(QStringLiteral("HODNOTENIE"), j.rating);
+        // As the job editor stores it: a rating only for a delivered job of a
+        // rated combination, otherwise no rating at all.
+        const bool rated = j.rated && j.delivered.isValid();
+        q.setParam(QStringLiteral("HODNOTENY"), rated ? 1 : 0);
+        q.setParam(QStringLiteral("HODNOTENIE"), rated ? QVariant(j.rating) : QVariant());
         q.execute();
         ++counts.jobs;
         commitChunk(tr, counts.jobs);

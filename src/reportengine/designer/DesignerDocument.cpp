@@ -77,7 +77,7 @@ void DesignerDocument::startNew(const QString& fileName)
     m_undo.clear();
     m_fileName = fileName;
     m_readOnly = false;
-    m_new = true;  // unsaved: closing asks, even without an edit
+    m_new = true;  // no file yet
     setLayoutQuietly(l);
 }
 

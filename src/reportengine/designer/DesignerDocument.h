@@ -48,7 +48,10 @@ public:
     const Layout& layout() const { return m_layout; }
     const QString& fileName() const { return m_fileName; }
     bool isReadOnly() const { return m_readOnly; }
-    bool isModified() const { return m_new || !m_undo.isClean(); }
+    // A new layout nobody has edited yet is not a change: closing it asks nothing
+    // and writes no empty file over a missing one.
+    bool isModified() const { return !m_undo.isClean(); }
+    bool isNew() const { return m_new; }
     QUndoStack& undoStack() { return m_undo; }
 
     // The bands as they print, top to bottom.

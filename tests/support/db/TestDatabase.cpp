@@ -96,3 +96,22 @@ QVariant TestDatabase::scalar(const QString& sql)
     tr.commit();
     return v;
 }
+
+std::map<qint64, QVariantMap> TestDatabase::rows(const QString& table)
+{
+    fb::Transaction tr(*m_connection, {QStringLiteral("concurrency"), QStringLiteral("read"), QStringLiteral("nowait")});
+    tr.start();
+    fb::Query q(tr);
+    q.setSql(QStringLiteral("select * from %1").arg(table));
+    q.execute();
+    std::map<qint64, QVariantMap> all;
+    while (q.next()) {
+        QVariantMap row;
+        for (int i = 0; i < q.columnCount(); ++i)
+            row[q.column(i).name] = q.value(i);
+        all[row.value(QStringLiteral("JEDIN")).toLongLong()] = row;
+    }
+    q.close();
+    tr.commit();
+    return all;
+}

@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <QVariantMap>
+
+#include <map>
 #include <memory>
 
 // A fresh database file for one test, opened through the embedded engine.
@@ -25,6 +28,8 @@ public:
     void exec(const QStringList& statements);
     // The first column of the first row of a query, in a read-only transaction.
     QVariant scalar(const QString& sql);
+    // Every row of a table with a JEDIN key, column name -> value, by key.
+    std::map<qint64, QVariantMap> rows(const QString& table);
 
     static QStringList params();
     static constexpr const char* user = "SYSDBA";

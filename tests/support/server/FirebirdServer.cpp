@@ -461,6 +461,37 @@ bool FirebirdServer::launch(QString* whyNot)
     return false;
 }
 
+QString FirebirdServer::copyIn(const QString& localFile, const QString& fileName) const
+{
+    const QString target = dataDir() + QLatin1Char('/') + fileName;
+    QFile::remove(target);
+    if (!QFile::copy(localFile, target))
+        return {};
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
+    if (m_account.change && ::chown(QFile::encodeName(target).constData(), m_account.uid, m_account.gid) != 0)
+        return {};
+    return connectionString(fileName);
+}
+
+void FirebirdServer::kill()
+{
+    if (m_process) {
+        endProcess(*m_process);
+        m_process.reset();
+    }
+}
+
+bool FirebirdServer::startAgain(QString* whyNot)
+{
+    return m_process || launch(whyNot);
+}
+
+bool FirebirdServer::restart(QString* whyNot)
+{
+    kill();
+    return startAgain(whyNot);
+}
+
 void FirebirdServer::stop()
 {
     if (m_process) {

@@ -29,6 +29,18 @@ public:
     QString dataDir() const { return m_root + QStringLiteral("/data"); }
     // "127.0.0.1/PORT:" + dataDir() + "/" + fileName
     QString connectionString(const QString& fileName) const;
+    // Copies a database file made elsewhere (a test template) into dataDir()
+    // for the server's user; its connection string, or "" when the copy failed.
+    QString copyIn(const QString& localFile, const QString& fileName) const;
+
+    // Ends the server process and starts it again on the same folders, port and
+    // password, as an administrator restarting the server would: attachments
+    // of clients break, the databases stay. False with `whyNot` when it did
+    // not come back.
+    bool restart(QString* whyNot);
+    // Only the first half of restart(): the server is down until start again.
+    void kill();
+    bool startAgain(QString* whyNot);
 
     // Ends the server and removes its folders; also runs at program exit. A later instance() starts
     // a fresh server (new port, new password).

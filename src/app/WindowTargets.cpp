@@ -1,0 +1,106 @@
+#include "app/WindowTargets.h"
+
+#include "app/fMain.h"
+#include "codelists/fCAdresar.h"
+#include "codelists/fCAdresarPridaj.h"
+#include "codelists/fCJazykoveKombinacie.h"
+#include "codelists/fCKombinaciePridaj.h"
+#include "codelists/fCMerneJednotky.h"
+#include "codelists/fCUzivatelia.h"
+#include "codelists/fCUzivateliaPridaj.h"
+#include "register/fEPrekladyPridaj.h"
+#include "reports/fEPrekladyTlac.h"
+#include "reports/fTlac.h"
+
+namespace {
+
+// The address book in select mode: customers, or translators (ranked for
+// `combination` when given). The picked record number, or null.
+QVariant PickContact(bool translator, const QVariant& current, const QVariant& combination)
+{
+    TFormDetails d;
+    InitDetails(d, TFormDetails::Select, {}, current);
+    d.Flag = translator;
+    d.Value = combination;
+    RunCAdresar(d);
+    return d.result() == TFormDetails::ResultOk ? d.Current : QVariant();
+}
+
+// The code lists the job editor opens: pickers, the offers to add and the
+// rate definition.
+TfrmEPrekladyPridaj::Windows JobEditorWindows()
+{
+    TfrmEPrekladyPridaj::Windows w;
+    w.defineRate = [](const QVariant& contact, bool translator, const QVariant& combination) {
+        TFormDetails d;
+        InitDetails(d, TFormDetails::Insert, contact);
+        d.Flag = translator;
+        d.Value = combination;
+        d.ShowNext = false;
+        RunEditor<TfrmCKombinaciePridaj>(d);
+        return d.result() == TFormDetails::ResultOk;
+    };
+    w.pickContact = PickContact;
+    w.pickCombination = [](const QVariant& current) { return PickJazykovaKombinacia(current); };
+    w.addContact = [](bool translator, const QString& name) {
+        TFormDetails d;
+        InitDetails(d, TFormDetails::Insert);
+        d.Flag = translator;
+        d.Text = name;
+        d.ShowNext = false;
+        RunEditor<TfrmCAdresarPridaj>(d);
+        return d.result() == TFormDetails::ResultOk ? d.Current : QVariant();
+    };
+    w.addCombination = [](const QString& skratka) { return PridajJazykovuKombinaciu(skratka); };
+    return w;
+}
+
+}  // namespace
+
+ReportRun ReportRunFor(TfrmMain& main)
+{
+    // The folder is read when the report runs: a reconnect re-reads the settings.
+    return [&main](const ReportRequest& request) { RunReport(request, main.settings().reports); };
+}
+
+TfrmEPreklady::Windows RegisterWindowsFor(TfrmMain& main)
+{
+    TfrmEPreklady::Windows windows;
+    windows.userAbbreviation = main.Uzivatel().Skratka;
+    windows.editorWindows = JobEditorWindows();
+    windows.reportMenu = [run = ReportRunFor(main)] {
+        ReportDialogCalls calls;
+        calls.run = run;
+        calls.pickAddress = [](int typ, const QVariant& current) { return PickContact(typ == 1, current, {}); };
+        RunEPrekladyTlac(std::move(calls));
+    };
+    return windows;
+}
+
+ZalohovanieEnvironment BackupEnvironmentFor(TfrmMain& main)
+{
+    ZalohovanieEnvironment env;
+    env.connection = &main.IBDatabase();
+    env.databasePath = main.settings().database;
+    env.userName = main.settings().userName;
+    env.password = main.settings().password;
+    env.backupsFolder = main.settings().backups;
+    env.closeConnection = [&main] { main.CloseConnection(); };
+    env.reopenConnection = [&main] { main.Reconnect(); };
+    return env;
+}
+
+void InstallWindowTargets()
+{
+    MainWindowTargets& t = mainWindowTargets();
+    t.preklady = [](TfrmMain& main) { RunEPreklady(RegisterWindowsFor(main)); };
+    t.zalohovanie = [](TfrmMain& main) { RunZalohovanie(BackupEnvironmentFor(main)); };
+    t.jazykoveKombinacie = RunCJazykoveKombinacie;
+    TfrmCKombinaciePridaj::languageCombinations() = RunCJazykoveKombinacie;
+    t.merneJednotky = RunCMerneJednotky;
+    t.uzivatelia = RunCUzivatelia;
+    // The main window gives everyone but an administrator his own record only.
+    t.uzivatelEditor = [](TFormDetails& d) { RunCUzivateliaPridaj(d, false); };
+    // Customers and translators (Flag) share the address book.
+    t.adresar = [](TFormDetails& d) { RunCAdresar(d); };
+}
