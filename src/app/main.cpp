@@ -1,3 +1,4 @@
+#include "app/AppConfig.h"
 #include "app/LindavoApplication.h"
 #include "app/Version.h"
 #include "app/fLogin.h"
@@ -168,6 +169,9 @@ int main(int argc, char** argv)
         env.userName = main->settings().userName;
         env.password = main->settings().password;
         env.backupsFolder = main->settings().backups;
+        env.keepCopies = ReadBackupCopies(main->configPath());
+        env.supportedVersion = SupportedVersion();
+        env.loggedInUser = [main] { return main->Uzivatel().Jedin; };
         env.closeConnection = [main] { main->CloseConnection(); };
         env.reopenConnection = [main] { main->Reconnect(); };
         RunZalohovanie(env);

@@ -135,3 +135,4 @@ TEST(BackupService, WhereTheServicesRun)
     EXPECT_EQ(fb::Service::serviceManagerName(""), "service_mgr");
     EXPECT_EQ(fb::Service::serviceManagerName("srv/3051"), "srv/3051:service_mgr");
 }
+
