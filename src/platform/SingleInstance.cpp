@@ -6,6 +6,11 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -21,19 +26,39 @@ SingleInstance::SingleInstance(const QString& executablePath, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
+QString SingleInstance::runtimeFolder()
+{
+    // XDG_RUNTIME_DIR, or a folder of this user's own that Qt creates (mode
+    // 0700) and checks; the shared temporary folder only when neither works,
+    // then in a folder named after the user.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) {
+#ifdef Q_OS_UNIX
+        dir = QDir::temp().filePath(QStringLiteral("lindavo-%1").arg(::getuid()));
+#else
+        dir = QDir::temp().filePath(QStringLiteral("lindavo"));
+#endif
+        QDir().mkpath(dir);
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    return dir;
+}
+
 QString SingleInstance::keyFor(const QString& executablePath)
 {
     // The rule is case-insensitive; the path is made absolute and clean first.
     const QString path = QDir::cleanPath(QFileInfo(executablePath).absoluteFilePath()).toLower();
     const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(20);
-    return QStringLiteral("lindavo-") + QString::fromLatin1(hash);
+    // A full path: the socket lives in this user's folder, where no other
+    // user can put a name that would stop the program at its start.
+    return QDir(runtimeFolder()).filePath(QStringLiteral("lindavo-") + QString::fromLatin1(hash));
 }
 
 bool SingleInstance::claim()
 {
     // Two simultaneous starts must not both become the first: the check and the
     // listen happen under a lock file named after the same key.
-    m_lock = std::make_unique<QLockFile>(QDir::temp().filePath(m_key + QStringLiteral(".lock")));
+    m_lock = std::make_unique<QLockFile>(m_key + QStringLiteral(".lock"));
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(5000)) {
         // cannot serialise; fall through to the socket check, which still decides

@@ -135,4 +135,3 @@ TEST(BackupService, WhereTheServicesRun)
     EXPECT_EQ(fb::Service::serviceManagerName(""), "service_mgr");
     EXPECT_EQ(fb::Service::serviceManagerName("srv/3051"), "srv/3051:service_mgr");
 }
-
