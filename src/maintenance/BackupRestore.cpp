@@ -430,9 +430,11 @@ QString ServiceErrorText(const fb::Error& error, bool restoring)
         break;
     }
     // no rights for the service: a user other than the owner or the server's administrator
-    if (error.hasCode(335544352) || error.hasCode(335544783) || error.hasCode(335545254))
-        return what + QStringLiteral(", lebo používateľ z konfigurácie programu na to nemá na serveri právo.\r\n"
-                                     "Zálohovanie a obnovenie spúšťa vlastník databázy alebo správca servera.") +
+    if (error.hasCode(335544352) || error.hasCode(335544788))
+        return what + QStringLiteral(", lebo používateľ z konfigurácie programu (User_Name v Lindavo.ini) na to "
+                                     "nemá na serveri právo.\r\nZálohovanie a obnovenie môže spustiť len vlastník "
+                                     "databázy alebo správca servera (SYSDBA): zadajte jeho meno a heslo do "
+                                     "Lindavo.ini počítača, na ktorom zálohujete.") +
                detail;
     if (error.hasCode(335544344))
         return what + QStringLiteral(", lebo server nemohol pracovať so súborom databázy.\r\nSkontrolujte nastavenie "
