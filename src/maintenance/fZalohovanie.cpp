@@ -396,13 +396,14 @@ void TfrmZalohovanie::Zalohuj()
             const QString databaseFile = databaseInfo().fileName;
             const ServiceLogin login = serviceLogin();
             closeMainConnection();
-            addLine(QStringLiteral("Zálohovanie databázy %1 do súboru %2").arg(databaseFile, file));
+            addLine(QStringLiteral("Zálohovanie databázy %1").arg(databaseFile));
+            addLine(QStringLiteral("do súboru %1").arg(file));
             const QString dated = BackupToFile(m_service, login, databaseFile, file, m_env.keepCopies, Clock::now(),
                                                [this](qint64 n) { showProgress(n); });
+            const qint64 size = QFileInfo(file).size();
             m_shownBytes = -1;
-            showProgress(QFileInfo(file).size());
-            addLine(QStringLiteral("Záloha je uložená v súbore %1 (%2 bajtov).")
-                        .arg(file, QLocale(QLocale::Slovak, QLocale::Slovakia).toString(QFileInfo(file).size())));
+            showProgress(size);
+            addLine(QStringLiteral("Hotovo, záloha má %1 bajtov.").arg(QLocale(QLocale::Slovak, QLocale::Slovakia).toString(size)));
             if (!dated.isEmpty())
                 addLine(QStringLiteral("Doterajšia záloha zostáva uložená v súbore %1").arg(QDir::toNativeSeparators(dated)));
             PlainMessageBox(QStringLiteral("Zálohovanie úspešne dokončené."));

@@ -151,8 +151,10 @@ TEST_F(BackupWindowTest, BackupCreatesTheFolderShowsTheLinesAndReopens)
     // the backup streams to this computer without the service's lines: the
     // window tells where it goes, where it went and how much moved
     const QStringList lines = w.mPriebeh->toPlainText().split('\n');
-    EXPECT_TRUE(lines.first().startsWith("Zálohovanie databázy ")) << lines.first().toStdString();
-    EXPECT_TRUE(lines.last().startsWith("Záloha je uložená v súbore " + w.backupFile())) << lines.last().toStdString();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("Zálohovanie databázy ")) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], "do súboru " + w.backupFile());
+    EXPECT_TRUE(lines[2].startsWith("Hotovo, záloha má ")) << lines[2].toStdString();
     EXPECT_TRUE(w.lblPrenos->text().startsWith("Prenesené: ")) << w.lblPrenos->text().toStdString();
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(reopens, 1);
