@@ -25,7 +25,9 @@ struct ZalohovanieEnvironment {
     QString password;
     QString backupsFolder;
     int keepCopies = 5;       // dated copies of replaced backups kept beside the file
-    int supportedVersion = 0; // the newest database version this program works with
+    // The newest database version this program works with; a restore refuses
+    // any backup above it (left at 0, every backup of a migrated database).
+    int supportedVersion = 0;
     // The logged-in user's JEDIN; null while nobody is logged in. Asked at the
     // moment of a restore, which only a valid administrator may start.
     std::function<QVariant()> loggedInUser;
