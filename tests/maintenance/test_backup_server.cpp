@@ -85,6 +85,20 @@ protected:
             t.commit();
         }
     }
+    // Every row of the tables the test touches, in order, as one text.
+    QString rows()
+    {
+        fb::Transaction t(connection, {"read", "nowait"});
+        fb::Query q(t);
+        t.start();
+        q.setSql("select (select list(ID || ':' || TXT, '|') from (select ID, TXT from T order by ID)) || '#' || "
+                 "(select list(JEDIN || ':' || MENO || ':' || PLATNY || ':' || SPRAVCA, '|') from "
+                 "(select * from UZIVATELIA order by JEDIN)) || '#' || "
+                 "(select max(VERSION) from DATABASE_UPDATES) from RDB$DATABASE");
+        const QString s = q.executeScalar().toString();
+        t.commit();
+        return s;
+    }
     QString text()
     {
         fb::Transaction t(connection, {"read", "nowait"});
@@ -127,6 +141,8 @@ TEST_F(BackupServerTest, BackupAndRestoreThroughTheServer)
     EXPECT_EQ(ChooseServiceSite(path, connection.info().siteName, "elsewhere").server,
               "127.0.0.1/" + QString::number(server->port()));
     ASSERT_TRUE(QFile::setPermissions(local.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    exec({"insert into T values (2, 'Žltý kôň')", "insert into T values (3, 'O''Brien')"});
+    const QString before = rows();
     TfrmZalohovanie w(environment());
     w.eSubor->setText(name + ".fbk");
     // another workstation works meanwhile: an online backup
@@ -142,14 +158,15 @@ TEST_F(BackupServerTest, BackupAndRestoreThroughTheServer)
     EXPECT_TRUE(w.lblPrenos->text().startsWith("Prenesené: ")) << w.lblPrenos->text().toStdString();
     ASSERT_TRUE(connection.isOpen());
 
-    exec({"update T set TXT = 'zmenený'"});
+    exec({"update T set TXT = 'zmenený'", "delete from T where ID = 3"});
     other.reset();
     transcript.clear();
     transcript.answer(msg::Yes);
     w.Obnov();
     EXPECT_EQ(transcript.last().text, "Obnovenie databázy úspešne dokončené.");
     ASSERT_TRUE(connection.isOpen());
-    EXPECT_EQ(text(), "pôvodný");
+    EXPECT_EQ(rows(), before);
+    EXPECT_TRUE(before.startsWith("1:pôvodný|2:Žltý kôň|3:O'Brien#1:Správca:1:1")) << before.toStdString();
     EXPECT_TRUE(w.mPriebeh->toPlainText().contains("restoring")) << w.mPriebeh->toPlainText().toStdString();
     EXPECT_FALSE(QDir(local.path()).entryList({"Lindavo_pred_obnovenim_*.fbk"}).isEmpty());
     // the trial database beside the live one is gone
