@@ -17,6 +17,7 @@
 #include <vector>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -341,6 +342,14 @@ QString BackupToFile(fb::Service& service, const ServiceLogin& login, const QStr
         throw fb::Error(QStringLiteral("Záložný súbor %1 sa nepodarilo nahradiť novým.")
                             .arg(QDir::toNativeSeparators(target)));
     part->keep();
+#ifdef Q_OS_UNIX
+    // the new name on the disk too, before older copies go
+    const int dir = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+#endif
     PruneDatedCopies(target, keepCopies);
     return dated;
 }
