@@ -8,10 +8,6 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace {
 
 constexpr int kConnectTimeoutMs = 2000;
@@ -29,17 +25,12 @@ SingleInstance::~SingleInstance() = default;
 QString SingleInstance::runtimeFolder()
 {
     // XDG_RUNTIME_DIR, or a folder of this user's own that Qt creates (mode
-    // 0700) and checks; the shared temporary folder only when neither works,
-    // then in a folder named after the user.
+    // 0700) and checks. When neither is there (Qt refuses a folder another
+    // user owns), the user's own data folder: never the shared temporary one.
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) {
-#ifdef Q_OS_UNIX
-        dir = QDir::temp().filePath(QStringLiteral("lindavo-%1").arg(::getuid()));
-#else
-        dir = QDir::temp().filePath(QStringLiteral("lindavo"));
-#endif
+        dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
         QDir().mkpath(dir);
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     return dir;
 }
