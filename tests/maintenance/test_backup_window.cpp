@@ -396,6 +396,13 @@ TEST_F(BackupWindowTest, TheReplacedBackupIsKeptUnderADatedNameAndOnlyTheNewestS
 {
     env.keepCopies = 2;
     QDir().mkpath(env.backupsFolder);
+    // files of the folder that are not dated copies of this name stay, however many
+    const QStringList others = {"Lindavo_pred_obnovenim_20260101_000000.fbk", "Lindavo_20260101.fbk",
+                                "Ina_20260101_000000.fbk", "Lindavo_20260101_000000.fdb"};
+    for (const QString& name : others) {
+        QFile f(QDir(env.backupsFolder).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     TfrmZalohovanie w(env);
     const QString named = w.backupFile();
     QStringList dated;
@@ -423,7 +430,9 @@ TEST_F(BackupWindowTest, TheReplacedBackupIsKeptUnderADatedNameAndOnlyTheNewestS
     EXPECT_TRUE(w.mPriebeh->toPlainText().contains("Doterajšia záloha zostáva uložená v súbore " +
                                                    QDir::toNativeSeparators(copies[0])));
     // no temporary file is left beside them
-    EXPECT_EQ(QDir(env.backupsFolder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    EXPECT_EQ(QDir(env.backupsFolder).entryList(QDir::Files | QDir::Hidden).size(), 3 + others.size());
+    for (const QString& name : others)
+        EXPECT_TRUE(QFileInfo::exists(QDir(env.backupsFolder).filePath(name))) << name.toStdString();
 }
 
 // Through the main window: the restore closes its connection and the whole
