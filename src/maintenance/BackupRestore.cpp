@@ -301,6 +301,13 @@ void PruneDatedCopies(const QString& target, int keep)
 QString BackupToFile(fb::Service& service, const ServiceLogin& login, const QString& databaseFile,
                      const QString& target, int keepCopies, const QDateTime& moment, const ProgressSink& progress)
 {
+    // What a backup cut off by a crash or a power cut left; a day old, it is
+    // nobody's running backup (another workstation may be writing one now).
+    const QFileInfo info(target);
+    for (const QFileInfo& stale : info.dir().entryInfoList({QLatin1Char('.') + info.fileName() + QStringLiteral(".*.part")},
+                                                           QDir::Files | QDir::Hidden))
+        if (stale.lastModified().secsTo(QDateTime::currentDateTime()) > 24 * 3600)
+            QFile::remove(stale.filePath());
     std::optional<PartFile> part(std::in_place, target);
     qint64 moved = 0;
     const auto sink = [&](const char* data, qint64 size) {

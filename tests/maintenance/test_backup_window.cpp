@@ -403,6 +403,16 @@ TEST_F(BackupWindowTest, TheReplacedBackupIsKeptUnderADatedNameAndOnlyTheNewestS
         QFile f(QDir(env.backupsFolder).filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
+    // what interrupted backups left: an old one goes, a fresh one may be another workstation's
+    const QString stale = QDir(env.backupsFolder).filePath(".Lindavo.fbk.7.part");
+    const QString fresh = QDir(env.backupsFolder).filePath(".Lindavo.fbk.8.part");
+    for (const QString& part : {stale, fresh}) {
+        QFile f(part);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        if (part == stale) {
+            ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+        }
+    }
     TfrmZalohovanie w(env);
     const QString named = w.backupFile();
     QStringList dated;
@@ -430,6 +440,8 @@ TEST_F(BackupWindowTest, TheReplacedBackupIsKeptUnderADatedNameAndOnlyTheNewestS
     EXPECT_TRUE(w.mPriebeh->toPlainText().contains("Doterajšia záloha zostáva uložená v súbore " +
                                                    QDir::toNativeSeparators(copies[0])));
     // no temporary file is left beside them
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    ASSERT_TRUE(QFile::remove(fresh));
     EXPECT_EQ(QDir(env.backupsFolder).entryList(QDir::Files | QDir::Hidden).size(), 3 + others.size());
     for (const QString& name : others)
         EXPECT_TRUE(QFileInfo::exists(QDir(env.backupsFolder).filePath(name))) << name.toStdString();
