@@ -11,9 +11,17 @@
 
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 const QByteArray kSection = "settings";
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                                QFileDevice::WriteUser;
+constexpr QFileDevice::Permissions kAnyRead = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                              QFileDevice::ReadOther | QFileDevice::WriteOther;
 const QByteArray kBom = "\xEF\xBB\xBF";
 
 bool isBlank(char c)
@@ -75,10 +83,24 @@ public:
             bytes += line.text + line.eol;
         QSaveFile file(m_path);
         if (file.open(QIODevice::WriteOnly)) {
+            // It holds the database password: for its owner's eyes only, from
+            // the first byte on (the permissions go to the file being written).
+            file.setPermissions(kOwnerOnly);
             file.write(bytes);
             file.commit();
         }
         m_changed = false;
+    }
+
+    // A file written before it was kept private, still readable by others:
+    // made private, when it is this user's.
+    void restrictAccess() const
+    {
+#ifdef Q_OS_UNIX
+        const QFileInfo info(m_path);
+        if (info.exists() && info.ownerId() == ::getuid() && (info.permissions() & kAnyRead))
+            QFile::setPermissions(m_path, kOwnerOnly);
+#endif
     }
 
 private:
@@ -303,7 +325,17 @@ ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString&
     s.reports = readOrDefault(ini, QStringLiteral("Reports"), dir + QStringLiteral("Reports"));
     s.backups = readOrDefault(ini, QStringLiteral("Backups"), dir + QStringLiteral("Zalohy"));
     ini.save();
+    ini.restrictAccess();
     return s;
+}
+
+int ReadBackupCopies(const QString& iniPath)
+{
+    ConfigFile ini(iniPath);
+    bool ok = false;
+    const int copies = readOrDefault(ini, QStringLiteral("BackupCopies"), QStringLiteral("5")).trimmed().toInt(&ok);
+    ini.save();
+    return ok && copies >= 0 ? copies : 5;
 }
 
 QStringList ConnectionParams(const ConnectionSettings& settings)

@@ -8,6 +8,9 @@
 // case. Missing or empty keys are written back with their defaults the moment
 // they are read, so after the first start the file holds every key; the rest
 // of the file (comments, order, other keys, line endings) stays as it was.
+// The file holds the database password: it is written readable and writable
+// by its owner only, and an older file of this user readable by others is made
+// so when the connection settings are read.
 struct ConnectionSettings {
     QString database;
     QString userName;
@@ -28,6 +31,11 @@ bool ReadShiftForClose(const QString& iniPath);
 // Reads Database, User_Name, Password, Reports, Backups in this order and writes
 // the default of each that is empty. `executableDir` ends with a separator.
 ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString& executableDir);
+
+// BackupCopies: how many dated copies of replaced backups the backup window
+// keeps beside the backup file; empty or missing becomes 5, an unreadable value
+// counts as 5.
+int ReadBackupCopies(const QString& iniPath);
 
 // SupportEmail: where the exception dialog mails its reports; an empty or
 // missing value becomes the maker's support mailbox.

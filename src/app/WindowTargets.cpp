@@ -1,5 +1,7 @@
 #include "app/WindowTargets.h"
 
+#include "app/AppConfig.h"
+#include "app/Version.h"
 #include "app/fMain.h"
 #include "codelists/fCAdresar.h"
 #include "codelists/fCAdresarPridaj.h"
@@ -85,6 +87,9 @@ ZalohovanieEnvironment BackupEnvironmentFor(TfrmMain& main)
     env.userName = main.settings().userName;
     env.password = main.settings().password;
     env.backupsFolder = main.settings().backups;
+    env.keepCopies = ReadBackupCopies(main.configPath());
+    env.supportedVersion = SupportedVersion();
+    env.loggedInUser = [&main] { return main.Uzivatel().Jedin; };
     env.closeConnection = [&main] { main.CloseConnection(); };
     env.reopenConnection = [&main] { main.Reconnect(); };
     return env;

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <functional>
 #include <mutex>
 
@@ -215,6 +216,130 @@ bool Service::nextLine(QString& line)
             return false;
         }
     }
+}
+
+namespace {
+
+// The service API measures its buffers in 16 bits.
+constexpr unsigned kBufferSize = 0xFFFF;
+
+// A second between polls, so the caller's window stays alive while the server works.
+void appendTimeout(QByteArray& send)
+{
+    send.append(char(isc_info_svc_timeout));
+    send.append(char(4)).append(char(0));
+    send.append(char(1)).append(char(0)).append(char(0)).append(char(0));
+}
+
+unsigned readLength(const unsigned char* p)
+{
+    return unsigned(p[0]) | unsigned(p[1]) << 8;
+}
+
+unsigned readInt(const unsigned char* p)
+{
+    return unsigned(p[0]) | unsigned(p[1]) << 8 | unsigned(p[2]) << 16 | unsigned(p[3]) << 24;
+}
+
+}  // namespace
+
+void Service::streamBackup(const QString& databaseFile, const BackupOptions& options, const DataSink& onData)
+{
+    BackupOptions quiet = options;
+    quiet.verbose = false;  // its lines would be written into the stream
+    startBackup(databaseFile, QStringLiteral("stdout"), quiet);
+    IService* service = attached(*d);
+    QByteArray send;
+    appendTimeout(send);
+    send.append(char(isc_info_end));
+    const unsigned char items[] = {isc_info_svc_to_eof};
+    QByteArray buffer(int(kBufferSize), '\0');
+    auto* out = reinterpret_cast<unsigned char*>(buffer.data());
+    const unsigned char* const end = out + buffer.size();
+    for (bool running = true; running;) {
+        call([&](ThrowStatusWrapper* st) {
+            service->query(st, unsigned(send.size()), reinterpret_cast<const unsigned char*>(send.constData()),
+                           sizeof items, items, unsigned(buffer.size()), out);
+        });
+        unsigned length = 0;
+        bool notReady = false;
+        for (const unsigned char* p = out; p < end && *p != isc_info_end;) {
+            const unsigned char tag = *p++;
+            if (tag == isc_info_svc_to_eof) {
+                length = readLength(p);
+                p += 2;
+                if (p + length > end)
+                    throw Error(QStringLiteral("Služba servera poslala poškodenú odpoveď."));
+                if (length > 0 && onData)
+                    onData(reinterpret_cast<const char*>(p), qint64(length));
+                p += length;
+            } else if (tag == isc_info_truncated || tag == isc_info_svc_timeout || tag == isc_info_data_not_ready) {
+                notReady = notReady || tag != isc_info_truncated;
+            } else {
+                break;
+            }
+        }
+        running = length > 0 || notReady;
+    }
+    d->running = false;
+}
+
+void Service::streamRestore(const QString& databaseFile, const RestoreOptions& options, const DataSource& read,
+                            const LineSink& onLine)
+{
+    startRestore(QStringLiteral("stdin"), databaseFile, options);
+    IService* service = attached(*d);
+    const unsigned char items[] = {isc_info_svc_line, isc_info_svc_stdin};
+    QByteArray buffer(int(kBufferSize), '\0');
+    auto* out = reinterpret_cast<unsigned char*>(buffer.data());
+    const unsigned char* const end = out + buffer.size();
+    unsigned wanted = 0;
+    QByteArray send;
+    QByteArray chunk;
+    for (bool running = true; running;) {
+        send.clear();
+        appendTimeout(send);
+        if (wanted > 0) {
+            // tag, two length bytes, the data, the end tag: all within 16 bits
+            const unsigned room = kBufferSize - 1 - unsigned(send.size()) - 4;
+            chunk.resize(qsizetype(std::min(wanted, room)));
+            const qint64 n = read ? read(chunk.data(), chunk.size()) : 0;
+            if (n < 0)
+                throw Error(QStringLiteral("Záložný súbor sa nepodarilo prečítať."));
+            send.append(char(isc_info_svc_line));
+            send.append(char(n & 0xFF)).append(char((n >> 8) & 0xFF));
+            send.append(chunk.constData(), qsizetype(n));
+        }
+        send.append(char(isc_info_end));
+        call([&](ThrowStatusWrapper* st) {
+            service->query(st, unsigned(send.size()), reinterpret_cast<const unsigned char*>(send.constData()),
+                           sizeof items, items, unsigned(buffer.size()), out);
+        });
+        wanted = 0;
+        unsigned length = 0;
+        bool notReady = false;
+        for (const unsigned char* p = out; p < end && *p != isc_info_end;) {
+            const unsigned char tag = *p++;
+            if (tag == isc_info_svc_line) {
+                length = readLength(p);
+                p += 2;
+                if (p + length > end)
+                    throw Error(QStringLiteral("Služba servera poslala poškodenú odpoveď."));
+                if (length > 0 && onLine)
+                    onLine(QString::fromLocal8Bit(reinterpret_cast<const char*>(p), qsizetype(length)));
+                p += length;
+            } else if (tag == isc_info_svc_stdin) {
+                wanted = readInt(p);
+                p += 4;
+            } else if (tag == isc_info_truncated || tag == isc_info_svc_timeout || tag == isc_info_data_not_ready) {
+                notReady = true;
+            } else {
+                break;
+            }
+        }
+        running = length > 0 || wanted > 0 || notReady;
+    }
+    d->running = false;
 }
 
 }  // namespace fb

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace fb {
@@ -45,6 +46,24 @@ public:
     // service has reported the end of its output; a failure of the service
     // arrives here as fb::Error.
     bool nextLine(QString& line);
+
+    // Backup and restore with the file on this client: the server sends the
+    // backup as it writes it ("stdout") and asks for the restore's input
+    // ("stdin"), so a server never needs a folder of this computer. Both run
+    // to the end of the service and throw fb::Error for its failures.
+    //
+    // The backup's verbose lines would share the stream with the data: the
+    // backup runs without them; `onData` receives the bytes in order (it may
+    // throw to stop: the service is abandoned, the caller detaches).
+    using DataSink = std::function<void(const char* data, qint64 size)>;
+    void streamBackup(const QString& databaseFile, const BackupOptions& options, const DataSink& onData);
+    // `read` fills up to `max` bytes and returns their number, 0 at the end
+    // of the file, -1 for a read error (throws then). The verbose lines arrive
+    // through `onLine`.
+    using DataSource = std::function<qint64(char* buffer, qint64 max)>;
+    using LineSink = std::function<void(const QString& line)>;
+    void streamRestore(const QString& databaseFile, const RestoreOptions& options, const DataSource& read,
+                       const LineSink& onLine);
 
     // The service manager's name for attach(): "service_mgr" or "host[/port]:service_mgr".
     static QString serviceManagerName(const QString& server);

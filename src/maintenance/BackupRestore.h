@@ -6,8 +6,10 @@
 #include <functional>
 
 namespace fb {
+class Connection;
+class Error;
 class Service;
-}
+}  // namespace fb
 
 // Where the backup and restore services run, decided without a window.
 
@@ -62,3 +64,59 @@ void RunBackupService(fb::Service& service, const ServiceLogin& login, const QSt
                       const QString& backupFile, const LineSink& onLine);
 void RunRestoreService(fb::Service& service, const ServiceLogin& login, const QString& backupFile,
                        const QString& databaseFile, const LineSink& onLine);
+
+// ---------------------------------------------------------------------------
+// Backups kept on this computer, whatever computer runs the database: the
+// service streams the backup to this program and the restore's input from it.
+// ---------------------------------------------------------------------------
+
+using ProgressSink = std::function<void(qint64 bytes)>;
+
+// Why `fileName` cannot be the backup file, in Slovak; empty when it can. A
+// file name only: no folder, no "..", and never the live database itself.
+QString BackupFileNameProblem(const QString& fileName, const QString& folder, const QString& databasePath);
+
+// "<folder>/<base>_yyyyMMdd_HHmmss.<suffix>": what the replaced backup is kept as.
+QString DatedCopyPath(const QString& target, const QDateTime& moment);
+// The dated copies of `target` in its folder, newest first.
+QStringList DatedCopies(const QString& target);
+// Removes all but the newest `keep` dated copies of `target`.
+void PruneDatedCopies(const QString& target, int keep);
+
+// Backs `databaseFile` up into `target` on this computer. The stream goes to a
+// temporary file beside the target, which takes the target's name only after
+// the service reported completion; the file it replaces is kept under its
+// dated name (DatedCopyPath with `moment`), and the newest `keepCopies` of
+// those stay. A failure removes the temporary file and leaves every earlier
+// file as it was. Returns the dated name of the replaced file (empty when
+// there was none). Throws fb::Error.
+QString BackupToFile(fb::Service& service, const ServiceLogin& login, const QString& databaseFile,
+                     const QString& target, int keepCopies, const QDateTime& moment,
+                     const ProgressSink& progress);
+
+// Restores `databaseFile` (replacing it) from `backup` on this computer; the
+// verbose lines go to `onLine`, the bytes read to `progress`. Throws fb::Error,
+// also when the service did not report its end.
+void RestoreFromFile(fb::Service& service, const ServiceLogin& login, const QString& backup,
+                     const QString& databaseFile, const LineSink& onLine, const ProgressSink& progress);
+
+// Beside the live database, on its server: where a restore is tried first.
+QString TrialRestoreFile(const QString& databaseFile, const QDateTime& moment);
+// The connection string of `file` on the server of `databasePath`.
+QString DatabasePathOnSameServer(const QString& databasePath, const QString& file);
+
+// What a restored database holds.
+enum class BackupContent {
+    Ours,     // this program's tables at a version it supports
+    Foreign,  // not this program's database
+    Newer,    // this program's, from a newer version of the program
+};
+struct BackupCheck {
+    BackupContent content = BackupContent::Foreign;
+    int version = 0;
+};
+// Reads the update table and the program's tables of an open database.
+BackupCheck InspectRestoredDatabase(fb::Connection& connection, int supportedVersion);
+
+// The service's failure in Slovak, with what to do.
+QString ServiceErrorText(const fb::Error& error, bool restoring);

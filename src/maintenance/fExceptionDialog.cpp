@@ -34,6 +34,11 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr int kClientWidth = 492;
@@ -157,8 +162,21 @@ bool TSimpleExceptionLog::Open()
         return true;
     }
     QDir().mkpath(QFileInfo(m_fileName).absolutePath());
+#ifdef Q_OS_UNIX
+    // Never through a link someone put there, and for its owner's eyes only:
+    // the report holds the program's state.
+    const int fd = ::open(QFile::encodeName(m_fileName).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+#else
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
+#endif
     m_wasEmpty = m_file.size() == 0;
     return true;
 }
@@ -564,6 +582,41 @@ void TExceptionDialog::writeReportToLog()
     }
 }
 
+namespace {
+
+// A copy of the log for the mail client, which reads it at its own pace:
+// private to the user, named by the moment. Empty when it cannot be made.
+QString attachmentCopy(const QString& logFile)
+{
+    QString folder = settings().attachmentFolder;
+    if (folder.isEmpty())
+        folder = QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).filePath(QStringLiteral("hlasenia"));
+    if (!QDir().mkpath(folder))
+        return {};
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString name = programBaseName() + QStringLiteral("_Err_") +
+                         Clock::now().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    QFile source(logFile);
+    if (!source.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = source.readAll();
+    for (int i = 1; i < 100; ++i) {
+        const QString path = QDir(folder).filePath(name + (i > 1 ? QStringLiteral("_%1").arg(i) : QString()) +
+                                                   QStringLiteral(".log"));
+        QFile copy(path);
+        if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            continue;
+        copy.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        if (copy.write(bytes) == bytes.size() && copy.flush())
+            return path;
+        copy.remove();
+        return {};
+    }
+    return {};
+}
+
+}  // namespace
+
 void TExceptionDialog::Send()
 {
     const QString logFile = m_logFile.isEmpty() ? logFileName() : m_logFile;
@@ -572,13 +625,26 @@ void TExceptionDialog::Send()
     m.toName = settings().supportName;
     m.subject = QStringLiteral("Lindavo - Chybové hlásenie");
     m.body = crlf(ExceptionMessageText(m_report.message)) + QStringLiteral("\r\n\r\n") + crlf(DetailsMemo->toPlainText());
-    m.attachment = logFile;
+    const bool haveLog = QFileInfo(logFile).isFile();
+    // The mail client gets a copy: renaming the log below cannot pull the
+    // file away from under it. Without a copy the log itself goes and stays.
+    const QString copy = haveLog ? attachmentCopy(logFile) : QString();
+    m.attachment = haveLog ? (copy.isEmpty() ? logFile : copy) : QString();
     if (SendMail(m)) {
+        if (!haveLog) {
+            showDialog({DialogKind::Standard, msg::Information, dialogCaption(msg::Information),
+                        QStringLiteral("Správa bola uložená do e-mailového klienta a je pripravená na odoslanie, "
+                                       "ale bez súboru s chybami: súbor %1 neexistuje.")
+                            .arg(QDir::toNativeSeparators(logFile)),
+                        {msg::OK}});
+            OkBtn->setFocus();
+            return;
+        }
         const QFileInfo log(logFile);
         const QString dated = log.dir().filePath(programBaseName() + QStringLiteral("_Err_") +
                                                  Clock::today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log"));
-        bool moved = QFile::rename(logFile, dated);
-        if (!moved && QFile::exists(dated) && QFile::exists(logFile)) {
+        bool moved = !copy.isEmpty() && QFile::rename(logFile, dated);
+        if (!copy.isEmpty() && !moved && QFile::exists(dated) && QFile::exists(logFile)) {
             // A second report on the same day: its entries join the first's.
             QFile from(logFile), to(dated);
             if (from.open(QIODevice::ReadOnly) && to.open(QIODevice::WriteOnly | QIODevice::Append)) {
@@ -589,7 +655,7 @@ void TExceptionDialog::Send()
                 moved = moved && QFile::remove(logFile);
             }
         }
-        if (moved)
+        if (moved || copy.isEmpty())
             showDialog({DialogKind::Standard, msg::Information, dialogCaption(msg::Information),
                         QStringLiteral("Správa bola uložená do e-mailového klienta a je pripravená na odoslanie."),
                         {msg::OK}});

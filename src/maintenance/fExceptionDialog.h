@@ -85,6 +85,9 @@ struct ExceptionDialogSettings {
     std::function<QString()> readSupportAddress;
     QString logFile;          // empty: TSimpleExceptionLog::DefaultFileName()
     QString fallbackLogFile;  // empty: TSimpleExceptionLog::FallbackFileName()
+    // Where the copy of the log that the mail carries is kept (the log itself
+    // is renamed once the mail client has it). Empty: the user's cache folder.
+    QString attachmentFolder;
 };
 
 // ---------------------------------------------------------------------------

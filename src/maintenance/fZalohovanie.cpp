@@ -5,12 +5,18 @@
 #include "controls/ToolbarImages.h"
 #include "forms/FormUni.h"
 #include "framework/Clock.h"
+#include "framework/DbOperation.h"
 #include "framework/ErrorTranslation.h"
+#include "framework/MainConnection.h"
 #include "framework/Messages.h"
+#include "framework/Session.h"
 #include "framework/SettingsRoots.h"
 #include "framework/SlotGuard.h"
 #include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
+#include "fb/Error.h"
+#include "fb/Query.h"
+#include "fb/Transaction.h"
 #include "maintenance/BackupRestore.h"
 
 #include <QApplication>
@@ -20,6 +26,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QSysInfo>
@@ -134,8 +141,11 @@ void TfrmZalohovanie::buildUi()
         b->setIcon(ToolbarImage(1, 16));
         b->setAutoDefault(false);
     }
+    lblPrenos = new QLabel(bottom);
+    lblPrenos->setObjectName(QStringLiteral("lblPrenos"));
+    lblPrenos->setAlignment(Qt::AlignCenter);
     row->addWidget(btnZalohuj);
-    row->addStretch(1);
+    row->addWidget(lblPrenos, 1);
     row->addWidget(btnObnov);
 
     auto* layout = new QVBoxLayout(this);
@@ -195,20 +205,130 @@ void TfrmZalohovanie::closeMainConnection()
     m_connectionClosed = true;
 }
 
-void TfrmZalohovanie::backup(const QString& databaseFile, const QString& file)
+ServiceLogin TfrmZalohovanie::serviceLogin()
 {
     const fb::DatabaseInfo info = databaseInfo();
-    const ServiceLogin login{ChooseServiceSite(m_env.databasePath, info.siteName, QSysInfo::machineHostName()),
-                             m_env.userName, m_env.password};
-    RunBackupService(m_service, login, databaseFile, file, [this](const QString& l) { addLine(l); });
+    return {ChooseServiceSite(m_env.databasePath, info.siteName, QSysInfo::machineHostName()), m_env.userName,
+            m_env.password};
 }
 
-void TfrmZalohovanie::restore(const QString& file, const QString& databaseFile)
+void TfrmZalohovanie::showProgress(qint64 bytes)
 {
-    const fb::DatabaseInfo info = databaseInfo();
-    const ServiceLogin login{ChooseServiceSite(m_env.databasePath, info.siteName, QSysInfo::machineHostName()),
-                             m_env.userName, m_env.password};
-    RunRestoreService(m_service, login, file, databaseFile, [this](const QString& l) { addLine(l); });
+    // Repainting for every block of the stream would cost more than the stream.
+    if (m_shownBytes >= 0 && bytes - m_shownBytes < 256 * 1024)
+        return;
+    m_shownBytes = bytes;
+    const QLocale sk(QLocale::Slovak, QLocale::Slovakia);
+    lblPrenos->setText(bytes < 1024 * 1024
+                           ? QStringLiteral("Prenesené: %1 kB").arg(sk.toString(double(bytes) / 1024, 'f', 0))
+                           : QStringLiteral("Prenesené: %1 MB").arg(sk.toString(double(bytes) / (1024 * 1024), 'f', 1)));
+    QCoreApplication::processEvents();
+}
+
+bool TfrmZalohovanie::fileNameAccepted()
+{
+    const QString problem = BackupFileNameProblem(eSubor->text(), eAdresar->text(), m_env.databasePath);
+    if (problem.isEmpty())
+        return true;
+    RedMessageDlg(problem, msg::Error, {msg::OK}, 0, msg::OK);
+    eSubor->setFocus();
+    return false;
+}
+
+bool TfrmZalohovanie::administratorLoggedIn()
+{
+    const QString refused = QStringLiteral("Databázu môže obnoviť len správca programu s platným prístupom, "
+                                           "prihlásený k databáze.\r\nPrihláste sa ako správca a obnovenie zopakujte.");
+    const QVariant user = m_env.loggedInUser ? m_env.loggedInUser() : QVariant();
+    if (!m_env.connection || !m_env.connection->isOpen() || user.isNull()) {
+        RedMessageDlg(refused, msg::Error, {msg::OK}, 0, msg::OK);
+        return false;
+    }
+    int valid = 0;
+    // Rights may have changed since the login: read them now.
+    fb::Transaction t(*m_env.connection, {"read", "read_committed", "rec_version", "nowait"});
+    fb::Query q(t);
+    try {
+        t.start();
+        q.setSql(QStringLiteral("select count(*) from UZIVATELIA where JEDIN = :JEDIN and PLATNY = 1 and SPRAVCA = 1"));
+        q.setParam(QStringLiteral("JEDIN"), user);
+        valid = q.executeScalar().toInt();
+        q.close();
+        t.commit();
+    } catch (const std::exception& e) {
+        q.close();
+        if (t.isActive())
+            t.rollback();
+        if (TranslateDbError(e) == 0)
+            throw;
+        return false;
+    }
+    if (valid == 0)
+        RedMessageDlg(refused, msg::Error, {msg::OK}, 0, msg::OK);
+    return valid > 0;
+}
+
+bool TfrmZalohovanie::trialRestore(const QString& file, const QString& databaseFile)
+{
+    const QString trial = TrialRestoreFile(databaseFile, Clock::now());
+    const QString trialPath = DatabasePathOnSameServer(m_env.databasePath, trial);
+    const QStringList params{QStringLiteral("USER_NAME=") + m_env.userName,
+                             QStringLiteral("PASSWORD=") + m_env.password, QStringLiteral("lc_ctype=WIN1250")};
+    bool created = false;
+    const auto dropTrial = [&] {
+        if (!created)
+            return;
+        try {
+            fb::Connection::dropDatabase(trialPath, m_env.userName, m_env.password);
+        } catch (const std::exception&) {
+            // a half-made file the engine cannot open: nothing more to do from here
+        }
+    };
+    BackupCheck check;
+    addLine(QStringLiteral("Skúšobné obnovenie do dočasnej databázy %1").arg(trial));
+    try {
+        created = true;
+        RestoreFromFile(m_service, serviceLogin(), file, trial, [this](const QString& l) { addLine(l); },
+                        [this](qint64 n) { showProgress(n); });
+        fb::Connection restored;
+        restored.open(trialPath, params);
+        check = InspectRestoredDatabase(restored, m_env.supportedVersion);
+        restored.close();
+    } catch (const fb::Error& e) {
+        try {
+            m_service.detach();
+        } catch (const std::exception&) {
+        }
+        dropTrial();
+        if (e.kind() == fb::ErrorKind::ConnectionLost || e.kind() == fb::ErrorKind::LoginRefused)
+            throw;
+        RedMessageDlg(QStringLiteral("Záložný súbor je neúplný, poškodený alebo nie je zálohou databázy programu, "
+                                     "preto obnovenie nebolo vykonané. Databáza zostala nezmenená.\r\n"
+                                     "Vyberte iný záložný súbor.\r\n\r\nSpráva servera: %1")
+                          .arg(e.message()),
+                      msg::Error, {msg::OK}, 0, msg::OK);
+        return false;
+    }
+    dropTrial();
+    addLine(QString());
+    switch (check.content) {
+    case BackupContent::Ours:
+        return true;
+    case BackupContent::Foreign:
+        RedMessageDlg(QStringLiteral("Záložný súbor nie je zálohou databázy tohto programu, preto obnovenie nebolo "
+                                     "vykonané. Databáza zostala nezmenená.\r\nVyberte záložný súbor databázy programu."),
+                      msg::Error, {msg::OK}, 0, msg::OK);
+        return false;
+    case BackupContent::Newer:
+        RedMessageDlg(QStringLiteral("Záložný súbor je z novšej verzie programu (verzia databázy %1, tento program "
+                                     "pozná najviac verziu %2), preto obnovenie nebolo vykonané. Databáza zostala "
+                                     "nezmenená.\r\nObnovte ju novšou verziou programu.")
+                          .arg(check.version)
+                          .arg(m_env.supportedVersion),
+                      msg::Error, {msg::OK}, 0, msg::OK);
+        return false;
+    }
+    return false;
 }
 
 void TfrmZalohovanie::runService(QPushButton* button, const std::function<void()>& work,
@@ -217,6 +337,8 @@ void TfrmZalohovanie::runService(QPushButton* button, const std::function<void()
     setEnabled(false);
     button->setEnabled(false);
     mPriebeh->clear();
+    lblPrenos->clear();
+    m_shownBytes = -1;
     m_running = true;
     m_connectionClosed = false;
     std::exception_ptr unhandled;
@@ -256,6 +378,12 @@ void TfrmZalohovanie::Zalohuj()
         eSubor->setFocus();
         return;
     }
+    if (!fileNameAccepted())
+        return;
+    // A user whose access was taken away meanwhile is refused (and offered the login).
+    if (hasMainConnection() && mainConnection().isOpen()
+        && !RunInTransaction([](fb::Transaction& tr) { CheckSessionUser(tr); }, true))
+        return;
     const QString folder = eAdresar->text();
     if (!QFileInfo(folder).isDir()) {
         if (GrayMessageDlg(QStringLiteral("Priečinok pre zálohovanie neexistuje. Mám ho vytvoriť?"),
@@ -273,13 +401,26 @@ void TfrmZalohovanie::Zalohuj()
         btnZalohuj,
         [&] {
             const QString databaseFile = databaseInfo().fileName;
+            const ServiceLogin login = serviceLogin();
             closeMainConnection();
-            backup(databaseFile, file);
+            addLine(QStringLiteral("Zálohovanie databázy %1").arg(databaseFile));
+            addLine(QStringLiteral("do súboru %1").arg(file));
+            const QString dated = BackupToFile(m_service, login, databaseFile, file, m_env.keepCopies, Clock::now(),
+                                               [this](qint64 n) { showProgress(n); });
+            const qint64 size = QFileInfo(file).size();
+            m_shownBytes = -1;
+            showProgress(size);
+            addLine(QStringLiteral("Hotovo, záloha má %1 bajtov.").arg(QLocale(QLocale::Slovak, QLocale::Slovakia).toString(size)));
+            if (!dated.isEmpty())
+                addLine(QStringLiteral("Doterajšia záloha zostáva uložená v súbore %1").arg(QDir::toNativeSeparators(dated)));
             PlainMessageBox(QStringLiteral("Zálohovanie úspešne dokončené."));
         },
-        [](const std::exception& e) {
-            if (TranslateDbError(e) == 0)
+        [this](const std::exception& e) {
+            const auto* error = dynamic_cast<const fb::Error*>(&e);
+            if (!error)
                 throw;
+            addLine(QStringLiteral("Zálohovanie zlyhalo; doterajšie záložné súbory zostali nezmenené."));
+            RedMessageDlg(ServiceErrorText(*error, false), msg::Error, {msg::OK}, 0, msg::OK);
         });
 }
 
@@ -291,6 +432,8 @@ void TfrmZalohovanie::Obnov()
         eSubor->setFocus();
         return;
     }
+    if (!fileNameAccepted())
+        return;
     const QString file = backupFile();
     const QFileInfo fileInfo(file);
     if (!fileInfo.isFile()) {
@@ -298,48 +441,47 @@ void TfrmZalohovanie::Obnov()
                       msg::Error, {msg::OK}, 0, msg::OK);
         return;
     }
+    // The restore replaces everybody's data; the safety backup and the check
+    // of other attachments need the connection.
+    if (!administratorLoggedIn())
+        return;
 
-    // The restore replaces the database everybody works with: only when asked,
-    // and never while others have it open (the server would refuse anyway,
-    // after the connection was given up).
-    const bool connected = m_env.connection && m_env.connection->isOpen();
     QString question = QStringLiteral("Obnovením sa súčasná databáza nahradí databázou zo záložného súboru\r\n"
                                       "%1\r\nz %2.\r\n\r\n")
                            .arg(QDir::toNativeSeparators(file), dateTimeText(fileInfo.lastModified()));
-    if (connected)
-        question += QStringLiteral("Súčasná databáza sa predtým zálohuje do priečinka\r\n%1\r\n\r\n")
-                        .arg(eAdresar->text());
+    question += QStringLiteral("Súčasná databáza sa predtým zálohuje do priečinka\r\n%1\r\n\r\n").arg(eAdresar->text());
     question += QStringLiteral("Naozaj chcete databázu obnoviť?");
     if (RedMessageDlg(question, msg::Confirmation, {msg::Yes, msg::No}, 0, msg::No) != msg::Yes)
         return;
-    if (connected) {
-        const qsizetype attachments = m_env.connection->attachedUsers().size();
-        if (attachments > 1) {
-            RedMessageDlg(QStringLiteral("Databázu nie je možné obnoviť, lebo je k nej pripojených ďalších %1 "
-                                         "používateľov.\r\nPožiadajte ich, aby program ukončili, a obnovenie "
-                                         "zopakujte.")
-                              .arg(attachments - 1),
-                          msg::Error, {msg::OK}, 0, msg::OK);
-            return;
-        }
+    const qsizetype attachments = m_env.connection->attachedUsers().size();
+    if (attachments > 1) {
+        RedMessageDlg(QStringLiteral("Databázu nie je možné obnoviť, lebo je k nej pripojených ďalších %1 "
+                                     "používateľov.\r\nPožiadajte ich, aby program ukončili, a obnovenie "
+                                     "zopakujte.")
+                          .arg(attachments - 1),
+                      msg::Error, {msg::OK}, 0, msg::OK);
+        return;
     }
 
-    const QString safety = connected ? SafetyBackupPath(eAdresar->text(), Clock::now()) : QString();
-    bool restoring = false;
+    const QString safety = SafetyBackupPath(eAdresar->text(), Clock::now());
+    enum class Stage { Trial, Safety, Replace } stage = Stage::Trial;
     runService(
         btnObnov,
         [&] {
             const QString databaseFile = databaseInfo().fileName;
+            const ServiceLogin login = serviceLogin();
+            if (!trialRestore(file, databaseFile))
+                return;
+            stage = Stage::Safety;
             closeMainConnection();
-            if (!safety.isEmpty()) {
-                addLine(QStringLiteral("Záloha súčasnej databázy pred obnovením: %1").arg(safety));
-                backup(databaseFile, safety);
-                addLine(QString());
-            }
-            restoring = true;
-            restore(file, databaseFile);
-            if (!safety.isEmpty())
-                addLine(QStringLiteral("Databáza pred obnovením zostáva uložená v súbore %1").arg(safety));
+            addLine(QStringLiteral("Záloha súčasnej databázy pred obnovením: %1").arg(safety));
+            BackupToFile(m_service, login, databaseFile, safety, m_env.keepCopies, Clock::now(),
+                         [this](qint64 n) { showProgress(n); });
+            addLine(QString());
+            stage = Stage::Replace;
+            RestoreFromFile(m_service, login, file, databaseFile, [this](const QString& l) { addLine(l); },
+                            [this](qint64 n) { showProgress(n); });
+            addLine(QStringLiteral("Databáza pred obnovením zostáva uložená v súbore %1").arg(safety));
             PlainMessageBox(QStringLiteral("Obnovenie databázy úspešne dokončené."));
         },
         [&](const std::exception& e) {
@@ -350,18 +492,19 @@ void TfrmZalohovanie::Obnov()
                               msg::Error, {msg::OK}, 0, msg::OK);
                 return;
             }
-            const bool handled = TranslateDbError(e) != 0;
-            if (!restoring)
-                RedMessageDlg(QStringLiteral("Súčasnú databázu sa nepodarilo zálohovať, preto obnovenie nebolo "
-                                             "vykonané."),
-                              msg::Error, {msg::OK}, 0, msg::OK);
-            else if (!safety.isEmpty())
-                RedMessageDlg(QStringLiteral("Obnovenie databázy zlyhalo. Databáza v stave pred obnovením je "
-                                             "uložená v súbore\r\n%1\r\nV tomto okne ju z neho môžete obnoviť.")
-                                  .arg(safety),
-                              msg::Error, {msg::OK}, 0, msg::OK);
-            if (!handled)
+            const auto* error = dynamic_cast<const fb::Error*>(&e);
+            if (!error)
                 throw;
+            QString text = ServiceErrorText(*error, true);
+            if (stage == Stage::Safety)
+                text = QStringLiteral("Súčasnú databázu sa nepodarilo zálohovať, preto obnovenie nebolo vykonané.\r\n") +
+                       ServiceErrorText(*error, false);
+            else if (stage == Stage::Replace)
+                text = QStringLiteral("Obnovenie databázy zlyhalo. Databáza v stave pred obnovením je uložená v "
+                                      "súbore\r\n%1\r\nV tomto okne ju z neho môžete obnoviť.\r\n\r\n")
+                           .arg(safety) +
+                       ServiceErrorText(*error, true);
+            RedMessageDlg(text, msg::Error, {msg::OK}, 0, msg::OK);
         });
 }
 

@@ -2,13 +2,16 @@
 
 #include "fb/Connection.h"
 #include "fb/Service.h"
+#include "maintenance/BackupRestore.h"
 
 #include <QDialog>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class TIBEdit;
 class TIBMemo;
@@ -21,13 +24,21 @@ struct ZalohovanieEnvironment {
     QString userName;
     QString password;
     QString backupsFolder;
+    int keepCopies = 5;       // dated copies of replaced backups kept beside the file
+    // The newest database version this program works with; a restore refuses
+    // any backup above it (left at 0, every backup of a migrated database).
+    int supportedVersion = 0;
+    // The logged-in user's JEDIN; null while nobody is logged in. Asked at the
+    // moment of a restore, which only a valid administrator may start.
+    std::function<QVariant()> loggedInUser;
     std::function<void()> closeConnection;   // closes the main connection
     std::function<void()> reopenConnection;  // opens it again, with the start-up checks and the login
 };
 
-// Backs the database up into a file of the backups folder and restores it
-// from one, through the server's service manager. The main connection is
-// closed while the service runs and opened again afterwards.
+// Backs the database up into a file of the backups folder on this computer and
+// restores it from one; the server's service manager streams the file to and
+// from this program, so a server never needs this computer's folder. The main
+// connection is closed while the service runs and opened again afterwards.
 class TfrmZalohovanie : public QDialog {
     Q_OBJECT
 public:
@@ -52,6 +63,7 @@ public:
     TIBMemo* mPriebeh = nullptr;
     QPushButton* btnZalohuj = nullptr;
     QPushButton* btnObnov = nullptr;
+    QLabel* lblPrenos = nullptr;  // bytes moved while the service runs
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,13 +79,20 @@ private:
                     const std::function<void(const std::exception&)>& onError);
     void closeMainConnection();
     void addLine(const QString& line);
-    // Runs the service; every line goes to the memo as it arrives.
-    void backup(const QString& databaseFile, const QString& file);
-    void restore(const QString& file, const QString& databaseFile);
+    void showProgress(qint64 bytes);
+    ServiceLogin serviceLogin();
+    // The file name typed is a plain file name beside the others; false after telling why not.
+    bool fileNameAccepted();
+    // Connected, and the logged-in user is still a valid administrator (asked in its own transaction).
+    bool administratorLoggedIn();
+    // Restores `file` into a temporary database beside the live one and reads
+    // what it is; false after telling the user why it is refused.
+    bool trialRestore(const QString& file, const QString& databaseFile);
 
     ZalohovanieEnvironment m_env;
     fb::DatabaseInfo m_info;  // of the last time the connection was open
     fb::Service m_service;
+    qint64 m_shownBytes = -1;
     bool m_running = false;
     bool m_connectionClosed = false;
     bool m_stored = false;

@@ -20,15 +20,9 @@ bool sendThroughXdgEmail(const MailMessage& m)
     if (!m.attachment.isEmpty())
         args << QStringLiteral("--attach") << m.attachment;
     args << (m.toName.isEmpty() ? m.toAddress : QStringLiteral("%1 <%2>").arg(m.toName, m.toAddress));
-    QProcess p;
-    p.start(program, args);
-    // The client is started and handed the message; it is not waited for beyond that.
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished(1000);
-        return false;
-    }
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    // xdg-email may stay until the mail client's compose window closes: it
+    // runs on its own, the window that asked goes on at once.
+    return QProcess::startDetached(program, args);
 }
 
 }  // namespace

@@ -16,7 +16,9 @@ struct MailMessage {
     QString attachment;  // a file path; empty: none
 };
 
-// True when the mail client took the message.
+// True when the mail client was started with the message; it runs on its own
+// (nothing waits for it), so the attachment must stay where it is until the
+// user has sent the message.
 bool SendMail(const MailMessage& message);
 
 // Tests replace the mail client. An empty function restores the real one; the

@@ -6,6 +6,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QStandardPaths>
 
 namespace {
 
@@ -21,19 +22,34 @@ SingleInstance::SingleInstance(const QString& executablePath, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
+QString SingleInstance::runtimeFolder()
+{
+    // XDG_RUNTIME_DIR, or a folder of this user's own that Qt creates (mode
+    // 0700) and checks. When neither is there (Qt refuses a folder another
+    // user owns), the user's own data folder: never the shared temporary one.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) {
+        dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+        QDir().mkpath(dir);
+    }
+    return dir;
+}
+
 QString SingleInstance::keyFor(const QString& executablePath)
 {
     // The rule is case-insensitive; the path is made absolute and clean first.
     const QString path = QDir::cleanPath(QFileInfo(executablePath).absoluteFilePath()).toLower();
     const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(20);
-    return QStringLiteral("lindavo-") + QString::fromLatin1(hash);
+    // A full path: the socket lives in this user's folder, where no other
+    // user can put a name that would stop the program at its start.
+    return QDir(runtimeFolder()).filePath(QStringLiteral("lindavo-") + QString::fromLatin1(hash));
 }
 
 bool SingleInstance::claim()
 {
     // Two simultaneous starts must not both become the first: the check and the
     // listen happen under a lock file named after the same key.
-    m_lock = std::make_unique<QLockFile>(QDir::temp().filePath(m_key + QStringLiteral(".lock")));
+    m_lock = std::make_unique<QLockFile>(m_key + QStringLiteral(".lock"));
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(5000)) {
         // cannot serialise; fall through to the socket check, which still decides

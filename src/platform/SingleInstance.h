@@ -8,9 +8,10 @@
 class QLocalServer;
 class QLockFile;
 
-// One running copy per executable path. The first process claims a local
-// socket named after its (case-folded) executable path; a later process that
-// finds it tells the first to come to the front and then exits.
+// One running copy per executable path and user. The first process claims a
+// local socket named after its (case-folded) executable path in the user's
+// runtime folder; a later process that finds it tells the first to come to the
+// front and then exits.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -21,8 +22,10 @@ public:
     // name. False when another instance runs; it has been asked to come forward.
     bool claim();
 
-    // The socket name derived from a path (exposed for tests).
+    // The socket's full path derived from an executable path (exposed for tests).
     static QString keyFor(const QString& executablePath);
+    // This user's runtime folder (XDG_RUNTIME_DIR or Qt's private fallback).
+    static QString runtimeFolder();
 
 signals:
     // Another start of the same executable asked this instance to come forward.

@@ -176,3 +176,41 @@ TEST(AppConfig, TheFileIsReadAndWrittenAsTheUserWroteIt)
         EXPECT_EQ(readFile(ini), c.after);
     }
 }
+
+// The file holds the database password: nobody but its owner reads it, whether
+// the program creates it, fills a key into it or finds it open to everyone.
+TEST(AppConfig, TheFileIsReadableByItsOwnerOnly)
+{
+    const QFileDevice::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther |
+                                            QFile::WriteOther;
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("Lindavo.ini");
+    const struct {
+        const char* name;
+        QByteArray text;  // empty: no file
+    } cases[] = {
+        {"created", {}},
+        {"a key filled in", "[Settings]\nDatabase=/data/x.fdb\n"},
+        {"complete, readable by everyone", "[Settings]\nDatabase=/d.fdb\nUser_Name=U\nPassword=P\nReports=/r\n"
+                                           "Backups=/b\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(ini);
+        if (!c.text.isEmpty()) {
+            writeIni(ini, c.text);
+            ASSERT_TRUE(QFile::setPermissions(ini, QFile::permissions(ini) | QFile::ReadGroup | QFile::ReadOther));
+        }
+        const ConnectionSettings s = ReadConnectionSettings(ini, dir.path() + "/");
+        EXPECT_FALSE(s.password.isEmpty());
+        EXPECT_EQ(QFile::permissions(ini) & others, QFileDevice::Permissions());
+        EXPECT_TRUE(QFile::permissions(ini) & QFile::ReadOwner);
+        EXPECT_TRUE(QFile::permissions(ini) & QFile::WriteOwner);
+    }
+    // the number of dated backup copies is a setting of its own, written like the others
+    EXPECT_EQ(ReadBackupCopies(ini), 5);
+    EXPECT_EQ(iniValue(ini, "BackupCopies"), "5");
+    writeIni(ini, "[Settings]\nBackupCopies=2\n");
+    EXPECT_EQ(ReadBackupCopies(ini), 2);
+    EXPECT_EQ(QFile::permissions(ini) & others, QFileDevice::Permissions());
+}

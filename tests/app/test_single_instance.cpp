@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,4 +89,33 @@ TEST(SingleInstance, TheProgramExitsBeforeReadingItsConfiguration)
     EXPECT_FALSE(QFile::exists(ini)) << "the second start read its configuration";
     first.kill();
     first.waitForFinished();
+}
+
+// Another local user could take the name in the shared temporary folder and
+// make the program exit at its start: the name lives in this user's runtime
+// folder now.
+TEST(SingleInstance, TheNameIsInTheUsersRuntimeFolderNotInTheSharedTemporaryOne)
+{
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const QString path = "/opt/agency/Lindavo";
+    const QString key = SingleInstance::keyFor(path);
+    EXPECT_TRUE(key.startsWith(runtime.path() + "/")) << key.toStdString();
+
+    // someone listening under the name in the shared temporary folder
+    QLocalServer squatter;
+    ASSERT_TRUE(squatter.listen(QFileInfo(key).fileName()));
+    ASSERT_TRUE(squatter.fullServerName().startsWith(QDir::tempPath()));
+    {
+        SingleInstance mine(path);
+        EXPECT_TRUE(mine.claim());
+        EXPECT_TRUE(QFileInfo::exists(key));
+    }
+    squatter.close();
+    if (saved.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", saved);
 }

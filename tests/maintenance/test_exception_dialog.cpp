@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,6 +52,7 @@ protected:
         settings.logFile = logFile();
         settings.fallbackLogFile = dir.filePath(QStringLiteral("appdata/") + base() + QStringLiteral("_Err.log"));
         settings.supportAddress = QStringLiteral("chyby@example.sk");
+        settings.attachmentFolder = dir.filePath(QStringLiteral("prilohy"));
         TExceptionDialog::Install(settings);
         setMailSender([this](const MailMessage& m) {
             mails.push_back(m);
@@ -252,7 +254,9 @@ TEST_F(ExceptionDialogTest, SendingRenamesTheLogWhenTheMailClientTakesIt)
         ASSERT_EQ(mails.size(), 1u);
         EXPECT_EQ(mails[0].toAddress, QStringLiteral("chyby@example.sk"));
         EXPECT_EQ(mails[0].subject, QStringLiteral("Lindavo - Chybové hlásenie"));
-        EXPECT_EQ(mails[0].attachment, logFile());
+        // a copy, which the rename of the log cannot take from the mail client
+        EXPECT_TRUE(mails[0].attachment.startsWith(settings.attachmentFolder + "/")) << mails[0].attachment.toStdString();
+        EXPECT_EQ(readText(mails[0].attachment), logBefore);
         EXPECT_EQ(mails[0].body, body);
         ASSERT_EQ(transcript.count(), 1);
         EXPECT_EQ(transcript.last().text, c.message);
@@ -266,6 +270,44 @@ TEST_F(ExceptionDialogTest, SendingRenamesTheLogWhenTheMailClientTakesIt)
             EXPECT_FALSE(QFile::exists(dated));
         }
     }
+}
+
+// Send without a log file (removed meanwhile) says so instead of nothing.
+TEST_F(ExceptionDialogTest, SendingWithoutALogFileSaysSo)
+{
+    ASSERT_TRUE(report(thrown("Bez protokolu"), [&](TExceptionDialog* dlg) {
+        ASSERT_TRUE(QFile::remove(logFile()));
+        dlg->btnSend->click();
+    }));
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_TRUE(mails[0].attachment.isEmpty());
+    ASSERT_EQ(transcript.count(), 1);
+    EXPECT_EQ(transcript.last().text, "Správa bola uložená do e-mailového klienta a je pripravená na odoslanie, ale bez "
+                                      "súboru s chybami: súbor " + QDir::toNativeSeparators(logFile()) + " neexistuje.");
+}
+
+// The desktop's mail hand-over may stay until its compose window closes: the
+// program does not wait for it.
+TEST(MailHandOver, TheMailProgramIsNotWaitedFor)
+{
+    QTemporaryDir bin;
+    const QString marker = bin.filePath("called");
+    {
+        QFile script(bin.filePath("xdg-email"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QString("#!/bin/sh\necho \"$@\" > '%1'\nsleep 5\n").arg(marker).toUtf8());
+    }
+    QFile::setPermissions(bin.filePath("xdg-email"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ":" + path);
+    QElapsedTimer clock;
+    clock.start();
+    const bool started = SendMail({"chyby@example.sk", "Podpora", "Predmet", "Telo", ""});
+    const qint64 elapsed = clock.elapsed();
+    qputenv("PATH", path);
+    EXPECT_TRUE(started);
+    EXPECT_LT(elapsed, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(marker); }, 5000));
 }
 
 TEST_F(ExceptionDialogTest, CtrlCCopiesTheWholeReport)

@@ -3,6 +3,7 @@
 #include "maintenance/fExceptionDialog.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -108,3 +109,33 @@ TEST_F(ExceptionLogTest, NothingIsWrittenWhileClosedAndAnUnopenableLogIsSkipped)
 }
 
 }  // namespace
+
+// A link put where the log will be written leads nowhere: the log is not
+// written through it (another user's file stays as it was), and a new log is
+// readable by its owner only.
+TEST_F(ExceptionLogTest, TheLogIsNotWrittenThroughALinkAndIsPrivate)
+{
+    const QString victim = dir.filePath("cudzi.txt");
+    {
+        QFile f(victim);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("obsah\n");
+    }
+    ASSERT_TRUE(QFile::link(victim, file()));
+    {
+        TSimpleExceptionLog log(file());
+        log.WriteStamp(100);
+        EXPECT_FALSE(log.IsOpen());
+        log.Write("tajné");
+    }
+    EXPECT_EQ(readAll(victim), "obsah\n");
+
+    ASSERT_TRUE(QFile::remove(file()));
+    {
+        TSimpleExceptionLog log(file());
+        log.WriteStamp(100);
+        ASSERT_TRUE(log.IsOpen());
+    }
+    EXPECT_EQ(QFileInfo(file()).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFileDevice::Permissions());
+}
