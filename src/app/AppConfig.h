@@ -2,7 +2,10 @@
 
 #include <QString>
 
-// The configuration file beside the executable, section "Settings": plain
+struct ProgramLocations;
+
+// The configuration file (beside the executable, or the user's own when the
+// program is installed: ProgramLocations.h), section "Settings": plain
 // "key=value" text that users edit by hand. Values are taken as written (a
 // comma or a semicolon is part of the value), keys are found in any letter
 // case. Missing or empty keys are written back with their defaults the moment
@@ -28,6 +31,10 @@ bool ReadShiftForClose(const QString& iniPath);
 // Reads Database, User_Name, Password, Reports, Backups in this order and writes
 // the default of each that is empty. `executableDir` ends with a separator.
 ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString& executableDir);
+// The same with the defaults of the program's locations (ProgramLocations.h).
+ConnectionSettings ReadConnectionSettings(const QString& iniPath, const ProgramLocations& locations);
+// The same with the database, reports and backups of `defaults`.
+ConnectionSettings ReadConnectionSettings(const QString& iniPath, const ConnectionSettings& defaults);
 
 // SupportEmail: where the exception dialog mails its reports; an empty or
 // missing value becomes the maker's support mailbox.

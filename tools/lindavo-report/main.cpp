@@ -6,6 +6,7 @@
 //                  --sql "select ... where a.objednavatel = :ADRESAR" --param ADRESAR=12
 //                  --var Typ=1 --title "Zoznam prekladov" --format pdf --output zoznam.pdf
 
+#include "generated/version.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -51,10 +52,16 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lindavo-report"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3.%4")
+                                                .arg(LINDAVO_VERSION_MAJOR)
+                                                .arg(LINDAVO_VERSION_MINOR)
+                                                .arg(LINDAVO_VERSION_RELEASE)
+                                                .arg(LINDAVO_VERSION_BUILD));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Writes a Lindavo report over one SQL statement."));
     parser.addHelpOption();
+    parser.addVersionOption();
     QStringList formatNames;
     for (const auto& f : report::exportFormats())
         formatNames << f.name;
