@@ -201,6 +201,10 @@ QString TfrmTlac::designerPath() const
 
 void TfrmTlac::edit()
 {
+    // A shipped layout becomes the user's own when saved: his folder may not
+    // exist yet.
+    if (designerPath() != m_path)
+        QDir().mkpath(QFileInfo(designerPath()).absolutePath());
     if (Designer)
         Designer(*this);
     else
@@ -215,10 +219,7 @@ void TfrmTlac::openDesigner()
 {
     report::DesignerWindow designer(this);
     designer.setFieldNames(m_master.columnNames());
-    const QString target = designerPath();
-    if (target != m_path)
-        QDir().mkpath(QFileInfo(target).absolutePath());
-    designer.openOrCreate(m_path, target);
+    designer.openOrCreate(m_path, designerPath());
     designer.setPreview([this, &designer](const report::Layout& layout) {
         const report::Layout saved = m_report.layout();
         m_report.setLayout(layout);
