@@ -204,6 +204,8 @@ int main(int argc, char** argv)
     // The per-user folders Qt picks (window settings) carry the program's
     // name, also when the installed executable is called "lindavo".
     QCoreApplication::setApplicationName(QStringLiteral("Lindavo"));
+    // The desktop's menu entry (and its icon) of the installed program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("sk.quendel.Lindavo"));
 #ifdef LINDAVO_TEST_HOOKS
     if (qEnvironmentVariableIsSet("LINDAVO_TEST_STARTUP"))
         WatchStartup(qEnvironmentVariable("LINDAVO_TEST_STARTUP"));
