@@ -233,15 +233,12 @@ int main(int argc, char** argv)
         TfrmEPreklady::Windows windows;
         windows.userAbbreviation = main ? main->Uzivatel().Skratka : QString();
         windows.editorWindows = JobEditorWindows();
-        windows.reportMenu = [] {
+        // Taken now: while the register is open it is the main window itself.
+        const QString reports = main ? main->settings().reports : QString();
+        const QString shipped = main ? main->locations().shippedReports : QString();
+        windows.reportMenu = [reports, shipped] {
             ReportDialogCalls calls;
-            calls.run = [](const ReportRequest& request) {
-                auto* main = qobject_cast<TfrmMain*>(MainWindow());
-                if (main)
-                    RunReport(request, main->settings().reports, main->locations().shippedReports);
-                else
-                    RunReport(request, QString());
-            };
+            calls.run = [reports, shipped](const ReportRequest& request) { RunReport(request, reports, shipped); };
             calls.pickAddress = [](int typ, const QVariant& current) { return PickContact(typ == 1, current, {}); };
             RunEPrekladyTlac(std::move(calls));
         };
