@@ -1,6 +1,7 @@
 #include "app/ProgramLocations.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -34,6 +35,7 @@ UserFolders UserFolders::fromEnvironment()
     f.configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     f.dataHome = qEnvironmentVariable("XDG_DATA_HOME");
     f.stateHome = qEnvironmentVariable("XDG_STATE_HOME");
+    f.runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
     return f;
 }
 
@@ -70,4 +72,23 @@ ProgramLocations LocateProgramFiles(const QString& executablePath, const UserFol
 ProgramLocations LocateProgramFiles(const QString& executablePath)
 {
     return LocateProgramFiles(executablePath, UserFolders::fromEnvironment());
+}
+
+QString EngineLockFolder(const UserFolders& user)
+{
+    const QString base = !user.runtimeDir.isEmpty() && QDir::isAbsolutePath(user.runtimeDir)
+                             ? QDir::cleanPath(user.runtimeDir)
+                             : baseFolder(user.stateHome, user.home, QStringLiteral(".local/state"));
+    return join(base, kProgram + QStringLiteral("/firebird"));
+}
+
+void UseOwnEngineLockFolder(const UserFolders& user)
+{
+    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK"))
+        return;
+    const QString folder = EngineLockFolder(user);
+    // Only the user: the lock files tell which databases he has open.
+    if (QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("FIREBIRD_LOCK", QFile::encodeName(folder));
 }

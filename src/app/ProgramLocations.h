@@ -32,6 +32,7 @@ struct UserFolders {
     QString configHome;  // XDG_CONFIG_HOME
     QString dataHome;    // XDG_DATA_HOME
     QString stateHome;   // XDG_STATE_HOME
+    QString runtimeDir;  // XDG_RUNTIME_DIR; no fallback
 
     // From the environment of this process.
     static UserFolders fromEnvironment();
@@ -42,3 +43,16 @@ inline constexpr char kSharedFolderFromBin[] = "../share/lindavo";
 
 ProgramLocations LocateProgramFiles(const QString& executablePath, const UserFolders& user);
 ProgramLocations LocateProgramFiles(const QString& executablePath);
+
+// The folder for the embedded engine's lock files: Lindavo/firebird in the
+// user's runtime folder, else in his state folder.
+QString EngineLockFolder(const UserFolders& user);
+
+// The embedded engine keeps its lock files in /tmp/firebird unless
+// FIREBIRD_LOCK names another folder. The Firebird server package makes that
+// folder for its own user only (0770 firebird), and one made by the first
+// desktop user to start is not the next one's, so without FIREBIRD_LOCK each
+// user gets EngineLockFolder(). Sharing is not lost: the engine locks a
+// database file for one process at a time by the file itself. Call before
+// the first database is opened.
+void UseOwnEngineLockFolder(const UserFolders& user = UserFolders::fromEnvironment());

@@ -200,6 +200,7 @@ int main(int argc, char** argv)
 {
     if (const std::optional<int> answered = AnswerCommandLine(argc, argv))
         return *answered;
+    UseOwnEngineLockFolder();
     LindavoApplication app(argc, argv);
     // The per-user folders Qt picks (window settings) carry the program's
     // name, also when the installed executable is called "lindavo".

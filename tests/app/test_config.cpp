@@ -197,9 +197,9 @@ TEST(ProgramLocations, InstalledUsesTheUsersFoldersAndACopyItsOwn)
         bool installed;
         QString config, database, backups, reports, shipped, log;
     };
-    const UserFolders plain{"/home/eva", {}, {}, {}};
-    const UserFolders xdg{"/home/eva", "/cfg", "/data", "/state"};
-    const UserFolders relative{"/home/eva", "cfg", "data", "state"};
+    const UserFolders plain{"/home/eva", {}, {}, {}, {}};
+    const UserFolders xdg{"/home/eva", "/cfg", "/data", "/state", "/run/user/1000"};
+    const UserFolders relative{"/home/eva", "cfg", "data", "state", "run"};
     const QString installed = root + "/usr/bin/lindavo";
     const QString shipped = root + "/usr/share/lindavo/Reports";
     const Case cases[] = {
@@ -236,7 +236,7 @@ TEST(ProgramLocations, TheInstalledDefaultsGoIntoANewUsersConfiguration)
     ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/bin")));
     ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/share/lindavo")));
     const ProgramLocations l =
-        LocateProgramFiles(dir.filePath("usr/bin/lindavo"), UserFolders{dir.filePath("home"), {}, {}, {}});
+        LocateProgramFiles(dir.filePath("usr/bin/lindavo"), UserFolders{dir.filePath("home"), {}, {}, {}, {}});
     // The configuration folder does not exist yet: reading makes it.
     const ConnectionSettings s = ReadConnectionSettings(l.configFile, l);
     EXPECT_EQ(l.configFile, dir.filePath("home/.config/Lindavo/Lindavo.ini"));
@@ -244,4 +244,13 @@ TEST(ProgramLocations, TheInstalledDefaultsGoIntoANewUsersConfiguration)
     EXPECT_EQ(s.database, l.database);
     EXPECT_EQ(s.reports, l.reports);
     EXPECT_EQ(s.backups, l.backups);
+}
+
+// The embedded engine's lock folder is the user's own: in his runtime folder,
+// else in his state folder.
+TEST(ProgramLocations, TheEnginesLockFolderIsTheUsers)
+{
+    EXPECT_EQ(EngineLockFolder({"/home/eva", {}, {}, {}, "/run/user/1000"}), "/run/user/1000/Lindavo/firebird");
+    EXPECT_EQ(EngineLockFolder({"/home/eva", {}, {}, {}, {}}), "/home/eva/.local/state/Lindavo/firebird");
+    EXPECT_EQ(EngineLockFolder({"/home/eva", {}, {}, "/state", "run"}), "/state/Lindavo/firebird");
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The program as a user gets it: the Debian package of this build, checked by
 # lintian, unpacked into a temporary folder and started there for a new user
-# (a temporary HOME). It must offer the new database, make the user's
-# configuration and database and reach the login; lindavo-report from the
-# same tree must write a report from the shipped layouts.
+# (a temporary HOME; run as root, the account "nobody"). It must offer the new
+# database, make the user's configuration and database and reach the login;
+# lindavo-report from the same tree must write a report from the shipped
+# layouts.
 #
 #   test_package.sh BUILD_DIR
 # Exits 77 (skipped) when a Debian tool is missing.
@@ -60,21 +61,31 @@ version=$("$root/usr/bin/lindavo" --version)
   fail "lindavo-report --version differs from lindavo's"
 
 # --- the first start of a new user -----------------------------------------
+# As root (CI) the user is "nobody", an account without rights to the Firebird
+# server's folders, as a desktop user is.
 home="$work/home"
 mkdir "$home"
-user_env=(env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME HOME="$home" QT_QPA_PLATFORM=offscreen)
+as_user=()
+if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1 && command -v runuser >/dev/null; then
+  chmod 755 "$work"
+  chown nobody "$home"
+  as_user=(runuser -u nobody --)
+fi
+user_env=("${as_user[@]}" env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME -u XDG_RUNTIME_DIR
+          -u FIREBIRD_LOCK HOME="$home" QT_QPA_PLATFORM=offscreen)
 
 "${user_env[@]}" "$root/usr/bin/lindavo" --help >"$work/help.txt"
 grep -qF "$home/.config/Lindavo/Lindavo.ini" "$work/help.txt" || { cat "$work/help.txt"; fail "--help does not name the user's configuration"; }
+[ ! -e "$home/.config" ] || fail "--help wrote the configuration"
 
 # The start-up hook (builds with the tests) answers Yes to the offer, notes
 # the first window and closes it: a closed login ends the program with 1.
 status=0
-"${user_env[@]}" LINDAVO_TEST_STARTUP="$work/startup.txt" timeout 180 "$root/usr/bin/lindavo" >"$work/run.log" 2>&1 || status=$?
+"${user_env[@]}" LINDAVO_TEST_STARTUP="$home/startup.txt" timeout -k 10 180 "$root/usr/bin/lindavo" >"$work/run.log" 2>&1 || status=$?
 cat "$work/run.log"
 expected=$'dialog Databáza ešte neexistuje. Vytvoriť novú?\nwindow frmLogin'
-[ "$(cat "$work/startup.txt" 2>/dev/null)" == "$expected" ] ||
-  fail "the start went otherwise (exit $status): $(cat "$work/startup.txt" 2>/dev/null)"
+[ "$(cat "$home/startup.txt" 2>/dev/null)" == "$expected" ] ||
+  fail "the start went otherwise (exit $status): $(cat "$home/startup.txt" 2>/dev/null)"
 [ "$status" -eq 1 ] || fail "the closed login should end the program with 1, not $status"
 
 ini="$home/.config/Lindavo/Lindavo.ini"
@@ -92,9 +103,9 @@ sql="select 'Alfa' as SKUPINA, '' as SKUPINA2, 'Z1' as ZNACKA, 'Preklad zmluvy' 
   cast(100.10 as numeric(15,2)) as OBJ_CENA_MJ, '' as OBJ_FAKTURA, 'NS' as OBJ_MJ,
   cast(1 as numeric(15,2)) as OBJ_ROZSAH from rdb\$database"
 "${user_env[@]}" "$root/usr/bin/lindavo-report" --layout "$root/usr/share/lindavo/Reports/Preh_Obj_Sk.frf" \
-  --database "$database" --sql "$sql" --title "Zoznam prekladov" --output "$work/zoznam.pdf" ||
+  --database "$database" --sql "$sql" --title "Zoznam prekladov" --output "$home/zoznam.pdf" ||
   fail "lindavo-report"
-pdftotext "$work/zoznam.pdf" "$work/zoznam.txt"
+pdftotext "$home/zoznam.pdf" "$work/zoznam.txt"
 grep -q "Preklad zmluvy" "$work/zoznam.txt" || { cat "$work/zoznam.txt"; fail "the report lacks its row"; }
 grep -q "Zoznam prekladov" "$work/zoznam.txt" || fail "the report lacks its title"
 echo "OK"

@@ -6,7 +6,7 @@
 //                  --sql "select ... where a.objednavatel = :ADRESAR" --param ADRESAR=12
 //                  --var Typ=1 --title "Zoznam prekladov" --format pdf --output zoznam.pdf
 
-#include "generated/version.h"
+#include "app/ProgramLocations.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -15,6 +15,8 @@
 #include "reportengine/ReportError.h"
 #include "reportengine/ReportExport.h"
 #include "reports/ReportDataset.h"
+
+#include "generated/version.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -50,6 +52,8 @@ int main(int argc, char** argv)
     // Fonts are needed to lay text out, a screen is not.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The embedded engine's lock files in a folder this user may write.
+    UseOwnEngineLockFolder();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lindavo-report"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3.%4")
