@@ -3,6 +3,7 @@
 //
 //   dbinit PATH [--migrate] [--sample N] [--user NAME] [--password TEXT]
 
+#include "app/ProgramLocations.h"
 #include "db/BaseSchema.h"
 #include "db/NewDatabase.h"
 #include "db/sample/SampleData.h"
@@ -35,6 +36,8 @@ void printMessage(const QString& text)
 
 int main(int argc, char** argv)
 {
+    // The embedded engine's lock files in a folder this user may write.
+    UseOwnEngineLockFolder();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("dbinit"));
     QCommandLineParser parser;
