@@ -10,6 +10,7 @@ packages=(
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-svg-dev libxlsxwriter-dev fonts-dejavu-core poppler-utils unzip
   libdw-dev xdg-utils
+  dpkg-dev lintian
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "app/AppConfig.h"
 
+#include "app/ProgramLocations.h"
+
 #include "fb/Win1250.h"
 
 #include <QDir>
@@ -81,6 +83,8 @@ public:
         QByteArray bytes = m_bom;
         for (const Line& line : m_lines)
             bytes += line.text + line.eol;
+        // The user's configuration folder does not exist before the first start.
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
         QSaveFile file(m_path);
         if (file.open(QIODevice::WriteOnly)) {
             // It holds the database password: for its owner's eyes only, from
@@ -313,17 +317,15 @@ QString ReadSupportEmail(const QString& iniPath)
     return value.trimmed();
 }
 
-ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString& executableDir)
+ConnectionSettings ReadConnectionSettings(const QString& iniPath, const ConnectionSettings& defaults)
 {
     ConfigFile ini(iniPath);
-    const QString dir = QDir::toNativeSeparators(executableDir);
     ConnectionSettings s;
-    s.database = readOrDefault(ini, QStringLiteral("Database"),
-                               dir + QStringLiteral("Data") + QDir::separator() + QStringLiteral("Lindavo.fdb"));
+    s.database = readOrDefault(ini, QStringLiteral("Database"), defaults.database);
     s.userName = readOrDefault(ini, QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
     s.password = readOrDefault(ini, QStringLiteral("Password"), QStringLiteral("pinebrook"));
-    s.reports = readOrDefault(ini, QStringLiteral("Reports"), dir + QStringLiteral("Reports"));
-    s.backups = readOrDefault(ini, QStringLiteral("Backups"), dir + QStringLiteral("Zalohy"));
+    s.reports = readOrDefault(ini, QStringLiteral("Reports"), defaults.reports);
+    s.backups = readOrDefault(ini, QStringLiteral("Backups"), defaults.backups);
     ini.save();
     ini.restrictAccess();
     return s;
@@ -336,6 +338,25 @@ int ReadBackupCopies(const QString& iniPath)
     const int copies = readOrDefault(ini, QStringLiteral("BackupCopies"), QStringLiteral("5")).trimmed().toInt(&ok);
     ini.save();
     return ok && copies >= 0 ? copies : 5;
+}
+
+ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString& executableDir)
+{
+    const QString dir = QDir::toNativeSeparators(executableDir);
+    ConnectionSettings defaults;
+    defaults.database = dir + QStringLiteral("Data") + QDir::separator() + QStringLiteral("Lindavo.fdb");
+    defaults.reports = dir + QStringLiteral("Reports");
+    defaults.backups = dir + QStringLiteral("Zalohy");
+    return ReadConnectionSettings(iniPath, defaults);
+}
+
+ConnectionSettings ReadConnectionSettings(const QString& iniPath, const ProgramLocations& locations)
+{
+    ConnectionSettings defaults;
+    defaults.database = locations.database;
+    defaults.reports = locations.reports;
+    defaults.backups = locations.backups;
+    return ReadConnectionSettings(iniPath, defaults);
 }
 
 QStringList ConnectionParams(const ConnectionSettings& settings)

@@ -2,7 +2,10 @@
 
 #include <QString>
 
-// The configuration file beside the executable, section "Settings": plain
+struct ProgramLocations;
+
+// The configuration file (beside the executable, or the user's own when the
+// program is installed: ProgramLocations.h), section "Settings": plain
 // "key=value" text that users edit by hand. Values are taken as written (a
 // comma or a semicolon is part of the value), keys are found in any letter
 // case. Missing or empty keys are written back with their defaults the moment
@@ -31,6 +34,10 @@ bool ReadShiftForClose(const QString& iniPath);
 // Reads Database, User_Name, Password, Reports, Backups in this order and writes
 // the default of each that is empty. `executableDir` ends with a separator.
 ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString& executableDir);
+// The same with the defaults of the program's locations (ProgramLocations.h).
+ConnectionSettings ReadConnectionSettings(const QString& iniPath, const ProgramLocations& locations);
+// The same with the database, reports and backups of `defaults`.
+ConnectionSettings ReadConnectionSettings(const QString& iniPath, const ConnectionSettings& defaults);
 
 // BackupCopies: how many dated copies of replaced backups the backup window
 // keeps beside the backup file; empty or missing becomes 5, an unreadable value

@@ -1,6 +1,7 @@
 #include "app/LindavoApplication.h"
 
 #include "app/AppConfig.h"
+#include "app/ProgramLocations.h"
 #include "app/Version.h"
 #include "app/fMain.h"
 #include "framework/SlotGuard.h"
@@ -15,8 +16,10 @@ LindavoApplication::LindavoApplication(int& argc, char** argv) : QApplication(ar
     setApplicationVersion(VersionText());
     UseSlovakUserInterface();
     ExceptionDialogSettings settings;
+    const ProgramLocations locations = LocateProgramFiles(applicationFilePath());
+    settings.logFile = locations.errorLog;
     // Not read now: a second start must end before it touches the configuration.
-    settings.readSupportAddress = [] { return ReadSupportEmail(ConfigPathFor(applicationFilePath())); };
+    settings.readSupportAddress = [config = locations.configFile] { return ReadSupportEmail(config); };
     TExceptionDialog::Install(settings);
 }
 

@@ -61,8 +61,10 @@ TfrmEPrekladyPridaj::Windows JobEditorWindows()
 
 ReportRun ReportRunFor(TfrmMain& main)
 {
-    // The folder is read when the report runs: a reconnect re-reads the settings.
-    return [&main](const ReportRequest& request) { RunReport(request, main.settings().reports); };
+    // The folders are read when the report runs: a reconnect re-reads the settings.
+    return [&main](const ReportRequest& request) {
+        RunReport(request, main.settings().reports, main.locations().shippedReports);
+    };
 }
 
 TfrmEPreklady::Windows RegisterWindowsFor(TfrmMain& main)

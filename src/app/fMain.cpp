@@ -6,12 +6,14 @@
 #include "app/Version.h"
 #include "controls/ListToolbar.h"
 #include "controls/QDLBtn.h"
+#include "db/NewDatabase.h"
 #include "fb/Error.h"
 #include "framework/MainConnection.h"
 #include "framework/Messages.h"
 #include "framework/Session.h"
 #include "framework/SlotGuard.h"
 #include "framework/UiHelpers.h"
+#include "framework/WaitPlease.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,6 +24,8 @@
 #include <QLabel>
 #include <QSessionManager>
 #include <QVBoxLayout>
+
+#include <stdexcept>
 
 namespace {
 
@@ -75,7 +79,8 @@ TfrmMain::TfrmMain(const QString& executablePath, QWidget* parent)
     setWindowTitle(QStringLiteral("Quendel - Lindavo, evidencia prekladov"));
     QGuiApplication::setApplicationDisplayName(windowTitle());
 
-    m_configPath = ConfigPathFor(m_executablePath);
+    m_locations = LocateProgramFiles(m_executablePath);
+    m_configPath = m_locations.configFile;
     m_shiftForClose = ReadShiftForClose(m_configPath);
 
     connect(qApp, &QGuiApplication::commitDataRequest, this,
@@ -250,6 +255,7 @@ void TfrmMain::Reconnect()
     try {
         CloseConnection();
         IBDLogin();
+        OfferNewDatabase();
         m_database.open(m_settings.database, ConnectionParams(m_settings));
     } catch (const fb::Error& e) {
         // The window still opens, with nobody logged in and its buttons
@@ -269,7 +275,36 @@ void TfrmMain::Reconnect()
 
 void TfrmMain::IBDLogin()
 {
-    m_settings = ReadConnectionSettings(m_configPath, QFileInfo(m_executablePath).absolutePath() + QLatin1Char('/'));
+    m_settings = ReadConnectionSettings(m_configPath, m_locations);
+}
+
+void TfrmMain::OfferNewDatabase()
+{
+    // Only the default file: a path typed into the configuration that leads
+    // nowhere is a mistake to report, not a place for a new database; a
+    // server's database is the server's business.
+    const QString path = m_settings.database;
+    if (!IsLocalDatabasePath(path) || QFileInfo::exists(path)
+        || QFileInfo(path).absoluteFilePath() != QFileInfo(m_locations.database).absoluteFilePath())
+        return;
+    if (MessageDlg(QStringLiteral("Databáza ešte neexistuje. Vytvoriť novú?"), msg::Confirmation,
+                   {msg::Yes, msg::No}, 0, msg::Yes)
+        != msg::Yes)
+        return;
+    NewDatabaseResult result;
+    {
+        WaitPleaseScope wait;
+        result = CreateCurrentDatabase(path, m_settings.userName, m_settings.password, SupportedVersion());
+    }
+    if (result.outcome == NewDatabaseResult::PackageDamaged)
+        throw std::runtime_error(
+            QStringLiteral("Databázu nemožno vytvoriť: balík aktualizácií programu je poškodený (%1).")
+                .arg(result.detail)
+                .toStdString());
+    if (result.outcome != NewDatabaseResult::Completed)
+        throw std::runtime_error(QStringLiteral("Databázu nemožno vytvoriť: aktualizácia sa zastavila na verzii %1.")
+                                     .arg(result.version)
+                                     .toStdString());
 }
 
 void TfrmMain::IBDAfterConnect()

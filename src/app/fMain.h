@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppConfig.h"
+#include "app/ProgramLocations.h"
 #include "app/Uzivatel.h"
 #include "fb/Connection.h"
 #include "fb/Query.h"
@@ -44,7 +45,8 @@ MainWindowTargets& mainWindowTargets();
 class TfrmMain : public TFormViewer {
     Q_OBJECT
 public:
-    // `executablePath` decides the configuration file and the default folders.
+    // `executablePath` decides the configuration file and the default folders
+    // (ProgramLocations.h).
     explicit TfrmMain(const QString& executablePath, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
@@ -57,6 +59,7 @@ public:
     TUzivatel& Uzivatel() { return m_uzivatel; }
     const ConnectionSettings& settings() const { return m_settings; }
     const QString& configPath() const { return m_configPath; }
+    const ProgramLocations& locations() const { return m_locations; }
     bool shiftForClose() const { return m_shiftForClose; }
 
     // Closes and opens the connection again, with the start-up checks (also
@@ -97,12 +100,16 @@ private:
     void runHidden(const std::function<void()>& open);
     void openWindow(TQDLBtn* button);
     void IBDLogin();
+    // A first start: no database at the default path of the embedded engine.
+    // Asks whether to create it and, on Yes, creates it at the current schema.
+    void OfferNewDatabase();
     void IBDAfterConnect();
     void buildUi();
     void showUser();
     void onSessionEnding();
 
     QString m_executablePath;
+    ProgramLocations m_locations;
     QString m_configPath;
     ConnectionSettings m_settings;
     bool m_shiftForClose = false;

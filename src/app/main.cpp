@@ -1,4 +1,5 @@
 #include "app/LindavoApplication.h"
+#include "app/ProgramLocations.h"
 #include "app/Version.h"
 #include "app/WindowTargets.h"
 #include "app/fLogin.h"
@@ -6,8 +7,20 @@
 #include "db/fUpdate.h"
 #include "platform/SingleInstance.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <optional>
+#include <string_view>
+
 #ifdef LINDAVO_TEST_HOOKS
+#include "framework/Dialogs.h"
 #include "framework/SlotGuard.h"
+#include "framework/WaitPlease.h"
+
+#include <QFile>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdint>
@@ -47,6 +60,35 @@ namespace {
     throw std::logic_error("Úmyselná nezachytená chyba");
 }
 
+// LINDAVO_TEST_STARTUP=FILE: a start-up without anyone at the screen, for
+// the test of the installed package. Every message is written to FILE and
+// answered Yes where it asks; the first modal window besides the wait window
+// (the login, or the migration window) is written there as "window NAME" and
+// closed, which ends the program.
+void WatchStartup(const QString& file)
+{
+    const auto note = [file](const QString& line) {
+        QFile f(file);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+            f.write((line + u'\n').toUtf8());
+    };
+    setDialogResponder([note](const DialogRequest& request) {
+        note(QStringLiteral("dialog ") + QString(request.text).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+        return request.buttons.contains(msg::Yes) ? int(msg::Yes) : request.defaultResult;
+    });
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, [timer, note] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && !qobject_cast<TfrmWaitPlease*>(w)) {
+            timer->stop();
+            note(QStringLiteral("window ") + w->objectName());
+            w->close();
+        }
+    });
+    timer->start();
+}
+
 void RunTestHook(const QByteArray& what)
 {
     if (what == "throw")
@@ -62,10 +104,59 @@ void RunTestHook(const QByteArray& what)
 }  // namespace
 #endif
 
+namespace {
+
+void print(const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
+
+// --version and --help are answered without a display (before any window
+// exists); nullopt when neither is asked for.
+std::optional<int> AnswerCommandLine(int argc, char** argv)
+{
+    bool version = false, help = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        version = version || arg == "--version" || arg == "-v";
+        help = help || arg == "--help" || arg == "-h";
+    }
+    if (!version && !help)
+        return std::nullopt;
+    QCoreApplication app(argc, argv);
+    if (help) {
+        const ProgramLocations l = LocateProgramFiles(QCoreApplication::applicationFilePath());
+        print(QStringLiteral("Použitie: %1 [--version] [--help]\n"
+                             "Lindavo, evidencia prekladov, verzia %2\n\n"
+                             "  -h, --help     tento text\n"
+                             "  -v, --version  verzia programu\n\n"
+                             "Konfiguračný súbor: %3\n"
+                             "Predvolená databáza: %4\n")
+                  .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), VersionText(),
+                       QDir::toNativeSeparators(l.configFile), QDir::toNativeSeparators(l.database)));
+    } else {
+        print(QStringLiteral("Lindavo %1\n").arg(VersionText()));
+    }
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> answered = AnswerCommandLine(argc, argv))
+        return *answered;
+    UseOwnEngineLockFolder();
     LindavoApplication app(argc, argv);
+    // The per-user folders Qt picks (window settings) carry the program's
+    // name, also when the installed executable is called "lindavo".
+    QCoreApplication::setApplicationName(QStringLiteral("Lindavo"));
+    // The desktop's menu entry (and its icon) of the installed program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("sk.quendel.Lindavo"));
 #ifdef LINDAVO_TEST_HOOKS
+    if (qEnvironmentVariableIsSet("LINDAVO_TEST_STARTUP"))
+        WatchStartup(qEnvironmentVariable("LINDAVO_TEST_STARTUP"));
     RunTestHook(qgetenv("LINDAVO_TEST_ERROR"));
 #endif
     const QString exe = QCoreApplication::applicationFilePath();

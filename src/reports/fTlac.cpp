@@ -82,9 +82,19 @@ QString ReportFilePath(const QString& reportsFolder, const QString& name)
     return QDir::toNativeSeparators(folder + fileName);
 }
 
+QString FindReportFile(const QString& reportsFolder, const QString& shippedFolder, const QString& name)
+{
+    const QString own = ReportFilePath(reportsFolder, name);
+    if (shippedFolder.isEmpty() || QFileInfo(own).isFile())
+        return own;
+    const QString shipped = ReportFilePath(shippedFolder, name);
+    return QFileInfo(shipped).isFile() ? shipped : own;
+}
+
 std::function<void(TfrmTlac&)> TfrmTlac::Designer;
 
-TfrmTlac::TfrmTlac(const QString& reportsFolder, QWidget* parent) : QDialog(parent), m_folder(reportsFolder)
+TfrmTlac::TfrmTlac(const QString& reportsFolder, const QString& shippedFolder, QWidget* parent)
+    : QDialog(parent), m_folder(reportsFolder), m_shipped(shippedFolder)
 {
     setObjectName(QStringLiteral("frmTlac"));
     setWindowTitle(QStringLiteral("Tlač..."));
@@ -113,7 +123,8 @@ TfrmTlac::~TfrmTlac() = default;
 
 bool TfrmTlac::open(const ReportRequest& request)
 {
-    m_path = ReportFilePath(m_folder, request.layoutName);
+    m_layoutName = request.layoutName;
+    m_path = FindReportFile(m_folder, m_shipped, m_layoutName);
     // A missing layout is no error: the buttons open the designer under its name.
     loadLayout();
     m_report.setTitle(request.title);
@@ -183,13 +194,24 @@ void TfrmTlac::preview()
     accept();
 }
 
+QString TfrmTlac::designerPath() const
+{
+    return ReportFilePath(m_folder, m_layoutName);
+}
+
 void TfrmTlac::edit()
 {
+    // A shipped layout becomes the user's own when saved: his folder may not
+    // exist yet.
+    if (designerPath() != m_path)
+        QDir().mkpath(QFileInfo(designerPath()).absolutePath());
     if (Designer)
         Designer(*this);
     else
         openDesigner();
-    // What was saved there is what the next print uses.
+    // What was saved there is what the next print uses: a shipped layout
+    // saved by the designer is the user's own from now on.
+    m_path = FindReportFile(m_folder, m_shipped, m_layoutName);
     loadLayout();
 }
 
@@ -197,7 +219,7 @@ void TfrmTlac::openDesigner()
 {
     report::DesignerWindow designer(this);
     designer.setFieldNames(m_master.columnNames());
-    designer.openOrCreate(m_path);
+    designer.openOrCreate(m_path, designerPath());
     designer.setPreview([this, &designer](const report::Layout& layout) {
         const report::Layout saved = m_report.layout();
         m_report.setLayout(layout);
@@ -216,9 +238,9 @@ void TfrmTlac::openDesigner()
     designer.exec();
 }
 
-void RunReport(const ReportRequest& request, const QString& reportsFolder)
+void RunReport(const ReportRequest& request, const QString& reportsFolder, const QString& shippedFolder)
 {
-    TfrmTlac runner(reportsFolder);
+    TfrmTlac runner(reportsFolder, shippedFolder);
     if (runner.open(request))
         runner.exec();
 }

@@ -15,6 +15,11 @@ class QPushButton;
 // come with a folder written with either separator; only its last part counts).
 QString ReportFilePath(const QString& reportsFolder, const QString& name);
 
+// Where a layout is read from: the reports folder when the file is there,
+// else the shipped folder (an installed program's layouts, read-only) when it
+// is there, else the reports folder, where the designer makes it.
+QString FindReportFile(const QString& reportsFolder, const QString& shippedFolder, const QString& name);
+
 // Registers the program's report functions with the engine for the life of
 // the object (category "Quendel").
 class TQDLFunctionLibrary {
@@ -31,7 +36,9 @@ public:
 class TfrmTlac : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmTlac(const QString& reportsFolder, QWidget* parent = nullptr);
+    // `shippedFolder`: layouts the user does not have in `reportsFolder` are
+    // read from there; the designer saves them into `reportsFolder`.
+    explicit TfrmTlac(const QString& reportsFolder, const QString& shippedFolder = {}, QWidget* parent = nullptr);
     ~TfrmTlac() override;
 
     // Everything up to showing the window: the layout (when its file is
@@ -41,6 +48,9 @@ public:
     bool open(const ReportRequest& request);
 
     const QString& layoutPath() const { return m_path; }
+    // Where the designer saves the layout: layoutPath(), or for a shipped
+    // layout the same name in the reports folder.
+    QString designerPath() const;
     report::Report& report() { return m_report; }
     const TReportQueryDataset& master() const { return m_master; }
 
@@ -66,11 +76,13 @@ private:
     TQDLFunctionLibrary m_library;
 
     QString m_folder;
+    QString m_shipped;
+    QString m_layoutName;
     QString m_path;
     report::Report m_report;
     TReportQueryDataset m_master;
 };
 
-// The report run of the parameter dialogs: the runner over `reportsFolder`,
-// shown when there is something to print.
-void RunReport(const ReportRequest& request, const QString& reportsFolder);
+// The report run of the parameter dialogs: the runner over `reportsFolder`
+// (and `shippedFolder`), shown when there is something to print.
+void RunReport(const ReportRequest& request, const QString& reportsFolder, const QString& shippedFolder = {});

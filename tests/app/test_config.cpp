@@ -1,6 +1,7 @@
 #include "support/QtPrinters.h"
 
 #include "app/AppConfig.h"
+#include "app/ProgramLocations.h"
 
 #include <QDir>
 #include <QFile>
@@ -213,4 +214,81 @@ TEST(AppConfig, TheFileIsReadableByItsOwnerOnly)
     writeIni(ini, "[Settings]\nBackupCopies=2\n");
     EXPECT_EQ(ReadBackupCopies(ini), 2);
     EXPECT_EQ(QFile::permissions(ini) & others, QFileDevice::Permissions());
+}
+
+// Installed means a "bin" folder with ../share/lindavo beside it; the user's
+// files then follow the XDG variables (absolute values only) or their
+// fallbacks under home. Anything else keeps every file beside the executable.
+TEST(ProgramLocations, InstalledUsesTheUsersFoldersAndACopyItsOwn)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    ASSERT_TRUE(QDir().mkpath(root + "/usr/bin"));
+    ASSERT_TRUE(QDir().mkpath(root + "/usr/share/lindavo/Reports"));
+    ASSERT_TRUE(QDir().mkpath(root + "/opt/bin"));  // a bin without share/lindavo
+    ASSERT_TRUE(QDir().mkpath(root + "/copy/share/lindavo"));  // not a bin
+
+    struct Case {
+        const char* name;
+        QString exe;
+        UserFolders user;
+        bool installed;
+        QString config, database, backups, reports, shipped, log;
+    };
+    const UserFolders plain{"/home/eva", {}, {}, {}, {}};
+    const UserFolders xdg{"/home/eva", "/cfg", "/data", "/state", "/run/user/1000"};
+    const UserFolders relative{"/home/eva", "cfg", "data", "state", "run"};
+    const QString installed = root + "/usr/bin/lindavo";
+    const QString shipped = root + "/usr/share/lindavo/Reports";
+    const Case cases[] = {
+        {"fallbacks", installed, plain, true, "/home/eva/.config/Lindavo/Lindavo.ini",
+         "/home/eva/.local/share/Lindavo/Data/Lindavo.fdb", "/home/eva/.local/share/Lindavo/Zalohy",
+         "/home/eva/.local/share/Lindavo/Reports", shipped, "/home/eva/.local/state/Lindavo/Lindavo_Err.log"},
+        {"xdg variables", installed, xdg, true, "/cfg/Lindavo/Lindavo.ini", "/data/Lindavo/Data/Lindavo.fdb",
+         "/data/Lindavo/Zalohy", "/data/Lindavo/Reports", shipped, "/state/Lindavo/Lindavo_Err.log"},
+        {"relative variables", installed, relative, true, "/home/eva/.config/Lindavo/Lindavo.ini",
+         "/home/eva/.local/share/Lindavo/Data/Lindavo.fdb", "/home/eva/.local/share/Lindavo/Zalohy",
+         "/home/eva/.local/share/Lindavo/Reports", shipped, "/home/eva/.local/state/Lindavo/Lindavo_Err.log"},
+        {"bin without share", root + "/opt/bin/Lindavo", xdg, false, root + "/opt/bin/Lindavo.ini",
+         root + "/opt/bin/Data/Lindavo.fdb", root + "/opt/bin/Zalohy", root + "/opt/bin/Reports", "",
+         root + "/opt/bin/Lindavo_Err.log"},
+        {"share without bin", root + "/copy/lindavo", xdg, false, root + "/copy/lindavo.ini",
+         root + "/copy/Data/Lindavo.fdb", root + "/copy/Zalohy", root + "/copy/Reports", "",
+         root + "/copy/lindavo_Err.log"},
+    };
+    for (const Case& c : cases) {
+        const ProgramLocations l = LocateProgramFiles(c.exe, c.user);
+        EXPECT_EQ(l.installed, c.installed) << c.name;
+        EXPECT_EQ(l.configFile, c.config) << c.name;
+        EXPECT_EQ(l.database, c.database) << c.name;
+        EXPECT_EQ(l.backups, c.backups) << c.name;
+        EXPECT_EQ(l.reports, c.reports) << c.name;
+        EXPECT_EQ(l.shippedReports, c.shipped) << c.name;
+        EXPECT_EQ(l.errorLog, c.log) << c.name;
+    }
+}
+
+TEST(ProgramLocations, TheInstalledDefaultsGoIntoANewUsersConfiguration)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/bin")));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/share/lindavo")));
+    const ProgramLocations l =
+        LocateProgramFiles(dir.filePath("usr/bin/lindavo"), UserFolders{dir.filePath("home"), {}, {}, {}, {}});
+    // The configuration folder does not exist yet: reading makes it.
+    const ConnectionSettings s = ReadConnectionSettings(l.configFile, l);
+    EXPECT_EQ(l.configFile, dir.filePath("home/.config/Lindavo/Lindavo.ini"));
+    EXPECT_EQ(iniValue(l.configFile, "Database"), l.database);
+    EXPECT_EQ(s.database, l.database);
+    EXPECT_EQ(s.reports, l.reports);
+    EXPECT_EQ(s.backups, l.backups);
+}
+
+// The embedded engine's lock folder is the user's own: in his runtime folder,
+// else in his state folder.
+TEST(ProgramLocations, TheEnginesLockFolderIsTheUsers)
+{
+    EXPECT_EQ(EngineLockFolder({"/home/eva", {}, {}, {}, "/run/user/1000"}), "/run/user/1000/Lindavo/firebird");
+    EXPECT_EQ(EngineLockFolder({"/home/eva", {}, {}, {}, {}}), "/home/eva/.local/state/Lindavo/firebird");
+    EXPECT_EQ(EngineLockFolder({"/home/eva", {}, {}, "/state", "run"}), "/state/Lindavo/firebird");
 }

@@ -5,6 +5,7 @@
 #include "db/SchemaVersion.h"
 #include "app/Version.h"
 #include "app/fMain.h"
+#include "db/NewDatabase.h"
 #include "db/fUpdate.h"
 #include "fb/Error.h"
 #include "fb/Transaction.h"
@@ -233,4 +234,76 @@ TEST(Startup, AnUnopenableDatabaseIsExplainedInSlovak)
         EXPECT_TRUE(text.contains("/home/a/Lindavo.ini"));
         EXPECT_FALSE(text.contains("raw English text"));
     }
+}
+
+// No database at the default path of the embedded engine: the program asks,
+// and Yes makes one at the current schema with the administrator, as
+// dbinit --migrate does; No goes on to the usual error of a missing file.
+TEST(MainWindow, AFirstStartOffersANewDatabaseAtTheDefaultPath)
+{
+    struct Case {
+        int answer;
+        bool created;
+    };
+    for (const Case c : {Case{msg::Yes, true}, Case{msg::No, false}}) {
+        SCOPED_TRACE(c.answer);
+        QTemporaryDir dir;
+        const QString exe = dir.filePath("Lindavo");
+        const QString database = dir.filePath("Data/Lindavo.fdb");
+        DialogTranscript transcript;
+        transcript.answer(c.answer);
+        bool loggedIn = false;
+        startupCalls().login = [&](TfrmMain&) { return loggedIn = true; };
+        {
+            TfrmMain main(exe);
+            EXPECT_EQ(main.settings().database, database);
+            ASSERT_GE(transcript.count(), 1);
+            EXPECT_EQ(transcript.requests().first().text, "Databáza ešte neexistuje. Vytvoriť novú?");
+            EXPECT_EQ(transcript.requests().first().buttons, QList<int>({msg::Yes, msg::No}));
+            EXPECT_EQ(loggedIn, c.created);
+            EXPECT_EQ(main.IBDatabase().isOpen(), c.created);
+            EXPECT_EQ(QFile::exists(database), c.created);
+            if (c.created) {
+                EXPECT_EQ(transcript.count(), 1);
+                fb::Transaction tr(main.IBDatabase(), {"read", "nowait"});
+                fb::Query q(tr);
+                EXPECT_EQ(ZistiVerziu(tr, q), SupportedVersion());
+                tr.start();
+                q.setSql("select count(*) from UZIVATELIA where SPRAVCA = 1 and PLATNY = 1");
+                EXPECT_EQ(q.executeScalar().toInt(), 1);
+                tr.commit();
+            } else {
+                // the missing file's error, as without the offer
+                ASSERT_EQ(transcript.count(), 2);
+                EXPECT_TRUE(transcript.last().text.contains("Súbor databázy neexistuje."));
+            }
+        }
+        startupCalls().login = nullptr;
+    }
+}
+
+TEST(MainWindow, ADatabaseElsewhereIsNeverCreated)
+{
+    EXPECT_TRUE(IsLocalDatabasePath("/home/eva/Lindavo.fdb"));
+    EXPECT_TRUE(IsLocalDatabasePath("Data/Lindavo.fdb"));
+    EXPECT_TRUE(IsLocalDatabasePath("C:\\Lindavo\\Data\\Lindavo.fdb"));
+    EXPECT_TRUE(IsLocalDatabasePath("/data/odd:name.fdb"));
+    EXPECT_FALSE(IsLocalDatabasePath("server:/var/lib/firebird/3.0/data/Lindavo.fdb"));
+    EXPECT_FALSE(IsLocalDatabasePath("server/3051:/data/Lindavo.fdb"));
+    EXPECT_FALSE(IsLocalDatabasePath("s:Lindavo"));
+
+    // A configured path that leads nowhere is reported, not filled.
+    QTemporaryDir dir;
+    {
+        QSettings ini(dir.filePath("Lindavo.ini"), QSettings::IniFormat);
+        ini.setValue("Settings/Database", dir.filePath("Data/Typo.fdb"));
+    }
+    DialogTranscript transcript(msg::Yes);
+    {
+        TfrmMain main(dir.filePath("Lindavo"));
+        EXPECT_FALSE(main.IBDatabase().isOpen());
+    }
+    ASSERT_EQ(transcript.count(), 1);
+    EXPECT_TRUE(transcript.last().text.contains("335544344"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("Data/Typo.fdb")));
 }

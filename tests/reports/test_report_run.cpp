@@ -9,11 +9,13 @@
 #include "fb/Transaction.h"
 #include "framework/MainConnection.h"
 #include "reportengine/ReportFile.h"
+#include "reportengine/designer/DesignerDocument.h"
 #include "reportengine/ReportFormat.h"
 #include "reports/EPrekladyTlacSql.h"
 #include "reports/fTlac.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -258,6 +260,55 @@ TEST_F(ReportRuns, AMissingLayoutOpensTheDesignerUnderItsName)
         EXPECT_EQ(runner.result(), 0);
     }
     TfrmTlac::Designer = nullptr;
+}
+
+// An installed program reads a layout the user has not changed from the
+// shipped folder. The designer opens it and saves it into the user's folder
+// (made when missing), the runner prints that from then on, and the shipped
+// file stays as it was.
+TEST_F(ReportRuns, AChangedShippedLayoutIsSavedAsTheUsersOwn)
+{
+    QTemporaryDir home;
+    const QString own = home.filePath(QStringLiteral("Lindavo/Reports"));
+    const QString shippedFile = ReportFilePath(folder, QStringLiteral("Preh_Obj_Sk.frf"));
+    const QString ownFile = ReportFilePath(own, QStringLiteral("Preh_Obj_Sk.frf"));
+    const auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray shippedBefore = bytes(shippedFile);
+    ASSERT_FALSE(shippedBefore.isEmpty());
+    QStringList seen;
+    TfrmTlac::Designer = [&](TfrmTlac& runner) {
+        seen << runner.layoutPath() << runner.designerPath();
+        report::DesignerDocument doc;
+        doc.open(runner.layoutPath(), runner.designerPath());
+        report::ReportObject o;
+        o.width = 80;
+        o.height = 5;
+        o.text = u("Vlastná zostava [ZNACKA]");
+        doc.addObject({report::BandKind::MasterData, -1}, o);
+        doc.save();
+    };
+    TfrmTlac runner(own, folder);
+    ASSERT_TRUE(runner.open(ZoznamRequest(may())));
+    EXPECT_EQ(runner.layoutPath(), shippedFile);
+    EXPECT_LT(runner.prepare()->find(u("Vlastná zostava Z1")).first, 0);
+    runner.btnEdit->click();
+    TfrmTlac::Designer = nullptr;
+    EXPECT_EQ(seen, (QStringList{shippedFile, ownFile}));
+    EXPECT_EQ(runner.layoutPath(), ownFile);
+    EXPECT_GE(runner.prepare()->find(u("Vlastná zostava Z1")).first, 0);
+    EXPECT_EQ(bytes(shippedFile), shippedBefore);
+
+    // The next run finds the user's layout first; one he does not have still
+    // comes from the shipped folder.
+    TfrmTlac next(own, folder);
+    ASSERT_TRUE(next.open(ZoznamRequest(may())));
+    EXPECT_EQ(next.layoutPath(), ownFile);
+    EXPECT_EQ(FindReportFile(own, folder, QStringLiteral("Zisk.frf")), ReportFilePath(folder, QStringLiteral("Zisk.frf")));
+    EXPECT_EQ(FindReportFile(own, folder, QStringLiteral("Novy.frf")), ReportFilePath(own, QStringLiteral("Novy.frf")));
+    EXPECT_EQ(transcript.count(), 0);
 }
 
 // The profitability layouts (both modes of Zisk and Zisk_PM) total what the

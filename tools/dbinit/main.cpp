@@ -3,10 +3,9 @@
 //
 //   dbinit PATH [--migrate] [--sample N] [--user NAME] [--password TEXT]
 
+#include "app/ProgramLocations.h"
 #include "db/BaseSchema.h"
-#include "db/MemTable.h"
-#include "db/MigrationRunner.h"
-#include "db/UpdatePackage.h"
+#include "db/NewDatabase.h"
 #include "db/sample/SampleData.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
@@ -28,7 +27,6 @@ void print(FILE* out, const QString& text)
     std::fflush(out);
 }
 
-// No one sits at a console tool: the runner's messages go to stderr.
 void printMessage(const QString& text)
 {
     print(stderr, QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).trimmed());
@@ -38,6 +36,8 @@ void printMessage(const QString& text)
 
 int main(int argc, char** argv)
 {
+    // The embedded engine's lock files in a folder this user may write.
+    UseOwnEngineLockFolder();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("dbinit"));
     QCommandLineParser parser;
@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     }
     const bool migrate = parser.isSet(QStringLiteral("migrate")) || sample;
 
-    const bool local = !path.contains(QLatin1Char(':')) || QFileInfo(path).isAbsolute();
+    const bool local = IsLocalDatabasePath(path);
     if (local && QFileInfo::exists(path)) {
         print(stderr, QStringLiteral("%1 already exists; nothing was changed").arg(path));
         return 2;
@@ -81,26 +81,20 @@ int main(int argc, char** argv)
         if (!migrate)
             return 0;
 
-        MemTable package;
-        QString error;
-        if (!loadUpdatePackage(package, &error)) {
-            print(stderr, QStringLiteral("the update package is damaged: %1").arg(error));
-            return 1;
-        }
         fb::Connection c;
         c.open(path, {QStringLiteral("USER_NAME=") + user, QStringLiteral("PASSWORD=") + password,
                       QStringLiteral("lc_ctype=WIN1250")});
-        MigrationRunner runner(c, package, LINDAVO_VERSION_RELEASE);
-        // A database error is not translated here: it ends the tool below with its code and text.
-        runner.showError = printMessage;
-        runner.showMessage = printMessage;
-        const auto result = runner.RunPass();
-        const int version = runner.ZistiVerziu();
-        if (result != MigrationRunner::PassResult::Completed || version != LINDAVO_VERSION_RELEASE) {
-            print(stderr, QStringLiteral("migration stopped at version %1").arg(version));
+        // No one sits at a console tool: the runner's messages go to stderr.
+        const NewDatabaseResult result = MigrateToCurrent(c, LINDAVO_VERSION_RELEASE, printMessage);
+        if (result.outcome == NewDatabaseResult::PackageDamaged) {
+            print(stderr, QStringLiteral("the update package is damaged: %1").arg(result.detail));
             return 1;
         }
-        print(stdout, QStringLiteral("migrated to version %1").arg(version));
+        if (result.outcome != NewDatabaseResult::Completed) {
+            print(stderr, QStringLiteral("migration stopped at version %1").arg(result.version));
+            return 1;
+        }
+        print(stdout, QStringLiteral("migrated to version %1").arg(result.version));
         if (sample) {
             const SampleCounts n = FillSampleData(c, jobs);
             print(stdout,

@@ -6,6 +6,7 @@
 //                  --sql "select ... where a.objednavatel = :ADRESAR" --param ADRESAR=12
 //                  --var Typ=1 --title "Zoznam prekladov" --format pdf --output zoznam.pdf
 
+#include "app/ProgramLocations.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "fb/Query.h"
@@ -14,6 +15,8 @@
 #include "reportengine/ReportError.h"
 #include "reportengine/ReportExport.h"
 #include "reports/ReportDataset.h"
+
+#include "generated/version.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -49,12 +52,20 @@ int main(int argc, char** argv)
     // Fonts are needed to lay text out, a screen is not.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The embedded engine's lock files in a folder this user may write.
+    UseOwnEngineLockFolder();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lindavo-report"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3.%4")
+                                                .arg(LINDAVO_VERSION_MAJOR)
+                                                .arg(LINDAVO_VERSION_MINOR)
+                                                .arg(LINDAVO_VERSION_RELEASE)
+                                                .arg(LINDAVO_VERSION_BUILD));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Writes a Lindavo report over one SQL statement."));
     parser.addHelpOption();
+    parser.addVersionOption();
     QStringList formatNames;
     for (const auto& f : report::exportFormats())
         formatNames << f.name;

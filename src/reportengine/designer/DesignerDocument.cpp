@@ -81,7 +81,7 @@ void DesignerDocument::startNew(const QString& fileName)
     setLayoutQuietly(l);
 }
 
-void DesignerDocument::open(const QString& fileName)
+void DesignerDocument::open(const QString& fileName, const QString& saveName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -90,7 +90,7 @@ void DesignerDocument::open(const QString& fileName)
     const bool newer = layoutFormatVersion(xml) > kLayoutFormatVersion;
     Layout l = newer ? parseNewerLayout(xml, fileName) : parseLayout(xml, fileName);
     m_undo.clear();
-    m_fileName = fileName;
+    m_fileName = saveName.isEmpty() ? fileName : saveName;
     m_readOnly = newer;
     m_new = false;
     setLayoutQuietly(l);

@@ -38,8 +38,9 @@ public:
 
     // An empty layout (page header, master data, page footer) under `fileName`.
     void startNew(const QString& fileName);
-    // Throws report::Error for a file that cannot be read.
-    void open(const QString& fileName);
+    // Throws report::Error for a file that cannot be read. With `saveName` the
+    // layout is saved there instead (a read-only original, kept as it is).
+    void open(const QString& fileName, const QString& saveName = {});
     // Saves under the file name; throws report::Error (the old file intact,
     // the document still modified).
     void save();

@@ -105,17 +105,17 @@ DesignerWindow::~DesignerWindow()
     m_doc.disconnect();
 }
 
-void DesignerWindow::openOrCreate(const QString& fileName)
+void DesignerWindow::openOrCreate(const QString& fileName, const QString& saveName)
 {
     if (QFileInfo(fileName).isFile()) {
-        m_doc.open(fileName);
+        m_doc.open(fileName, saveName);
         if (m_doc.isReadOnly())
             QMessageBox::information(this, QStringLiteral("Návrhár zostáv"),
                                      QStringLiteral("Zostava %1 je z novšej verzie programu. Otvára sa len na "
                                                     "čítanie; uložiť ju možno len pod iným menom.")
                                          .arg(QDir::toNativeSeparators(fileName)));
     } else {
-        m_doc.startNew(fileName);
+        m_doc.startNew(saveName.isEmpty() ? fileName : saveName);
     }
     const auto bands = m_doc.bands();
     m_view->setCurrentBand(bands.empty() ? BandRef{} : bands.front());

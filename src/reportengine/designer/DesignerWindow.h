@@ -33,8 +33,9 @@ public:
     ~DesignerWindow() override;
 
     // Opens `fileName`, or an empty layout under that name when there is no
-    // such file. A damaged file throws report::Error.
-    void openOrCreate(const QString& fileName);
+    // such file. A damaged file throws report::Error. With `saveName` the
+    // layout is saved there instead of `fileName`.
+    void openOrCreate(const QString& fileName, const QString& saveName = {});
 
     DesignerDocument& document() { return m_doc; }
     DesignerPageView* pageView() const { return m_view; }
