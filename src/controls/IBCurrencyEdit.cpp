@@ -6,7 +6,6 @@
 #include "framework/UiHelpers.h"
 
 #include <QKeyEvent>
-#include <QApplication>
 #include <QLocale>
 
 TIBCurrencyEdit::TIBCurrencyEdit(QWidget* parent)
@@ -117,12 +116,6 @@ void TIBCurrencyEdit::keyPressEvent(QKeyEvent* event)
         return;
     const Qt::KeyboardModifiers mods = ShiftCtrlAlt(event);
     const int key = event->key();
-    // Where no negative value is allowed the minus key does nothing: a sign
-    // typed in would only be refused on leaving.
-    if (!m_allowNegative && event->text() == QLatin1String("-") && !ReadOnly()) {
-        QApplication::beep();
-        return;
-    }
     if (isEnterKey(event)) {
         if (mods == Qt::ControlModifier) {
             emit OnCtrlEnter();

@@ -451,7 +451,9 @@ void TfrmEPrekladyPridaj::buildControls()
     eHodnotenie = priceEdit(pre, "eHodnotenie", 0);
     eHodnotenie->setMaxLength(3);
     eHodnotenie->setMaxValue(100);
-    eHodnotenie->setAllowNegative(false);  // a rating is 0 to 100
+    // A rating is 0 to 100: a negative one is refused on leaving, with its message.
+    eHodnotenie->setAllowNegative(false);
+    eHodnotenie->setAllowNegativeErrorText(1036);
     place(eHodnotenie, 100, rowRating, 44);
     lblHodnotenie = addLabel(pre, QStringLiteral("%"), 148, rowRating);
     eHodnoteniePriemerne = priceEdit(pre, "eHodnoteniePriemerne", 2);

@@ -765,10 +765,15 @@ TEST_F(JobEditorTest, TabFromTheDeliveryDateGoesToTheRatingItReveals)
         EXPECT_EQ(QApplication::focusWidget(), e->eHodnoteny);
         tab(e);
         EXPECT_EQ(QApplication::focusWidget(), e->eHodnotenie);
-        // A rating is 0 to 100: the minus is not taken.
+        // A rating is 0 to 100: a negative one is refused where it was typed.
         e->eHodnotenie->selectAll();
-        typeText(e->eHodnotenie, "-50");
-        EXPECT_EQ(e->eHodnotenie->Value(), 50);
+        typeText(e->eHodnotenie, "50-");
+        EXPECT_EQ(e->eHodnotenie->Value(), -50);
+        transcript.clear();
+        tab(e);
+        EXPECT_EQ(QApplication::focusWidget(), e->eHodnotenie);
+        ASSERT_EQ(transcript.count(), 1);
+        EXPECT_TRUE(transcript.last().text.contains("Hodnota nemôže byť záporná!"));
     });
 }
 
