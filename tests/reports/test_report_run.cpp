@@ -47,34 +47,39 @@ protected:
                   "insert into adresar (jedin, typ, meno) values (4, 1, 'Dana')",
                   "insert into jazykove_kombinacie (jedin, skratka, skupina) values (1, 'SK-EN', 'EN')",
                   "insert into jazykove_kombinacie (jedin, skratka, skupina) values (2, 'SK-DE', 'DE')"});
+        // Customers' and translators' prices in EUR, CZK and USD at their rates, so
+        // the euro columns differ from the jobs' own currencies.
         struct Job {
             int jedin, customer, translator, combination;
             const char* sent;  // also the delivery date
-            const char *objCena, *preCena;  // with decimals, so sums are exact only in decimals
+            const char *objCenaMj, *objRozsah, *objMena, *objKurz;
+            const char *preCena, *preMena, *preKurz;  // with decimals, so sums are exact only in decimals
             const char* pm;
             int rating;  // 0: not rated
         };
         const Job jobs[] = {
-            {1, 1, 3, 1, "'2026-05-05'", "100.10", "60.50", "JN", 80},
-            {2, 1, 4, 2, "'2026-05-21'", "200.25", "150", "JN", 90},
-            {3, 2, 3, 1, "'2026-04-12'", "50", "20", "KM", 10},
-            {4, 2, 3, 1, "null", "30", "10", "KM", 0},
-            {5, 2, 4, 2, "'2026-05-10'", "40.33", "20.25", "JN", 60},
-            {6, 2, 4, 2, "'2026-05-31'", "1234.57", "600.01", "KM", 0},
+            {1, 1, 3, 1, "'2026-05-05'", "0.065", "1540", "CZK", "25.2", "60.50", "EUR", "1", "JN", 80},
+            {2, 1, 4, 2, "'2026-05-21'", "200.25", "1", "EUR", "1", "3750", "CZK", "24.8", "JN", 90},
+            {3, 2, 3, 1, "'2026-04-12'", "50", "1", "EUR", "1", "20", "EUR", "1", "KM", 10},
+            {4, 2, 3, 1, "null", "30", "1", "EUR", "1", "10", "EUR", "1", "KM", 0},
+            {5, 2, 4, 2, "'2026-05-10'", "40.33", "1", "USD", "1.08", "20.25", "USD", "1.09", "JN", 60},
+            {6, 2, 4, 2, "'2026-05-31'", "1234.57", "1", "EUR", "1", "600.01", "CZK", "25.35", "KM", 0},
         };
         for (const Job& j : jobs)
             db->exec({QStringLiteral("insert into preklady (jedin, znacka, nazov, objednavatel, prekladatel,"
                                      " jazykova_kombinacia, termin, datum_dodania_prekladu, datum_odoslania_prekladu,"
                                      " obj_faktura, pre_faktura, pm, obj_cena_mj, obj_kurz, obj_koeficient, obj_rozsah,"
-                                     " pre_cena_mj, pre_kurz, pre_koeficient, pre_rozsah, hodnoteny, hodnotenie)"
+                                     " obj_mena, pre_cena_mj, pre_kurz, pre_koeficient, pre_rozsah, pre_mena,"
+                                     " hodnoteny, hodnotenie)"
                                      " values (%1, 'Z%1', 'Preklad %1', %2, %3, %4, '2026-05-01', %5, %5, '', '', '%6',"
-                                     " %7, 1, 100, 1, %8, 1, 100, 1, %9, %10)")
+                                     " %7, %8, 100, %9, '%10', %11, %12, 100, 1, '%13', %14, %15)")
                           .arg(j.jedin)
                           .arg(j.customer)
                           .arg(j.translator)
                           .arg(j.combination)
-                          .arg(QLatin1String(j.sent), QLatin1String(j.pm), QLatin1String(j.objCena),
-                               QLatin1String(j.preCena))
+                          .arg(QLatin1String(j.sent), QLatin1String(j.pm), QLatin1String(j.objCenaMj),
+                               QLatin1String(j.objKurz), QLatin1String(j.objRozsah), QLatin1String(j.objMena),
+                               QLatin1String(j.preCena), QLatin1String(j.preKurz), QLatin1String(j.preMena))
                           .arg(j.rating ? 1 : 0)
                           .arg(j.rating)});
     }
@@ -106,6 +111,15 @@ protected:
                 if (page.items[i].text.startsWith(label))
                     out << page.items[i].text + QStringLiteral(" ") + page.items[i + 1].text;
         return out;
+    }
+
+    static bool printed(const report::PreparedReport& r, const QString& text)
+    {
+        for (const report::Page& page : r.pages)
+            for (const report::PageItem& item : page.items)
+                if (item.text == text)
+                    return true;
+        return false;
     }
 
     // "2 práce", "5 prác", "1 job": the count with its noun.
@@ -148,18 +162,23 @@ TEST(ReportFilePath, JoinsTheFolderWithTheNamePartOnEitherSeparator)
             << c.folder << " + " << c.name;
 }
 
-// Group and report totals of each job list in both languages are the sums
-// the database computes over the same jobs, to the cent.
+// Group and report totals of each job list in both languages are the euro sums
+// the database computes over the same jobs, to the cent, although the jobs are
+// priced in EUR, CZK and USD; a price in a job's own currency shows its code,
+// a price per unit its three decimals.
 TEST_F(ReportRuns, JobListTotalsAreTheDatabaseSums)
 {
     const struct {
         int mode;
         const char *group, *money, *date;
         const char *groupSk, *groupEn;
+        const char* row;  // a row's text in the job's own currency, or its euro profit
     } cases[] = {
-        {0, "b.meno", "a.obj_cena", "a.datum_odoslania_prekladu", "Spolu za objednávateľa", "Customer total"},
-        {1, "c.meno", "a.pre_cena", "a.datum_dodania_prekladu", "Spolu za prekladateľa", "Translator total"},
-        {2, "a.pm", "a.obj_cena", "a.datum_odoslania_prekladu", "Spolu za PM", "Project manager total"},
+        {0, "b.meno", "a.obj_cena_skk", "a.datum_odoslania_prekladu", "Spolu za objednávateľa", "Customer total",
+         "0,065 CZK"},
+        {1, "c.meno", "a.pre_cena_skk", "a.datum_dodania_prekladu", "Spolu za prekladateľa", "Translator total",
+         "3\u00A0750,00 CZK"},
+        {2, "a.pm", "a.obj_cena_skk", "a.datum_odoslania_prekladu", "Spolu za PM", "Project manager total", nullptr},
     };
     for (const auto& c : cases)
         for (int jazyk : {1, 2}) {
@@ -203,6 +222,8 @@ TEST_F(ReportRuns, JobListTotalsAreTheDatabaseSums)
             }
             ASSERT_EQ(groups.size(), 2);
             EXPECT_EQ(after(*prepared, QString::fromUtf8(sk ? c.groupSk : c.groupEn)), groups);
+            // The profit of the USD job priced in USD both ways: 40.33 / 1.08 - 20.25 / 1.09.
+            EXPECT_TRUE(printed(*prepared, c.row ? u(c.row) : u("18,76"))) << (c.row ? c.row : "profit");
             EXPECT_EQ(after(*prepared, sk ? u("Spolu za zostavu") : u("Report total")), QStringList{total});
             EXPECT_EQ(int(prepared->rows.size()), count);
             EXPECT_GE(prepared->find((sk ? u("Obdobie:") : u("Period:")) + u(" 01.05.2026 – 31.05.2026")).first, 0);
