@@ -296,6 +296,7 @@ private:
         if (g.condition.trimmed().isEmpty())
             fail(QStringLiteral("skupina bez podmienky"));
         g.newPageAfterFooter = attrBool(QStringLiteral("new-page"), false);
+        g.caption = attr(QStringLiteral("caption"));
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() != QLatin1String("band"))
                 fail(QStringLiteral("v <group> je neznámy prvok <%1>").arg(m_xml.name().toString()));
@@ -480,6 +481,7 @@ QByteArray serializeLayout(const Layout& layout)
         w.writeStartElement(QStringLiteral("group"));
         w.writeAttribute(QStringLiteral("condition"), g.condition);
         if (g.newPageAfterFooter) w.writeAttribute(QStringLiteral("new-page"), QStringLiteral("1"));
+        if (!g.caption.isEmpty()) w.writeAttribute(QStringLiteral("caption"), g.caption);
         if (g.header) writeBand(w, *g.header);
         if (g.footer) writeBand(w, *g.footer);
         w.writeEndElement();

@@ -91,6 +91,7 @@ struct Band {
 // value changes. Groups are listed outermost first.
 struct Group {
     QString condition;          // an expression, e.g. [MASTER."OBJEDNAVATEL"]
+    QString caption;            // heads the group's column in the table exports
     std::optional<Band> header;
     std::optional<Band> footer;
     bool newPageAfterFooter = false;

@@ -13,6 +13,7 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -109,6 +110,9 @@ struct CompiledBand {
     int groupLevel = -1;  // for group headers and footers
     bool pageDependent = false;  // shows PAGE or TOTALPAGES: measured again in the final pass
     std::vector<CompiledObject> objects;
+    // A group header's text that shows the group's key (the topmost, then
+    // leftmost text that is not constant); -1 when it has none.
+    int keyObject = -1;
 };
 
 enum class Slot { Field, Variable, Page, TotalPages, Line, LineThrough, Date, Time, Title };
@@ -356,6 +360,16 @@ private:
             cb.objects.push_back(std::move(co));
         }
         m_compiling = nullptr;
+        if (band.kind == BandKind::GroupHeader) {
+            for (size_t i = 0; i < cb.objects.size(); ++i) {
+                const CompiledObject& co = cb.objects[i];
+                if (co.object->kind != ObjectKind::Text || co.constant)
+                    continue;
+                const ReportObject* best = cb.keyObject < 0 ? nullptr : cb.objects[size_t(cb.keyObject)].object;
+                if (!best || std::make_pair(co.object->y, co.object->x) < std::make_pair(best->y, best->x))
+                    cb.keyObject = int(i);
+            }
+        }
         return cb;
     }
 
@@ -529,8 +543,13 @@ private:
         if (dataRow && m_final && !band.pageDependent && !m_rowHeights[size_t(m_row)].empty())
             cached = &m_rowHeights[size_t(m_row)];
         const bool collect = dataRow && m_collectRows;
+        const size_t keys = m_groups.size();
         if (collect)
-            m_currentRow.assign(m_tableObjects.size(), Value());
+            m_currentRow.assign(keys + m_tableObjects.size(), Value());
+        // A group header gives its key column the value it shows.
+        const CompiledObject* key =
+            m_collectRows && band.keyObject >= 0 ? &band.objects[size_t(band.keyObject)] : nullptr;
+        const bool columnHeader = m_final && &band == m_columnHeader;
         double height = band.band->height;
         const double left = m_layout->page.marginLeft;
         items.reserve(band.objects.size());
@@ -548,13 +567,19 @@ private:
                 } else if (co.text.isSingleExpression()) {
                     Value v = co.text.evaluateSingle(*this);
                     item.text = formatValue(v, o.format);
+                    if (&co == key)
+                        m_groupKeys[size_t(band.groupLevel)] = v;
                     if (collect && co.tableColumn >= 0)
-                        m_currentRow[size_t(co.tableColumn)] = std::move(v);
+                        m_currentRow[keys + size_t(co.tableColumn)] = std::move(v);
                 } else {
                     item.text = co.text.evaluate(*this, o.format);
+                    if (&co == key)
+                        m_groupKeys[size_t(band.groupLevel)] = Value::text(item.text);
                     if (collect && co.tableColumn >= 0)
-                        m_currentRow[size_t(co.tableColumn)] = Value::text(item.text);
+                        m_currentRow[keys + size_t(co.tableColumn)] = Value::text(item.text);
                 }
+                if (columnHeader && !m_headerTexts.contains(&o))
+                    m_headerTexts.insert(&o, item.text);
                 if (o.stretch && !cached) {
                     anyStretch = true;
                     const double h = std::max(o.height, m_measurer.textHeight(o, item.text));
@@ -610,6 +635,7 @@ private:
         m_pages.clear();
         m_pageRows.clear();
         m_tableRows.clear();
+        m_groupKeys.assign(m_groups.size(), Value());
         if (!m_final)
             m_rowHeights.assign(size_t(m_rowCount), {});
         m_row = -1;
@@ -633,6 +659,9 @@ private:
                 for (int g = breakLevel; g < levels; ++g) {
                     m_groupRange[size_t(g)] = {r, m_nextStart[size_t(g)][size_t(r)]};
                     m_lineBase = r;
+                    const CompiledBand* header = m_groups[size_t(g)].header;
+                    if (m_collectRows && (!header || header->keyObject < 0))
+                        m_groupKeys[size_t(g)] = m_groups[size_t(g)].condition.evaluate(*this);
                     // A header keeps room for the headers inside it and the
                     // first row, so no header of this row is left alone.
                     if (const CompiledBand* h = m_groups[size_t(g)].header) {
@@ -644,8 +673,10 @@ private:
                 }
                 placeBand(*m_data, BandKind::MasterData, -1);
                 m_rowPrinted = true;
-                if (m_collectRows)
+                if (m_collectRows) {
+                    std::copy(m_groupKeys.begin(), m_groupKeys.end(), m_currentRow.begin());
                     m_tableRows.push_back(std::move(m_currentRow));
+                }
             }
             if (m_rowCount > 0)
                 closeGroups(0);
@@ -673,9 +704,30 @@ private:
     {
         if (!m_data)
             return;
+        for (size_t g = 0; g < m_groups.size(); ++g) {
+            TableColumn column;
+            column.groupLevel = int(g);
+            const Group& group = m_layout->groups[g];
+            column.header = group.caption;
+            if (column.header.isEmpty()) {
+                // The condition: [MASTER."SKUPINA"] heads its column SKUPINA.
+                column.header = group.condition.trimmed();
+                if (column.header.startsWith(u'[') && column.header.endsWith(u']'))
+                    column.header = column.header.mid(1, column.header.size() - 2).trimmed();
+                static const QRegularExpression field(QStringLiteral("^(?:\\w+\\.)?\"?(\\w+)\"?$"));
+                if (const auto m = field.match(column.header); m.hasMatch())
+                    column.header = m.captured(1);
+            }
+            if (const CompiledBand* h = m_groups[g].header; h && h->keyObject >= 0) {
+                column.object = h->objects[size_t(h->keyObject)].object;
+                column.format = column.object->format;
+            }
+            out.columns.push_back(column);
+        }
         for (const CompiledObject* co : m_tableObjects) {
             TableColumn column;
             column.object = co->object;
+            column.format = co->object->format;
             // The header is the column-header text that overlaps the column most.
             double best = 0;
             if (m_columnHeader) {
@@ -687,7 +739,8 @@ private:
                                            std::max(ho.x, co->object->x);
                     if (overlap > best) {
                         best = overlap;
-                        column.header = h.constant ? h.constantText : ho.text;
+                        // What the header printed: an expression exports its value, not its source.
+                        column.header = h.constant ? h.constantText : m_headerTexts.value(&ho);
                     }
                 }
             }
@@ -728,7 +781,9 @@ private:
     std::vector<Page> m_pages;
     std::vector<Range> m_pageRows, m_firstPassPages;
     std::vector<std::vector<Value>> m_tableRows;
-    std::vector<Value> m_currentRow;
+    std::vector<Value> m_currentRow;     // the group keys, then the master band's values
+    std::vector<Value> m_groupKeys;      // per level, as its header showed it
+    QHash<const ReportObject*, QString> m_headerTexts;  // the column header as first printed
     std::vector<std::vector<double>> m_rowHeights;  // master rows measured in the first pass
     int m_totalPages = 0;
     int m_row = -1;

@@ -8,14 +8,21 @@
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "framework/MainConnection.h"
+#include "reportengine/ReportExport.h"
 #include "reportengine/ReportFile.h"
 #include "reportengine/ReportFormat.h"
 #include "reports/EPrekladyTlacSql.h"
 #include "reports/fTlac.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -231,6 +238,154 @@ TEST_F(ReportRuns, JobListTotalsAreTheDatabaseSums)
             EXPECT_GE(prepared->find(QStringLiteral("1 / %1").arg(prepared->pageCount())).first, 0);
             EXPECT_EQ(transcript.count(), 0);
         }
+}
+
+namespace {
+
+// The cells of a CSV export as a spreadsheet reads them: after the byte order
+// mark, rows of ';'-separated cells, quoted where needed.
+std::vector<QStringList> readCsv(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QString text = QString::fromUtf8(bytes.mid(3));
+    std::vector<QStringList> rows(1);
+    QString cell;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"')
+                cell += c, ++i;
+            else if (c == u'"')
+                quoted = false;
+            else
+                cell += c;
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u';') {
+            rows.back() << cell, cell.clear();
+        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            rows.back() << cell, cell.clear();
+            rows.emplace_back();
+            ++i;
+        } else {
+            cell += c;
+        }
+    }
+    rows.pop_back();  // after the last line end
+    return rows;
+}
+
+QString unzipped(const QString& file, const char* member)
+{
+    QProcess p;
+    p.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QString::fromLatin1(member)});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The first sheet of an XLSX export: shared strings resolved, numbers as written.
+std::vector<QStringList> readXlsx(const QString& file)
+{
+    QStringList strings;
+    QXmlStreamReader shared(unzipped(file, "xl/sharedStrings.xml"));
+    while (!shared.atEnd())
+        if (shared.readNext() == QXmlStreamReader::StartElement && shared.name() == QLatin1String("t"))
+            strings << shared.readElementText();
+    std::vector<QStringList> rows;
+    QXmlStreamReader sheet(unzipped(file, "xl/worksheets/sheet1.xml"));
+    QString ref, type;
+    while (!sheet.atEnd()) {
+        sheet.readNext();
+        if (!sheet.isStartElement())
+            continue;
+        if (sheet.name() == QLatin1String("row")) {
+            rows.emplace_back();
+        } else if (sheet.name() == QLatin1String("c")) {
+            ref = sheet.attributes().value(QStringLiteral("r")).toString();
+            type = sheet.attributes().value(QStringLiteral("t")).toString();
+        } else if (sheet.name() == QLatin1String("v") && !rows.empty()) {
+            int column = 0;
+            for (QChar c : ref)
+                if (c.isLetter())
+                    column = column * 26 + (c.unicode() - 'A' + 1);
+            QString value = sheet.readElementText();
+            if (type == u"s")
+                value = strings.value(value.toInt());
+            while (rows.back().size() < column)
+                rows.back() << QString();
+            rows.back()[column - 1] = value;
+        }
+    }
+    EXPECT_FALSE(sheet.hasError()) << sheet.errorString().toStdString();
+    return rows;
+}
+
+}  // namespace
+
+// A job list exported for a spreadsheet has the customer (translator, PM) and
+// the language group as its first columns; summed per customer from the file,
+// the € column gives the database's sums. CSV and XLSX, as a spreadsheet
+// reads them back.
+TEST_F(ReportRuns, SpreadsheetExportsCarryTheGroupsAndAddUp)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty())
+        GTEST_SKIP() << "unzip is not installed";
+    const struct {
+        int mode;
+        const char *group, *money, *date, *caption;
+    } cases[] = {
+        {0, "b.meno", "a.obj_cena_skk", "a.datum_odoslania_prekladu", "Objednávateľ"},
+        {1, "c.meno", "a.pre_cena_skk", "a.datum_dodania_prekladu", "Prekladateľ"},
+        {2, "a.pm", "a.obj_cena_skk", "a.datum_odoslania_prekladu", "PM"},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        std::map<QString, QString> expected;  // group -> sum in cents, as "1234.56"
+        {
+            fb::Transaction tr(db->connection(), {"concurrency", "read", "nowait"});
+            tr.start();
+            fb::Query q(tr);
+            q.setSql(QStringLiteral("select %1, sum(%2) from preklady a join adresar b on b.jedin=a.objednavatel"
+                                    " join adresar c on c.jedin=a.prekladatel where %3 between :OD and :DO group by 1")
+                         .arg(QLatin1String(c.group), QLatin1String(c.money), QLatin1String(c.date)));
+            q.setParams({{"OD", kMay1}, {"DO", kMay31}});
+            q.execute();
+            while (q.next())
+                expected[q.value(0).toString()] = q.value(1).value<fb::Decimal>().toString();
+            tr.commit();
+        }
+        ZoznamValues v = may();
+        v.mode = c.mode;
+        TfrmTlac runner(folder);
+        ASSERT_TRUE(runner.open(ZoznamRequest(v)));
+        const auto prepared = runner.prepare();
+        for (const char* suffix : {"csv", "xlsx"}) {
+            SCOPED_TRACE(std::string(c.caption) + " " + suffix);
+            const QString file = dir.filePath(QStringLiteral("r.") + QLatin1String(suffix));
+            report::exportReport(*prepared, *report::exportFormatFromName(QLatin1String(suffix)), file);
+            const auto rows = QLatin1String(suffix) == u"csv" ? readCsv(file) : readXlsx(file);
+            ASSERT_GE(rows.size(), 2u);
+            EXPECT_EQ(rows[0].mid(0, 3), (QStringList{u(c.caption), u("Skupina"), u("Značka")}));
+            EXPECT_EQ(rows[0].last(), u("Cena €"));
+            std::map<QString, report::Decimal> sums;
+            for (size_t r = 1; r < rows.size(); ++r) {
+                // CSV writes "1234,57", XLSX the double nearest to it.
+                const auto price = report::Decimal::fromDouble(QString(rows[r].last()).replace(u',', u'.').toDouble());
+                ASSERT_TRUE(price) << rows[r].join(u'|').toStdString();
+                sums[rows[r][0]] = sums[rows[r][0]] + *price;
+                EXPECT_EQ(rows[r][1], u("Skupina: ") + (rows[r][4] == u("SK-EN") ? u("EN") : u("DE")));
+            }
+            std::map<QString, QString> got;
+            for (const auto& [group, sum] : sums)
+                got[group] = sum.toString(2);
+            EXPECT_EQ(got, expected);
+        }
+    }
 }
 
 TEST_F(ReportRuns, AnEmptyPeriodSaysThereIsNothingToPrint)

@@ -4,10 +4,10 @@ rating of each translator per language combination. Run from the repository root
 
 TEXTS = {
     "Sk": dict(title="Prehľad hodnotenia prekladateľov", period="Obdobie:", printed="Vytlačené",
-               cols=["Skupina", "Jazyková kombinácia", "Priemerné hodnotenie"], avg="Priemer prekladateľa:",
+               cols=["Skupina", "Jazyková kombinácia", "Priemerné hodnotenie", "Prekladateľ"], avg="Priemer prekladateľa:",
                total="Priemer zostavy:"),
     "En": dict(title="Translator evaluation", period="Period:", printed="Printed",
-               cols=["Group", "Language combination", "Average rating"], avg="Translator average:",
+               cols=["Group", "Language combination", "Average rating", "Translator"], avg="Translator average:",
                total="Report average:"),
 }
 WIDTH = 180
@@ -36,7 +36,8 @@ def layout(t):
     for x, width, caption, align in ((10, 40, t["cols"][0], ""), (50, 70, t["cols"][1], ""), (120, 60, t["cols"][2], ' align="right"')):
         w('  <text x="%d" y="0" width="%d" height="6" size="8" bold="1" fill="#ffd9d9d9" frame="tb" valign="center"%s>%s</text>' % (x, width, align, caption))
     w(' </band>')
-    w(' <group condition="[MASTER.&quot;PREKLADATEL&quot;]">')
+    # The caption heads the group's column in the table exports.
+    w(' <group condition="[MASTER.&quot;PREKLADATEL&quot;]" caption="%s">' % t["cols"][3])
     w('  <band type="groupheader" height="7">')
     w('   <text x="0" y="1" width="%d" height="6" size="10" bold="1">[PREKLADATEL]</text>' % WIDTH)
     w('  </band>')

@@ -24,7 +24,7 @@ UNIT_PRICE = ' align="right" format=",0.000"'
 REPORTS = {
     "Preh_Obj": dict(
         title=("Zoznam prekladov podľa objednávateľov", "Jobs by customer"), group="SKUPINA",
-        groupTotal=("Spolu za objednávateľa", "Customer total"), money="OBJ_CENA_SKK",
+        groupTotal=("Spolu za objednávateľa", "Customer total"), groupCaption=("Objednávateľ", "Customer"), money="OBJ_CENA_SKK",
         columns=[
             (20, "[ZNACKA]", "", "Značka", "Ref."),
             (50, "[NAZOV]", ' wrap="1"', "Názov", "Title"),
@@ -41,7 +41,7 @@ REPORTS = {
         ]),
     "Preh_Pre": dict(
         title=("Zoznam prekladov podľa prekladateľov", "Jobs by translator"), group="SKUPINA",
-        groupTotal=("Spolu za prekladateľa", "Translator total"), money="PRE_CENA_SKK",
+        groupTotal=("Spolu za prekladateľa", "Translator total"), groupCaption=("Prekladateľ", "Translator"), money="PRE_CENA_SKK",
         columns=[
             (20, "[ZNACKA]", "", "Značka", "Ref."),
             (50, "[NAZOV]", ' wrap="1"', "Názov", "Title"),
@@ -58,7 +58,7 @@ REPORTS = {
         ]),
     "Preh_PM": dict(
         title=("Zoznam prekladov podľa PM", "Jobs by project manager"), group="PM",
-        groupTotal=("Spolu za PM", "Project manager total"), money="OBJ_CENA_SKK",
+        groupTotal=("Spolu za PM", "Project manager total"), groupCaption=("PM", "PM"), money="OBJ_CENA_SKK",
         columns=[
             (20, "[ZNACKA]", "", "Značka", "Ref."),
             (60, "[NAZOV]", ' wrap="1"', "Názov", "Title"),
@@ -106,7 +106,8 @@ def layout(stem, lang):
         w('  <text x="%d" y="0" width="%d" height="6" size="8" bold="1" fill="#ffd9d9d9" frame="tb" valign="center"%s>%s</text>' % (x, width, align, caption))
         x += width
     w(' </band>')
-    w(' <group condition="[MASTER.&quot;%s&quot;]">' % r["group"])
+    # The captions head the groups' columns in the table exports.
+    w(' <group condition="[MASTER.&quot;%s&quot;]" caption="%s">' % (r["group"], r["groupCaption"][en]))
     w('  <band type="groupheader" height="7">')
     w('   <text x="0" y="1" width="%d" height="6" size="10" bold="1">[%s]</text>' % (PRICE_X, r["group"]))
     w('  </band>')
@@ -115,7 +116,7 @@ def layout(stem, lang):
     w('   <text x="%d" y="0.5" width="%d" height="5" size="8" bold="1" align="right" frame="t" format=",0.00 €">[SUM(%s)]</text>' % (PRICE_X, COLUMNS[-1][0], r["money"]))
     w('  </band>')
     w(' </group>')
-    w(' <group condition="[MASTER.&quot;SKUPINA2&quot;]">')
+    w(' <group condition="[MASTER.&quot;SKUPINA2&quot;]" caption="%s">' % t["lang"])
     w('  <band type="groupheader" height="5">')
     w('   <text x="4" y="0" width="%d" height="5" size="8" italic="1">[IIF(NVL(SKUPINA2, \'\') = \'\', \'\', \'%s: \' + SKUPINA2)]</text>' % (PRICE_X - 4, t["lang"]))
     w('  </band>')

@@ -65,7 +65,7 @@ def layout(first_field, first_caption, heading, first_width=55, group_width=25, 
     w(' </band>')
     if month_groups:
         # Jobs never sent have no month: they form the first group, with nulls first.
-        w(' <group condition="[ROK]/[MESIAC]">')
+        w(' <group condition="[ROK]/[MESIAC]" caption="Mesiac">')
         w('  <band type="groupheader" height="7">')
         w('   <text x="0" y="1" width="%d" height="6" size="10" bold="1">'
           "[IIF(MESIAC = NULL, 'Bez dátumu odoslania', 'Mesiac ' + MESIAC + '/' + ROK)]</text>" % WIDTH)
