@@ -174,10 +174,10 @@ public:
         if (!alias.isEmpty()) {
             const Dataset* ds = m_report.dataset(alias);
             if (!ds)
-                throw Error(QStringLiteral("Neznáme dáta \"%1\" v poli %1.\"%2\".").arg(alias, name));
+                throw Error(QStringLiteral("Neznáme dáta \"%1\" v poli %1.\"%2\".").arg(quoted(alias), quoted(name)));
             const int column = ds->columnIndex(name);
             if (column < 0)
-                throw Error(QStringLiteral("Neznáme pole %1.\"%2\".").arg(alias, name));
+                throw Error(QStringLiteral("Neznáme pole %1.\"%2\".").arg(quoted(alias), quoted(name)));
             def.dataset = ds;
             def.index = column;
             return addSlot(def);
@@ -214,7 +214,7 @@ public:
                 return addSlot(def);
             }
         }
-        throw Error(QStringLiteral("Neznáme pole alebo premenná \"%1\".").arg(name));
+        throw Error(QStringLiteral("Neznáme pole alebo premenná \"%1\".").arg(quoted(name)));
     }
 
     Value nameValue(int slot) override
@@ -349,9 +349,13 @@ private:
                     co.text = TextTemplate::parse(o.text);
                     co.text.bind(*this);
                 } catch (const Error& e) {
-                    throw Error(QStringLiteral("%1 (pás %2%3)")
-                                    .arg(e.message(), bandKindName(band.kind),
-                                         o.name.isEmpty() ? QString() : QStringLiteral(", objekt ") + o.name));
+                    // An unnamed object is found by its place on the band.
+                    const QString object = o.name.isEmpty()
+                                               ? QStringLiteral("text na x = %1 mm, y = %2 mm")
+                                                     .arg(QString::number(o.x).replace(u'.', u','),
+                                                          QString::number(o.y).replace(u'.', u','))
+                                               : QStringLiteral("objekt ") + o.name;
+                    throw Error(QStringLiteral("%1 (pás %2, %3)").arg(e.message(), bandKindName(band.kind), object));
                 }
                 co.constant = co.text.isConstant();
                 if (co.constant)

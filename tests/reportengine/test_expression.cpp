@@ -125,6 +125,55 @@ TEST(ReportExpression, ErrorsNameTheProblem)
     }
 }
 
+// Nesting that would overflow the stack while parsing, binding, evaluating
+// or freeing the tree is refused with a clear error naming the object; what
+// stays within the limit still works.
+TEST(ReportExpression, DeepNestingIsRefusedByName)
+{
+    auto times = [](const char* part, int n) { return QString::fromLatin1(part).repeated(n); };
+    const struct {
+        const char* name;
+        QString expression;
+    } deep[] = {
+        {"10 000 parentheses", u'[' + times("(", 10000) + u'1' + times(")", 10000) + u']'},
+        {"10 000 brackets", times("[", 10000) + u'1' + times("]", 10000)},
+        {"NOT chain", u'[' + times("NOT ", 10000) + QStringLiteral("TRUE]")},
+        {"minus chain", u'[' + times("-", 10000) + QStringLiteral("1]")},
+        {"20 000 additions", QStringLiteral("[1") + times(" + 1", 20000) + u']'},
+        {"nested calls", u'[' + times("ABS(", 5000) + u'1' + times(")", 5000) + u']'},
+        {"nested IIF", u'[' + times("IIF(TRUE, 1, ", 3000) + u'1' + times(")", 3000) + u']'},
+    };
+    Evaluator e;
+    for (const auto& c : deep) {
+        Layout layout;
+        ReportObject o = text(10, 2, 150, 5, c.expression);
+        o.name = QStringLiteral("Cena");
+        layout.masterData = band(BandKind::MasterData, 5, {o});
+        e.report.setLayout(layout);
+        try {
+            e.report.prepare();
+            ADD_FAILURE() << c.name << ": prepared";
+        } catch (const Error& error) {
+            EXPECT_TRUE(error.message().contains(QStringLiteral("hlbšie ako 200 úrovní"))) << c.name << ": " << error.message().left(300).toStdString();
+            EXPECT_TRUE(error.message().contains(QStringLiteral("(pás masterdata, objekt Cena)"))) << c.name;
+            EXPECT_LT(error.message().size(), 400) << c.name;
+        }
+    }
+    EXPECT_EQ(e.print(u'[' + times("(", 150) + QStringLiteral("2 * 3") + times(")", 150) + u']'), QStringLiteral("6"));
+    EXPECT_EQ(e.print(QStringLiteral("[0") + times(" + 1", 150) + u']'), QStringLiteral("150"));
+    EXPECT_EQ(e.print(u'[' + times("-", 100) + QStringLiteral("POCET]")), QStringLiteral("7"));
+    // An unnamed object is found by its place.
+    Layout layout;
+    layout.masterData = band(BandKind::MasterData, 5, {text(12.5, 1, 150, 5, u'[' + times("(", 300) + u']')});
+    e.report.setLayout(layout);
+    try {
+        e.report.prepare();
+        ADD_FAILURE() << "prepared";
+    } catch (const Error& error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("(pás masterdata, text na x = 12,5 mm, y = 1 mm)"))) << error.message().toStdString();
+    }
+}
+
 TEST(ReportFormat, SlovakFormatsTable)
 {
     auto num = [](const char* s) { return Value::number(*Decimal::fromString(QString::fromLatin1(s))); };

@@ -89,7 +89,9 @@ TEST(ReportCommandLine, WritesCsvFromLayoutDatabaseAndStatement)
     EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
     QFile csv(dir.filePath(QStringLiteral("zoznam.csv")));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(csv.readAll()),
+    const QByteArray bytes = csv.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF;;;")) << "a byte order mark first";
+    EXPECT_EQ(QString::fromUtf8(bytes),
               QStringLiteral(";;;\r\nŽltý kôň;12,50;05.03.2024;7\r\nP-3;-0,10;31.12.2024;7\r\n"));
 
     // A broken statement is reported on stderr with a failing exit code.
@@ -101,6 +103,40 @@ TEST(ReportCommandLine, WritesCsvFromLayoutDatabaseAndStatement)
     ASSERT_TRUE(tool.waitForFinished(60000));
     EXPECT_EQ(tool.exitCode(), 1);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.csv"))));
+}
+
+// Hostile layouts end the tool with a message and exit code 1, not a crash:
+// 40 KB of nested parentheses in a text, 10 000 in a group's condition.
+TEST(ReportCommandLine, HostileLayoutsFailWithAMessage)
+{
+    QTemporaryDir dir;
+    const QString deep = QStringLiteral("(").repeated(20000) + QStringLiteral("1") + QStringLiteral(")").repeated(20000);
+    const QString deepGroup = QStringLiteral("(").repeated(10000) + QStringLiteral("1") + QStringLiteral(")").repeated(10000);
+    const struct {
+        const char* name;
+        QString content;
+    } cases[] = {
+        {"text", QStringLiteral("<lindavo-report version=\"1\"><band type=\"masterdata\"><text width=\"50\" height=\"5\">[%1]</text>"
+                                "</band></lindavo-report>").arg(deep)},
+        {"group", QStringLiteral("<lindavo-report version=\"1\"><group condition=\"[%1]\"/><band type=\"masterdata\"/>"
+                                 "</lindavo-report>").arg(deepGroup)},
+    };
+    for (const auto& c : cases) {
+        QFile f(dir.filePath(QStringLiteral("Hostile.frf")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.content.toUtf8());
+        f.close();
+        ASSERT_GE(f.size(), 20000);
+        QProcess tool;
+        tool.start(QStringLiteral(LINDAVO_REPORT_TOOL), {QStringLiteral("--layout"), f.fileName(), QStringLiteral("--output"),
+                                                         dir.filePath(QStringLiteral("x.pdf"))});
+        ASSERT_TRUE(tool.waitForFinished(60000)) << c.name;
+        EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit) << c.name;
+        EXPECT_EQ(tool.exitCode(), 1) << c.name;
+        const QString error = QString::fromLocal8Bit(tool.readAllStandardError());
+        EXPECT_TRUE(error.contains(QStringLiteral("hlbšie ako 200 úrovní"))) << c.name << ": " << error.left(300).toStdString();
+        EXPECT_LT(error.size(), 1000) << c.name;
+    }
 }
 
 }  // namespace
