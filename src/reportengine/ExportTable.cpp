@@ -39,17 +39,23 @@ QString neutralised(const QString& text)
     return text;
 }
 
+Language languageOf(const PreparedReport& report)
+{
+    return report.layout ? report.layout->language : Language::Slovak;
+}
+
 // A cell as text for CSV: numbers with a decimal comma and no thousand
-// groups (spreadsheets read them back as numbers, negative ones too), dates
-// as formatted, texts neutralised.
-QString csvCell(const Value& v, const QString& format)
+// groups, for a spreadsheet that reads ';'-separated files (one on a Slovak
+// desktop) to take back as numbers, negative ones too; dates as formatted in
+// the layout's language, texts neutralised.
+QString csvCell(const Value& v, const QString& format, Language language)
 {
     if (v.isNumeric()) {
         if (isNumberFormat(format))
             return formatNumber(v.toDecimal(), std::min(formatDecimals(format), Decimal::kMaxScale), false);
         return v.toText();
     }
-    return neutralised(formatValue(v, format));
+    return neutralised(formatValue(v, format, language));
 }
 
 QString csvQuote(const QString& s, QChar separator)
@@ -131,7 +137,7 @@ QString csvText(const PreparedReport& report, QChar separator)
     for (const auto& row : report.rows) {
         QStringList cells;
         for (size_t i = 0; i < row.size() && i < report.columns.size(); ++i)
-            cells << csvQuote(csvCell(row[i], report.columns[i].format), separator);
+            cells << csvQuote(csvCell(row[i], report.columns[i].format, languageOf(report)), separator);
         out += cells.join(separator) + QStringLiteral("\r\n");
     }
     return out;
@@ -152,7 +158,7 @@ QString htmlTable(const PreparedReport& report)
     for (const auto& row : report.rows) {
         out += QStringLiteral("<tr>");
         for (size_t i = 0; i < row.size() && i < report.columns.size(); ++i) {
-            const QString text = formatValue(row[i], report.columns[i].format);
+            const QString text = formatValue(row[i], report.columns[i].format, languageOf(report));
             out += row[i].isNumeric() ? QStringLiteral("<td class=\"n\">%1</td>").arg(xmlEscape(text))
                                       : QStringLiteral("<td>%1</td>").arg(xmlEscape(text).replace(u'\n', QStringLiteral("<br>")));
         }
@@ -198,7 +204,7 @@ QString excelXml(const PreparedReport& report)
                 rows += QStringLiteral("<Cell ss:StyleID=\"%1\"><Data ss:Type=\"DateTime\">%2</Data></Cell>")
                             .arg(styleOf(sheetFormat(v, format)), v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
             } else {
-                rows += QStringLiteral("<Cell><Data ss:Type=\"String\">%1</Data></Cell>").arg(xmlEscape(formatValue(v, format)));
+                rows += QStringLiteral("<Cell><Data ss:Type=\"String\">%1</Data></Cell>").arg(xmlEscape(formatValue(v, format, languageOf(report))));
             }
         }
         rows += QStringLiteral("</Row>\n");
@@ -255,7 +261,7 @@ void exportXlsx(const PreparedReport& report, const QString& fileName)
             else if (v.kind() == Value::Kind::Date || v.kind() == Value::Kind::DateTime)
                 worksheet_write_number(sheet, r, lxw_col_t(c), serialDate(v.toDateTime()), formatFor(sheetFormat(v, format)));
             else
-                worksheet_write_string(sheet, r, lxw_col_t(c), formatValue(v, format).toUtf8().constData(), nullptr);
+                worksheet_write_string(sheet, r, lxw_col_t(c), formatValue(v, format, languageOf(report)).toUtf8().constData(), nullptr);
         }
         ++r;
     }

@@ -634,14 +634,14 @@ QString TextTemplate::evaluate(EvalContext& context, const QString& format) cons
     if (m_parts.size() == 1) {
         if (const auto* s = std::get_if<QString>(&m_parts[0]))
             return *s;
-        return formatValue(std::get<Expression>(m_parts[0]).evaluate(context), format);
+        return formatValue(std::get<Expression>(m_parts[0]).evaluate(context), format, context.language());
     }
     QString out;
     for (const auto& part : m_parts) {
         if (const auto* s = std::get_if<QString>(&part))
             out += *s;
         else
-            out += formatValue(std::get<Expression>(part).evaluate(context), format);
+            out += formatValue(std::get<Expression>(part).evaluate(context), format, context.language());
     }
     return out;
 }

@@ -94,6 +94,13 @@ public:
         layout.masterAlias = attr(QStringLiteral("master"), QStringLiteral("MASTER"));
         layout.pageHeaderOnFirstPage = attrBool(QStringLiteral("pageheader-on-first"), true);
         layout.pageFooterOnLastPage = attrBool(QStringLiteral("pagefooter-on-last"), true);
+        const QString language = attr(QStringLiteral("language"), QStringLiteral("sk"));
+        if (language == u"sk")
+            layout.language = Language::Slovak;
+        else if (language == u"en")
+            layout.language = Language::English;
+        else
+            fail(QStringLiteral("neznámy jazyk \"%1\"").arg(language));
         while (m_xml.readNextStartElement()) {
             const auto name = m_xml.name();
             if (name == QLatin1String("page"))
@@ -438,6 +445,7 @@ QByteArray serializeLayout(const Layout& layout)
     w.writeAttribute(QStringLiteral("version"), QString::number(kLayoutFormatVersion));
     if (!layout.title.isEmpty()) w.writeAttribute(QStringLiteral("title"), layout.title);
     w.writeAttribute(QStringLiteral("master"), layout.masterAlias);
+    if (layout.language == Language::English) w.writeAttribute(QStringLiteral("language"), QStringLiteral("en"));
     if (!layout.pageHeaderOnFirstPage) w.writeAttribute(QStringLiteral("pageheader-on-first"), QStringLiteral("0"));
     if (!layout.pageFooterOnLastPage) w.writeAttribute(QStringLiteral("pagefooter-on-last"), QStringLiteral("0"));
 

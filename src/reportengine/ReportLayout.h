@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reportengine/ReportFormat.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QString>
@@ -116,6 +118,7 @@ struct Layout {
     std::vector<VariableDef> variables;
     bool pageHeaderOnFirstPage = true;
     bool pageFooterOnLastPage = true;
+    Language language = Language::Slovak;  // of the number formats and the names of months and days
     friend bool operator==(const Layout&, const Layout&) = default;
 };
 

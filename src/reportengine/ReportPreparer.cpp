@@ -237,6 +237,8 @@ public:
         return {};
     }
 
+    Language language() const override { return m_layout->language; }
+
     const Function* findFunction(const QString& name) const override
     {
         if (const Function* f = m_report.functions().find(name))
@@ -570,7 +572,7 @@ private:
                     item.text = co.constantText;
                 } else if (co.text.isSingleExpression()) {
                     Value v = co.text.evaluateSingle(*this);
-                    item.text = formatValue(v, o.format);
+                    item.text = formatValue(v, o.format, m_layout->language);
                     if (&co == key)
                         m_groupKeys[size_t(band.groupLevel)] = v;
                     if (collect && co.tableColumn >= 0)

@@ -197,7 +197,9 @@ TEST(ReportFormat, SlovakFormatsTable)
         {"short date", Value::date(QDate(2024, 3, 5)), "d.m.yy", "5.3.24"},
         {"date and time with nn", Value::dateTime(moment), "dd.mm.yyyy hh:nn", "05.03.2024 14:07"},
         {"minutes after hours as mm", Value::dateTime(moment), "hh:mm:ss", "14:07:09"},
-        {"month and day names", Value::date(QDate(2024, 3, 5)), "dddd d. mmmm yyyy", "utorok 5. marec 2024"},
+        {"after the day the month is genitive", Value::date(QDate(2024, 3, 5)), "dddd d. mmmm yyyy", "utorok 5. marca 2024"},
+        {"a month alone is nominative", Value::date(QDate(2024, 3, 5)), "mmmm yyyy", "marec 2024"},
+        {"genitive after dd too", Value::date(QDate(2024, 5, 31)), "dd. mmmm", "31. mája"},
         {"default date", Value::date(QDate(2024, 3, 5)), "", "05.03.2024"},
         {"yes / no", Value::boolean(false), "Áno;Nie", "Nie"},
         {"text under a number format", Value::text(QStringLiteral("abc")), ",0.00", "abc"},
@@ -205,6 +207,40 @@ TEST(ReportFormat, SlovakFormatsTable)
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatValue(c.value, QString::fromUtf8(c.format)).toStdString(), std::string(c.expected)) << c.name;
+}
+
+// An English layout prints English formats: decimal point, commas between
+// thousands, English names of months and days.
+TEST(ReportFormat, EnglishFormatsTable)
+{
+    auto num = [](const char* s) { return Value::number(*Decimal::fromString(QString::fromLatin1(s))); };
+    const struct {
+        const char* name;
+        Value value;
+        const char* format;
+        const char* expected;
+    } cases[] = {
+        {"thousands and two decimals", num("1234567.891"), ",0.00", "1,234,567.89"},
+        {"negative", num("-2.345"), "#,##0.00 €", "-2.35 €"},
+        {"three decimals", num("0.065"), ",0.000", "0.065"},
+        {"no format keeps the scale", Value::number(Decimal::fromUnits(1250, 2)), "", "12.50"},
+        {"double without a format", Value::real(0.5), "", "0.5"},
+        {"month and day names", Value::date(QDate(2024, 3, 5)), "dddd d. mmmm yyyy", "Tuesday 5. March 2024"},
+        {"short names", Value::date(QDate(2024, 3, 5)), "ddd mmm", "Tue Mar"},
+        {"numeric date as the layout gives it", Value::date(QDate(2024, 3, 5)), "dd.mm.yyyy", "05.03.2024"},
+        {"yes / no without a format", Value::boolean(true), "", "Yes"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatValue(c.value, QString::fromUtf8(c.format), Language::English).toStdString(), std::string(c.expected))
+            << c.name;
+
+    // The layout's language reaches every text, also one mixing literal text and values.
+    Evaluator e;
+    Layout layout;
+    layout.language = Language::English;
+    layout.masterData = band(BandKind::MasterData, 5, {text(0, 0, 150, 5, QStringLiteral("[KURZ * 1000] / [CENA]"), QStringLiteral(",0.00"))});
+    e.report.setLayout(layout);
+    EXPECT_EQ(e.report.prepare().pages.at(0).items.at(0).text, QStringLiteral("30,126.00 / 0.10"));
 }
 
 TEST(ReportFunctions, HostFunctionGetsEvaluatedArguments)

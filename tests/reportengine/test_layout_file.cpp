@@ -169,7 +169,8 @@ QString loadAndPrepare(const QByteArray& content)
                                  "PRE_FAKTURA", "ADRESAR"})
             ds.addColumn({QLatin1String(name), ColumnType::Text});
         for (const char* name : {"OBJ_CENA_SKK", "PRE_CENA_SKK", "OBJ_CENA", "PRE_CENA", "OBJ_CENA_MJ", "PRE_CENA_MJ",
-                                 "OBJ_ROZSAH", "PRE_ROZSAH", "ZISK", "ZISKPER", "HODNOTENIE", "MESIAC", "ROK"})
+                                 "OBJ_ROZSAH", "PRE_ROZSAH", "ZISK", "ZISKPER", "HODNOTENIE", "MESIAC", "ROK", "POCET",
+                                 "ZISK_PERCENTO_SUCET"})
             ds.addColumn({QLatin1String(name), ColumnType::Decimal, 2});
         for (const char* name : {"DATUM_ODOSLANIA_PREKLADU", "DATUM_DODANIA_PREKLADU"})
             ds.addColumn({QLatin1String(name), ColumnType::Date});
@@ -177,7 +178,7 @@ QString loadAndPrepare(const QByteArray& content)
             std::vector<Value> row;
             for (int c = 0; c < 15; ++c)
                 row.push_back(Value::text(QStringLiteral("Text %1 %2").arg(r / 7).arg(c).repeated(c == 1 ? 12 : 1)));
-            for (int c = 0; c < 13; ++c)
+            for (int c = 0; c < 15; ++c)
                 row.push_back(Value::number(Decimal::fromUnits(r * 137 + c, 2)));
             row.push_back(Value::date(QDate(2026, 5, 1 + r % 28)));
             row.push_back(Value());

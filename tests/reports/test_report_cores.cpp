@@ -374,6 +374,8 @@ TEST(ZiskovostStatement, WholeStatementPerMode)
         "sum(PRE_cena_skk) as PRE_cena_skk,",
         "sum(obj_cena_skk)-sum(PRE_cena_skk) as Zisk,",
         "avg(zisk_percento) as ZiskPer",
+        ",count(*) as pocet",
+        ",sum(zisk_percento) as zisk_percento_sucet",
         ",c.skupina",
         "from preklady a",
         "left join adresar b on b.jedin=a.objednavatel",
@@ -400,6 +402,8 @@ TEST(ZiskovostStatement, WholeStatementPerMode)
         "sum(PRE_cena_skk) as PRE_cena_skk,",
         "sum(obj_cena_skk)-sum(PRE_cena_skk) as Zisk,",
         "avg(zisk_percento) as ZiskPer",
+        ",count(*) as pocet",
+        ",sum(zisk_percento) as zisk_percento_sucet",
         ",cast('' as vch_025) as skupina",
         "from preklady a",
         "left join adresar b on b.jedin=a.prekladatel",
@@ -423,6 +427,8 @@ TEST(ZiskovostStatement, WholeStatementPerMode)
         "sum(PRE_cena_skk) as PRE_cena_skk,",
         "sum(obj_cena_skk)-sum(PRE_cena_skk) as Zisk,",
         "avg(zisk_percento) as ZiskPer",
+        ",count(*) as pocet",
+        ",sum(zisk_percento) as zisk_percento_sucet",
         ",c.skupina",
         "from preklady a",
         "left join jazykove_kombinacie c on c.jedin=a.jazykova_kombinacia",
@@ -548,6 +554,7 @@ TEST(HodnotenieStatement, WholeStatement)
         "SELECT",
         "c.skupina as skupina,",
         "avg(cast(a.hodnotenie as d_money)) as hodnotenie, b.meno as prekladatel,",
+        "count(a.hodnotenie) as pocet,",
         "c.skratka as jazykova_kombinacia",
         "from preklady a",
         "join adresar b on b.jedin=a.prekladatel",
@@ -566,8 +573,8 @@ TEST(HodnotenieStatement, WholeStatement)
     v.od = kMay1;
     const QStringList lines = HodnotenieStatement(v).lines;
     EXPECT_EQ(lines.value(1), QStringLiteral("cast('' as vch_025) as skupina,"));
-    EXPECT_EQ(lines.value(8), QStringLiteral("and a.DATUM_DODANIA_PREKLADU>=:OD"));
-    EXPECT_EQ(lines.value(9), QStringLiteral("group by 1, b.meno, c.skratka"));
+    EXPECT_EQ(lines.value(9), QStringLiteral("and a.DATUM_DODANIA_PREKLADU>=:OD"));
+    EXPECT_EQ(lines.value(10), QStringLiteral("group by 1, b.meno, c.skratka"));
 
     EXPECT_EQ(HodnotenieLayoutName(1), QStringLiteral("Hod_pre_Sk.frf"));
     EXPECT_EQ(HodnotenieLayoutName(2), QStringLiteral("Hod_pre_En.frf"));

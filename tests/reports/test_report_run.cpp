@@ -71,6 +71,8 @@ protected:
             {4, 2, 3, 1, "null", "30", "1", "EUR", "1", "10", "EUR", "1", "KM", 0},
             {5, 2, 4, 2, "'2026-05-10'", "40.33", "1", "USD", "1.08", "20.25", "USD", "1.09", "JN", 60},
             {6, 2, 4, 2, "'2026-05-31'", "1234.57", "1", "EUR", "1", "600.01", "CZK", "25.35", "KM", 0},
+            {7, 1, 3, 2, "'2026-05-12'", "80", "1", "EUR", "1", "50", "EUR", "1", "JN", 100},
+            {8, 1, 3, 2, "'2026-05-13'", "90.10", "1", "EUR", "1", "70", "EUR", "1", "JN", 90},
         };
         for (const Job& j : jobs)
             db->exec({QStringLiteral("insert into preklady (jedin, znacka, nazov, objednavatel, prekladatel,"
@@ -137,11 +139,11 @@ protected:
         return QString::number(n) + (n == 1 ? u(" práca") : n <= 4 ? u(" práce") : u(" prác"));
     }
 
-    static QString money(const QVariant& sum, const char* format = ",0.00 €")
+    static QString money(const QVariant& sum, const char* format = ",0.00 €", bool slovak = true)
     {
         const fb::Decimal d = sum.value<fb::Decimal>();
         return report::formatValue(report::Value::number(report::Decimal::fromUnits(d.units(), d.scale())),
-                                   u(format));
+                                   u(format), slovak ? report::Language::Slovak : report::Language::English);
     }
 
     static inline TestDatabase* db = nullptr;
@@ -179,13 +181,14 @@ TEST_F(ReportRuns, JobListTotalsAreTheDatabaseSums)
         int mode;
         const char *group, *money, *date;
         const char *groupSk, *groupEn;
-        const char* row;  // a row's text in the job's own currency, or its euro profit
+        const char *rowSk, *rowEn;  // a row's price in the job's own currency, or the USD job's euro profit
     } cases[] = {
         {0, "b.meno", "a.obj_cena_skk", "a.datum_odoslania_prekladu", "Spolu za objednávateľa", "Customer total",
-         "0,065 CZK"},
+         "0,065 CZK", "0.065 CZK"},
         {1, "c.meno", "a.pre_cena_skk", "a.datum_dodania_prekladu", "Spolu za prekladateľa", "Translator total",
-         "3\u00A0750,00 CZK"},
-        {2, "a.pm", "a.obj_cena_skk", "a.datum_odoslania_prekladu", "Spolu za PM", "Project manager total", nullptr},
+         "3\u00A0750,00 CZK", "3,750.00 CZK"},
+        // 40.33 USD / 1.08 - 20.25 USD / 1.09
+        {2, "a.pm", "a.obj_cena_skk", "a.datum_odoslania_prekladu", "Spolu za PM", "Project manager total", "18,76", "18.76"},
     };
     for (const auto& c : cases)
         for (int jazyk : {1, 2}) {
@@ -217,20 +220,19 @@ TEST_F(ReportRuns, JobListTotalsAreTheDatabaseSums)
                 q.execute();
                 const QString label = QString::fromUtf8(sk ? c.groupSk : c.groupEn) + u(" (%1):");
                 while (q.next())
-                    groups << label.arg(jobs(q.value(1).toInt(), sk)) + QStringLiteral(" ") + money(q.value(2));
+                    groups << label.arg(jobs(q.value(1).toInt(), sk)) + QStringLiteral(" ") + money(q.value(2), ",0.00 €", sk);
                 fb::Query t(tr);
                 t.setSql(QStringLiteral("select count(*), sum(%1)").arg(QLatin1String(c.money)) + from);
                 t.setParams({{"OD", kMay1}, {"DO", kMay31}});
                 t.executeOneRow();
                 count = t.value(0).toInt();
                 total = (sk ? u("Spolu za zostavu (%1):") : u("Report total (%1):")).arg(jobs(count, sk)) +
-                        QStringLiteral(" ") + money(t.value(1));
+                        QStringLiteral(" ") + money(t.value(1), ",0.00 €", sk);
                 tr.commit();
             }
             ASSERT_EQ(groups.size(), 2);
             EXPECT_EQ(after(*prepared, QString::fromUtf8(sk ? c.groupSk : c.groupEn)), groups);
-            // The profit of the USD job priced in USD both ways: 40.33 / 1.08 - 20.25 / 1.09.
-            EXPECT_TRUE(printed(*prepared, c.row ? u(c.row) : u("18,76"))) << (c.row ? c.row : "profit");
+            EXPECT_TRUE(printed(*prepared, u(sk ? c.rowSk : c.rowEn))) << (sk ? c.rowSk : c.rowEn);
             EXPECT_EQ(after(*prepared, sk ? u("Spolu za zostavu") : u("Report total")), QStringList{total});
             EXPECT_EQ(int(prepared->rows.size()), count);
             EXPECT_GE(prepared->find((sk ? u("Obdobie:") : u("Period:")) + u(" 01.05.2026 – 31.05.2026")).first, 0);
@@ -441,13 +443,20 @@ TEST_F(ReportRuns, AMissingLayoutOpensTheDesignerUnderItsName)
 TEST_F(ReportRuns, ProfitabilityTotalsAreTheDatabaseSums)
 {
     QVariant income;
+    QString profitPercent;
     {
         fb::Transaction tr(db->connection(), {"concurrency", "read", "nowait"});
         tr.start();
         fb::Query q(tr);
-        q.setSql(QStringLiteral("select sum(obj_cena_skk) from preklady where datum_dodania_prekladu between :OD and :DO"));
+        q.setSql(QStringLiteral("select sum(obj_cena_skk), sum(zisk_percento), count(*) from preklady"
+                                " where datum_dodania_prekladu between :OD and :DO"));
         q.setParams({{"OD", kMay1}, {"DO", kMay31}});
-        income = q.executeScalar();
+        q.executeOneRow();
+        income = q.value(0);
+        const fb::Decimal sum = q.value(1).value<fb::Decimal>();
+        profitPercent = report::formatValue(
+            report::Value::number(report::Decimal::fromUnits(sum.units(), sum.scale()) / report::Decimal::fromInt(q.value(2).toInt())),
+            u(",0.00"));
         tr.commit();
     }
     const fb::Decimal d = income.value<fb::Decimal>();
@@ -462,6 +471,10 @@ TEST_F(ReportRuns, ProfitabilityTotalsAreTheDatabaseSums)
         ASSERT_TRUE(runner.open(ZiskovostRequest(v))) << mode;
         const auto prepared = runner.prepare();
         EXPECT_EQ(after(*prepared, u("Spolu:")), QStringList{u("Spolu: ") + expected}) << mode;
+        // The profit % under "Spolu:" is the average of the jobs' ZISK_PERCENTO, as in each row.
+        const auto at = prepared->find(u("Spolu:"));
+        ASSERT_GE(at.first, 0);
+        EXPECT_EQ(prepared->pages[size_t(at.first)].items.at(size_t(at.second) + 4).text, profitPercent) << mode;
         EXPECT_GE(prepared->find(mode == 1 ? u("podľa prekladateľov") : mode == 2 ? u("podľa PM") : u("podľa objednávateľov")).first, 0);
     }
 }
@@ -522,7 +535,8 @@ TEST_F(ReportRuns, MonthlyProfitabilityTotalsEachMonth)
 }
 
 // The evaluation averages the rated, delivered jobs of the period per
-// translator, in both languages.
+// translator and over the report, in both languages: rows are averages per
+// language combination, so the totals weight them by their rated jobs.
 TEST_F(ReportRuns, EvaluationAveragesTheRatedJobsPerTranslator)
 {
     for (int jazyk : {1, 2}) {
@@ -534,8 +548,13 @@ TEST_F(ReportRuns, EvaluationAveragesTheRatedJobsPerTranslator)
         ASSERT_TRUE(runner.open(HodnotenieRequest(v))) << jazyk;
         const auto prepared = runner.prepare();
         const QString label = jazyk == 1 ? u("Priemer prekladateľa:") : u("Translator average:");
-        // Cyril: 80; Dana: 90 and 60 (her unrated job does not count).
-        EXPECT_EQ(after(*prepared, label), (QStringList{label + u(" 80,00"), label + u(" 75,00")})) << jazyk;
+        const QString total = jazyk == 1 ? u("Priemer zostavy:") : u("Report average:");
+        // Cyril: 80 (SK-EN), 100 and 90 (SK-DE): 90, not the rows' 87.5; Dana: 90 and 60
+        // (her unrated job does not count). The report: 420 / 5, not the rows' 83.33.
+        const QString sep = jazyk == 1 ? u(",") : u(".");
+        EXPECT_EQ(after(*prepared, label), (QStringList{label + u(" 90") + sep + u("00"), label + u(" 75") + sep + u("00")}))
+            << jazyk;
+        EXPECT_EQ(after(*prepared, total), QStringList{total + u(" 84") + sep + u("00")}) << jazyk;
     }
 }
 

@@ -13,12 +13,17 @@ TEXTS = {
 WIDTH = 180
 
 
+WEIGHTED = "[SUM(HODNOTENIE * POCET) / SUM(POCET)]"
+
+
 def layout(t):
     out = []
     w = out.append
     w('<?xml version="1.0" encoding="UTF-8"?>')
     w('<!-- Translator evaluation; written by tools/reportlayouts/hod_pre.py -->')
-    w('<lindavo-report version="1" title="%s" master="MASTER" pageheader-on-first="0">' % t["title"])
+    # An English layout prints English number formats.
+    language = ' language="en"' if t is TEXTS["En"] else ''
+    w('<lindavo-report version="1" title="%s" master="MASTER" pageheader-on-first="0"%s>' % (t["title"], language))
     w(' <page width="210" height="297" orientation="portrait" left="20" right="10" top="10" bottom="10"/>')
     w(' <variables>\n  <category name=" Nastavenia">\n   <variable name="Od" type="string"></variable>\n'
       '   <variable name="Do" type="string"></variable>\n  </category>\n </variables>')
@@ -43,7 +48,9 @@ def layout(t):
     w('  </band>')
     w('  <band type="groupfooter" height="7">')
     w('   <text x="50" y="0.5" width="70" height="5" size="8" bold="1" align="right">%s</text>' % t["avg"])
-    w('   <text x="120" y="0.5" width="60" height="5" size="8" bold="1" align="right" frame="t" format="0.00">[AVG(HODNOTENIE)]</text>')
+    # Each row averages its combination's rated jobs; a translator's and the
+    # report's averages weight the rows by their count of rated jobs.
+    w('   <text x="120" y="0.5" width="60" height="5" size="8" bold="1" align="right" frame="t" format="0.00">%s</text>' % WEIGHTED)
     w('  </band>')
     w(' </group>')
     w(' <band type="masterdata" height="5">')
@@ -53,7 +60,7 @@ def layout(t):
     w(' </band>')
     w(' <band type="reportsummary" height="10">')
     w('  <text x="50" y="2" width="70" height="6" size="9" bold="1" align="right">%s</text>' % t["total"])
-    w('  <text x="120" y="2" width="60" height="6" size="9" bold="1" align="right" frame="tb" format="0.00">[AVG(HODNOTENIE)]</text>')
+    w('  <text x="120" y="2" width="60" height="6" size="9" bold="1" align="right" frame="tb" format="0.00">%s</text>' % WEIGHTED)
     w(' </band>')
     w(' <band type="pagefooter" height="6">')
     w('  <line x="0" y="0.5" width="%d" height="0" frame-width="0.2"/>' % WIDTH)

@@ -84,7 +84,9 @@ def layout(stem, lang):
     w = out.append
     w('<?xml version="1.0" encoding="UTF-8"?>')
     w('<!-- %s; written by tools/reportlayouts/preh.py -->' % r["title"][1])
-    w('<lindavo-report version="1" title="%s" master="MASTER" pageheader-on-first="0">' % r["title"][en])
+    # An English layout prints English number formats.
+    w('<lindavo-report version="1" title="%s" master="MASTER" pageheader-on-first="0"%s>'
+      % (r["title"][en], ' language="en"' if en else ''))
     w(' <page width="210" height="297" orientation="landscape" left="10" right="10" top="10" bottom="10"/>')
     w(' <variables>\n  <category name=" Nastavenia">\n   <variable name="Od" type="string"></variable>\n'
       '   <variable name="Do" type="string"></variable>\n  </category>\n </variables>')
