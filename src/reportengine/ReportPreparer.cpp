@@ -13,6 +13,7 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QTextLayout>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -64,8 +65,41 @@ public:
         return px * kMmPerInch / kMeasureDpi + 2 * kTextInsetY;
     }
 
+    // How much of `text`, from its start, fits into `heightMm` of the object
+    // as drawn (its width, font and word wrap): whole lines only. At least
+    // one line when `atLeastOneLine`, so a text continued page after page
+    // always gets shorter.
+    qsizetype fittingLength(const ReportObject& o, const QString& text, double heightMm, bool atLeastOneLine)
+    {
+        Metrics& m = metrics(o.font);
+        const double limitPx = (heightMm - 2 * kTextInsetY) * kMeasureDpi / kMmPerInch;
+        const double widthPx = std::max(1.0, (o.width - 2 * kTextInsetX) * kMeasureDpi / kMmPerInch);
+        QTextOption option;
+        option.setWrapMode(o.wordWrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+        double used = 0;
+        qsizetype start = 0;
+        for (const QString& paragraph : text.split(u'\n')) {
+            QTextLayout layout(paragraph, m.font, &m_device);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(widthPx);
+                const bool first = start == 0 && line.textStart() == 0;
+                if (used + line.height() > limitPx + 0.01 && !(first && atLeastOneLine)) {
+                    layout.endLayout();
+                    return start + line.textStart();
+                }
+                used += line.height();
+            }
+            layout.endLayout();
+            start += paragraph.size() + 1;
+        }
+        return text.size();
+    }
+
 private:
     struct Metrics {
+        QFont font;
         QFontMetricsF fm;
         double lineHeight;
         QHash<QString, double> widths;  // texts repeat (names, language pairs)
@@ -87,9 +121,10 @@ private:
         for (auto& entry : m_metrics)
             if (entry.first == style)
                 return *entry.second;
-        QFontMetricsF fm(fontFor(style), &m_device);
+        const QFont font = fontFor(style);
+        QFontMetricsF fm(font, &m_device);
         const double line = fm.height();
-        m_metrics.emplace_back(style, std::make_unique<Metrics>(Metrics{fm, line, {}}));
+        m_metrics.emplace_back(style, std::make_unique<Metrics>(Metrics{font, fm, line, {}}));
         return *m_metrics.back().second;
     }
 
@@ -520,8 +555,69 @@ private:
             items.clear();
             measureBand(band, items);
         }
-        flushItems(items, height);
+        flushAcrossPages(items, height);
         m_pageHasBody = true;
+    }
+
+    // Flushes a body band; one taller than the rest of the page (a long text
+    // that stretches) continues on the next pages: what crosses the page's
+    // foot is cut there, a text after its last whole line.
+    void flushAcrossPages(std::vector<PageItem>& items, double height)
+    {
+        for (;;) {
+            const double room = pageBottom() - m_y;
+            // A page with less than a millimetre left cannot take a part.
+            if (height <= room + 1e-9 || room < 1) {
+                flushItems(items, height);
+                return;
+            }
+            const bool freshPage = !m_pageHasBody;
+            std::vector<PageItem> here, rest;
+            double restHeight = height - room;
+            for (PageItem& item : items) {
+                const ReportObject& o = *item.object;
+                const double top = std::min(item.rect.top(), item.rect.bottom());
+                const double bottom = std::max(item.rect.top(), item.rect.bottom());
+                if (bottom <= room + 1e-9 || (o.kind == ObjectKind::Line && top < room)) {
+                    here.push_back(std::move(item));
+                    continue;
+                }
+                if (top >= room - 1e-9) {
+                    item.rect.translate(0, -room);
+                    restHeight = std::max(restHeight, item.rect.bottom());
+                    rest.push_back(std::move(item));
+                    continue;
+                }
+                PageItem tail = item;
+                tail.rect = QRectF(item.rect.left(), 0, item.rect.width(), bottom - room);
+                item.rect.setHeight(room - top);
+                if (o.kind == ObjectKind::Text && !item.text.isEmpty()) {
+                    const qsizetype cut = m_measurer.fittingLength(o, item.text, room - top, freshPage && top <= 1e-9);
+                    QString head = item.text.left(cut);
+                    QString remainder = item.text.mid(cut);
+                    if (head.endsWith(u'\n'))
+                        head.chop(1);
+                    while (remainder.startsWith(u' '))
+                        remainder.remove(0, 1);
+                    item.text = head;
+                    tail.text = remainder;
+                    if (!remainder.isEmpty())
+                        tail.rect.setHeight(std::max(tail.rect.height(), m_measurer.textHeight(o, remainder)));
+                }
+                restHeight = std::max(restHeight, tail.rect.bottom());
+                here.push_back(std::move(item));
+                rest.push_back(std::move(tail));
+            }
+            flushItems(here, room);
+            m_pageHasBody = true;
+            const BandKind kind = m_bandKind;
+            const int level = m_bandLevel;
+            newPage();
+            m_bandKind = kind;
+            m_bandLevel = level;
+            items = std::move(rest);
+            height = restHeight;
+        }
     }
 
     // Header and footer bands of the page: printed where the cursor is, never moved.
