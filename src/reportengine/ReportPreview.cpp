@@ -398,6 +398,7 @@ void PreviewWindow::print()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_report->title);
+    setUpPrinter(printer, *m_report);
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, m_report->pageCount());
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);

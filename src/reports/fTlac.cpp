@@ -166,6 +166,7 @@ void TfrmTlac::print()
         return edit();
     const auto prepared = prepare();
     QPrinter printer(QPrinter::HighResolution);
+    report::setUpPrinter(printer, *prepared);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -5,9 +5,11 @@
 
 #include "reportengine/Report.h"
 #include "reportengine/ReportExport.h"
+#include "reportengine/ReportPrint.h"
 
 #include <QFile>
 #include <QImage>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -369,4 +371,38 @@ TEST(ReportTableExport, SaveUsesTheTypedSuffix)
         EXPECT_EQ(format, c.format) << c.typed;
         EXPECT_EQ(name, QString::fromUtf8(c.name)) << c.typed;
     }
+}
+
+// A landscape A4 layout goes to the print dialog as A4 in landscape, and what
+// the user then chooses there (Letter, portrait) is what gets printed.
+TEST(ReportPrinting, A4LandscapeIsA4AndTheDialogsChoiceStands)
+{
+    MemoryDataset data = reporttest::jobs({{QStringLiteral("Alfa"), QStringLiteral("Z1"), QStringLiteral("1")}});
+    Layout l;
+    l.page.orientation = Orientation::Landscape;
+    l.masterData = band(BandKind::MasterData, 5, {text(0, 0, 60, 5, QStringLiteral("[ZNACKA]"))});
+    Report rep(l);
+    rep.setDataset(QStringLiteral("MASTER"), &data);
+    const PreparedReport prepared = rep.prepare();
+
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("p.pdf")));
+    setUpPrinter(printer, prepared);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+
+    // The user picks Letter in portrait in the dialog.
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printReport(prepared, printer);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        return;
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {dir.filePath(QStringLiteral("p.pdf"))});
+    info.waitForFinished(60000);
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("612 x 792 pts (letter)")));
 }
