@@ -41,6 +41,9 @@ public:
     bool open(const ReportRequest& request);
 
     const QString& layoutPath() const { return m_path; }
+    // Why the layout file could not be read (a damaged file); empty when it
+    // was read or is missing. Print and preview then open the designer.
+    const QString& layoutError() const { return m_layoutError; }
     report::Report& report() { return m_report; }
     const TReportQueryDataset& master() const { return m_master; }
 
@@ -61,12 +64,15 @@ private:
     // The designer on the layout, or on an empty one when its file is missing.
     void edit();
     void openDesigner();
+    // Reads the layout when its file is there; a damaged one leaves its reason in m_layoutError.
     void loadLayout();
+    bool layoutUsable() const;
 
     TQDLFunctionLibrary m_library;
 
     QString m_folder;
     QString m_path;
+    QString m_layoutError;
     report::Report m_report;
     TReportQueryDataset m_master;
 };

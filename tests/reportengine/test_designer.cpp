@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -244,6 +245,33 @@ TEST(DesignerWindowTest, ShowsAShippedLayout)
     EXPECT_TRUE(empty.document().isModified());
     EXPECT_EQ(empty.document().bands().size(), 3u);
     EXPECT_EQ(empty.windowTitle(), QStringLiteral("Návrhár zostáv - Chyba.frf *"));
+}
+
+// A damaged file opens as an empty layout under its name with the reason
+// shown; closing without an edit leaves the file alone, saving replaces it.
+TEST(DesignerWindowTest, ADamagedFileOpensWithTheReason)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Zisk.frf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<lindavo-report version=\"1\"><band type=\"masterdata\"><text>[ZNACKA]</band>");
+    file.close();
+
+    DesignerWindow w;
+    ASSERT_NO_THROW(w.openOrCreate(path));
+    EXPECT_TRUE(w.problem().contains(QStringLiteral("je poškodený (riadok 1)"))) << w.problem().toStdString();
+    EXPECT_TRUE(w.problem().contains(QStringLiteral("Zisk.frf")));
+    EXPECT_TRUE(w.findChild<QLabel*>(QStringLiteral("lblProblem"))->isVisibleTo(&w));
+    EXPECT_EQ(w.document().fileName(), path);
+    EXPECT_EQ(w.document().bands().size(), 3u);
+    EXPECT_FALSE(w.document().isModified()) << "closing without an edit keeps the damaged file";
+    EXPECT_TRUE(w.save());
+    EXPECT_NO_THROW(loadLayout(path));
+
+    DesignerWindow sound;
+    sound.openOrCreate(path);
+    EXPECT_EQ(sound.problem(), QString());
 }
 
 // The page by mouse and keyboard: a click selects, a drag moves by whole

@@ -438,6 +438,44 @@ TEST_F(ReportRuns, AMissingLayoutOpensTheDesignerUnderItsName)
     TfrmTlac::Designer = nullptr;
 }
 
+// A damaged layout does not stop the run: print and preview open the designer
+// on it (which shows the reason), and what is saved there prints.
+TEST_F(ReportRuns, ADamagedLayoutOpensTheDesigner)
+{
+    QTemporaryDir dir;
+    QFile damaged(dir.filePath(QStringLiteral("Preh_Obj_Sk.frf")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("<lindavo-report version=\"1\"><band type=\"masterdata\" height=\"nízky\"/></lindavo-report>");
+    damaged.close();
+    int designers = 0;
+    TfrmTlac::Designer = [&](TfrmTlac& runner) {
+        ++designers;
+        report::Layout l;
+        l.masterData = report::Band{report::BandKind::MasterData, 5, {}};
+        report::ReportObject o;
+        o.width = 50;
+        o.height = 5;
+        o.text = u("Opravené [ZNACKA]");
+        l.masterData->objects.push_back(o);
+        report::saveLayout(l, runner.layoutPath());
+    };
+    for (QPushButton* TfrmTlac::*button : {&TfrmTlac::btnPreview, &TfrmTlac::btnPrint}) {
+        damaged.open(QIODevice::WriteOnly);
+        damaged.write("<lindavo-report version=\"1\"><band type=\"masterdata\" height=\"nízky\"/></lindavo-report>");
+        damaged.close();
+        TfrmTlac runner(dir.path());
+        ASSERT_TRUE(runner.open(ZoznamRequest(may())));
+        EXPECT_EQ(transcript.count(), 0);
+        EXPECT_TRUE(runner.layoutError().contains(u("height=\"nízky\""))) << runner.layoutError().toStdString();
+        const int before = designers;
+        (runner.*button)->click();
+        EXPECT_EQ(designers, before + 1);
+        EXPECT_EQ(runner.layoutError(), QString());
+        EXPECT_GE(runner.prepare()->find(u("Opravené Z1")).first, 0);
+    }
+    TfrmTlac::Designer = nullptr;
+}
+
 // The profitability layouts (both modes of Zisk and Zisk_PM) total what the
 // database sums.
 TEST_F(ReportRuns, ProfitabilityTotalsAreTheDatabaseSums)

@@ -68,7 +68,7 @@ DesignerDocument::DesignerDocument(QObject* parent) : QObject(parent)
     connect(&m_undo, &QUndoStack::cleanChanged, this, &DesignerDocument::changed);
 }
 
-void DesignerDocument::startNew(const QString& fileName)
+void DesignerDocument::startNew(const QString& fileName, bool unsaved)
 {
     Layout l;
     l.pageHeader = newBand(BandKind::PageHeader, 10);
@@ -77,7 +77,7 @@ void DesignerDocument::startNew(const QString& fileName)
     m_undo.clear();
     m_fileName = fileName;
     m_readOnly = false;
-    m_new = true;  // unsaved: closing asks, even without an edit
+    m_new = unsaved;  // unsaved: closing asks, even without an edit
     setLayoutQuietly(l);
 }
 

@@ -37,7 +37,8 @@ public:
     explicit DesignerDocument(QObject* parent = nullptr);
 
     // An empty layout (page header, master data, page footer) under `fileName`.
-    void startNew(const QString& fileName);
+    // `unsaved`: closing asks to save even without an edit.
+    void startNew(const QString& fileName, bool unsaved = true);
     // Throws report::Error for a file that cannot be read.
     void open(const QString& fileName);
     // Saves under the file name; throws report::Error (the old file intact,

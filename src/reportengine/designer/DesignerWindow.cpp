@@ -66,6 +66,14 @@ DesignerWindow::DesignerWindow(QWidget* parent) : QDialog(parent)
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
 
+    m_problem = new QLabel(this);
+    m_problem->setObjectName(QStringLiteral("lblProblem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_problem->setStyleSheet(QStringLiteral("QLabel{background:#fde2e2;color:#8b0000;padding:6px;}"));
+    m_problem->hide();
+    layout->addWidget(m_problem);
+
     auto* splitter = new QSplitter(this);
     m_view = new DesignerPageView(m_doc);
     m_scroll = new QScrollArea(splitter);
@@ -107,8 +115,20 @@ DesignerWindow::~DesignerWindow()
 
 void DesignerWindow::openOrCreate(const QString& fileName)
 {
+    m_problem->hide();
+    m_problem->clear();
     if (QFileInfo(fileName).isFile()) {
-        m_doc.open(fileName);
+        try {
+            m_doc.open(fileName);
+        } catch (const Error& e) {
+            // The run cannot use it; here it can be replaced (or repaired in
+            // a text editor, the reason says where).
+            // Closing without an edit leaves the damaged file as it is.
+            m_doc.startNew(fileName, false);
+            m_problem->setText(e.message() + QStringLiteral("\nOtvorená je prázdna zostava pod tým istým menom; jej "
+                                                             "uloženie poškodený súbor nahradí."));
+            m_problem->show();
+        }
         if (m_doc.isReadOnly())
             QMessageBox::information(this, QStringLiteral("Návrhár zostáv"),
                                      QStringLiteral("Zostava %1 je z novšej verzie programu. Otvára sa len na "
@@ -120,6 +140,11 @@ void DesignerWindow::openOrCreate(const QString& fileName)
     const auto bands = m_doc.bands();
     m_view->setCurrentBand(bands.empty() ? BandRef{} : bands.front());
     updateCaption();
+}
+
+QString DesignerWindow::problem() const
+{
+    return m_problem->isHidden() ? QString() : m_problem->text();
 }
 
 void DesignerWindow::setFieldNames(const QStringList& names)

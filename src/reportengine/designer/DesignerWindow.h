@@ -33,8 +33,11 @@ public:
     ~DesignerWindow() override;
 
     // Opens `fileName`, or an empty layout under that name when there is no
-    // such file. A damaged file throws report::Error.
+    // such file. A damaged file opens as an empty layout under its name too,
+    // with the reason shown above the page: saving replaces the damaged file.
     void openOrCreate(const QString& fileName);
+    // The reason shown for a damaged file; empty when the file was sound.
+    QString problem() const;
 
     DesignerDocument& document() { return m_doc; }
     DesignerPageView* pageView() const { return m_view; }
@@ -74,6 +77,7 @@ private:
 
     // Property panel.
     QLabel* m_bandCaption = nullptr;
+    QLabel* m_problem = nullptr;  // why the file could not be opened
     QDoubleSpinBox* m_bandHeight = nullptr;
     QLineEdit* m_groupCondition = nullptr;
     QLineEdit* m_masterAlias = nullptr;
