@@ -406,3 +406,47 @@ TEST(ReportPrinting, A4LandscapeIsA4AndTheDialogsChoiceStands)
     info.waitForFinished(60000);
     EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("612 x 792 pts (letter)")));
 }
+
+// A text longer than its column stays in it: clipped in the drawn pages (PNG,
+// PDF and print share the painter), cut in the formatted text, hidden by the
+// HTML pages' boxes; a wrapped one wraps within its width.
+TEST(ReportPrinting, LongTextsStayInTheirColumn)
+{
+    MemoryDataset data = reporttest::jobs({{QStringLiteral("Veľmi dlhý názov objednávateľa s. r. o., pobočka Banská Bystrica"),
+                                            QStringLiteral("Z1"), QStringLiteral("1")}});
+    Layout l;
+    l.page.marginLeft = 10;
+    ReportObject name = text(0, 0, 40, 5, QStringLiteral("[OBJEDNAVATEL]"));
+    ReportObject wrapped = text(100, 0, 40, 5, QStringLiteral("[OBJEDNAVATEL]"));
+    wrapped.wordWrap = true;
+    wrapped.stretch = true;
+    l.masterData = band(BandKind::MasterData, 5, {name, text(40, 0, 10, 5, QStringLiteral("[ZNACKA]")), wrapped});
+    Report rep(l);
+    rep.setDataset(QStringLiteral("MASTER"), &data);
+    const PreparedReport prepared = rep.prepare();
+    QTemporaryDir dir;
+    const QImage image(exportPng(prepared, dir.filePath(QStringLiteral("p.png")), 254).front());  // 10 px a mm
+    auto inkIn = [&](double x0, double x1, double y0, double y1) {
+        for (int y = int(y0 * 10); y < int(y1 * 10); ++y)
+            for (int x = int(x0 * 10); x < int(x1 * 10); ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(inkIn(10, 50, 10, 15)) << "the name is printed";
+    EXPECT_TRUE(inkIn(50, 60, 10, 15)) << "the mark is printed";
+    EXPECT_FALSE(inkIn(60, 110, 10, 15)) << "nothing runs past the mark's column";
+    EXPECT_TRUE(inkIn(110, 150, 15, 20)) << "the wrapped copy has a second line";
+    EXPECT_FALSE(inkIn(150, 200, 10, 30)) << "and stays within its width";
+
+    // An SVG viewer does not clip: the text itself is cut to its column.
+    QFile svg(exportSvg(prepared, dir.filePath(QStringLiteral("p.svg"))).front());
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString svgText = QString::fromUtf8(svg.readAll());
+    EXPECT_TRUE(svgText.contains(QStringLiteral(">Veľmi dlhý"))) << svgText.toStdString();
+    EXPECT_FALSE(svgText.contains(QStringLiteral("s. r. o., pobočka Banská Bystrica<")));
+
+    const QString formatted = formattedText(prepared);
+    EXPECT_FALSE(formatted.contains(QStringLiteral("objednávateľa s. r. o."))) << formatted.toStdString();
+    EXPECT_TRUE(htmlPages(prepared).contains(QStringLiteral("overflow:hidden")));
+}
