@@ -17,6 +17,7 @@ class QListWidget;
 class QMenuBar;
 class QPushButton;
 class QScrollArea;
+class QTableWidget;
 
 namespace report {
 
@@ -68,6 +69,10 @@ private:
     void addGroup();
     void saveAs();
     void runPreview();
+    void editPage();
+    void editTitleAndVariables();
+    // Fields, variables and the host's functions, the selected one's description below.
+    void refreshFieldList();
 
     DesignerDocument m_doc;
     DesignerPageView* m_view = nullptr;
@@ -99,6 +104,33 @@ private:
     QLineEdit* m_format = nullptr;
     QCheckBox *m_stretch = nullptr, *m_wordWrap = nullptr;
     QListWidget* m_fields = nullptr;
+    QLabel* m_fieldDescription = nullptr;
+};
+
+// Paper (A4, A5, A3, Letter, Legal or a size of one's own), orientation and
+// margins of a layout.
+class PageSetupDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit PageSetupDialog(const PageSetup& page, QWidget* parent = nullptr);
+    PageSetup page() const;
+
+    QComboBox* cmbPaper;
+    QComboBox* cmbOrientation;
+    QDoubleSpinBox *eWidth, *eHeight, *eLeft, *eRight, *eTop, *eBottom;
+};
+
+// The report's title and its variables (category, name, type, starting value).
+class ReportSettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    ReportSettingsDialog(const QString& title, const std::vector<VariableDef>& variables, QWidget* parent = nullptr);
+    QString title() const;
+    std::vector<VariableDef> variables() const;
+
+    QLineEdit* eTitle;
+    QTableWidget* grdVariables;
+    QPushButton *btnAdd, *btnRemove;
 };
 
 // The page of the designer: bands stacked with their captions, objects drawn
