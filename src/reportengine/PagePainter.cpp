@@ -3,6 +3,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <optional>
+
 namespace report {
 
 QFont fontFor(const FontStyle& style)
@@ -39,9 +41,8 @@ int alignmentFlags(const ReportObject& o)
 // print painters clip, but an SVG viewer does not, so a long name would run
 // over the next column there. A wrapped text keeps the lines that fit (half a
 // line of slack, for measuring that differs a little between devices).
-QString fitted(const QPainter& painter, const QRectF& box, const ReportObject& o, const QString& text)
+QString fitted(const QFontMetricsF& fm, const QRectF& box, const ReportObject& o, const QString& text)
 {
-    const QFontMetricsF fm(painter.font(), painter.device());
     // The longest start of `s` that fits.
     auto longestFitting = [](const QString& s, const auto& fits) {
         qsizetype lo = 0, hi = s.size();
@@ -97,6 +98,7 @@ void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, d
     // painter may scale, so the point size is corrected for the logical dpi.
     const double fontScale = dpi / double(painter.device()->logicalDpiY());
     const FontStyle* currentFont = nullptr;
+    std::optional<QFontMetricsF> metrics;  // of the current font on this device
     QColor currentColor;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -134,13 +136,14 @@ void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, d
                     f.setPointSizeF(o.font.size * fontScale);
                     painter.setFont(f);
                     currentFont = &o.font;
+                    metrics.emplace(painter.font(), painter.device());
                 }
                 if (currentColor != o.color || painter.pen().style() != Qt::SolidLine) {
                     painter.setPen(o.color);
                     currentColor = o.color;
                 }
                 const QRectF inner = r.adjusted(kTextInsetX * k, kTextInsetY * k, -kTextInsetX * k, -kTextInsetY * k);
-                painter.drawText(inner, alignmentFlags(o), fitted(painter, inner, o, item.text));
+                painter.drawText(inner, alignmentFlags(o), fitted(*metrics, inner, o, item.text));
             }
             const int frame = o.kind == ObjectKind::Rectangle && o.frame == FrameNone ? int(FrameAll) : o.frame;
             if (frame != FrameNone && o.frameWidth > 0) {
