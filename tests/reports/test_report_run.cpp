@@ -390,6 +390,75 @@ TEST_F(ReportRuns, SpreadsheetExportsCarryTheGroupsAndAddUp)
     }
 }
 
+// The monthly profitability exported has its month as the first column, and
+// per month the income read back from CSV and XLSX is the database's sum; the
+// evaluation's export has the translator.
+TEST_F(ReportRuns, MonthlyAndEvaluationExportsCarryTheirGroups)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty())
+        GTEST_SKIP() << "unzip is not installed";
+    std::map<QString, QString> months;
+    QStringList translators;
+    {
+        fb::Transaction tr(db->connection(), {"concurrency", "read", "nowait"});
+        tr.start();
+        fb::Query q(tr);
+        q.setSql(QStringLiteral("select extract(year from datum_odoslania_prekladu), extract(month from datum_odoslania_prekladu),"
+                                " sum(obj_cena_skk) from preklady group by 1, 2"));
+        q.execute();
+        while (q.next())
+            months[q.value(0).isNull() ? u("Bez dátumu odoslania") : QStringLiteral("Mesiac %1/%2").arg(q.value(1).toInt()).arg(q.value(0).toInt())] =
+                q.value(2).value<fb::Decimal>().toString();
+        fb::Query t(tr);
+        t.setSql(QStringLiteral("select distinct b.meno from preklady a join adresar b on b.jedin = a.prekladatel"
+                                " where a.hodnoteny = 1 and a.datum_dodania_prekladu between :OD and :DO order by 1"));
+        t.setParams({{"OD", kMay1}, {"DO", kMay31}});
+        t.execute();
+        while (t.next())
+            translators << t.value(0).toString();
+        tr.commit();
+    }
+    ASSERT_EQ(months.size(), 3u);
+    QTemporaryDir dir;
+    ZiskovostMesacnaValues monthly;
+    monthly.dodane = false;
+    HodnotenieValues evaluation;
+    evaluation.od = kMay1;
+    evaluation.doDate = kMay31;
+    for (const ReportRequest& request : {ZiskovostMesacnaRequest(monthly), HodnotenieRequest(evaluation)}) {
+        TfrmTlac runner(folder);
+        ASSERT_TRUE(runner.open(request));
+        const auto prepared = runner.prepare();
+        for (const char* suffix : {"csv", "xlsx"}) {
+            SCOPED_TRACE(request.layoutName.toStdString() + " " + suffix);
+            const QString file = dir.filePath(QStringLiteral("r.") + QLatin1String(suffix));
+            report::exportReport(*prepared, *report::exportFormatFromName(QLatin1String(suffix)), file);
+            const auto rows = QLatin1String(suffix) == u"csv" ? readCsv(file) : readXlsx(file);
+            ASSERT_GE(rows.size(), 2u);
+            if (request.layoutName == u"ZiskMes.frf") {
+                EXPECT_EQ(rows[0].value(0), u("Mesiac"));
+                const int income = int(rows[0].indexOf(u("Príjem €")));
+                ASSERT_GT(income, 0);
+                std::map<QString, report::Decimal> sums;
+                for (size_t r = 1; r < rows.size(); ++r)
+                    sums[rows[r][0]] = sums[rows[r][0]] +
+                                       *report::Decimal::fromDouble(QString(rows[r][income]).replace(u',', u'.').toDouble());
+                std::map<QString, QString> got;
+                for (const auto& [month, sum] : sums)
+                    got[month] = sum.toString(2);
+                EXPECT_EQ(got, months);
+            } else {
+                EXPECT_EQ(rows[0].value(0), u("Prekladateľ"));
+                QStringList names;
+                for (size_t r = 1; r < rows.size(); ++r)
+                    if (!names.contains(rows[r][0]))
+                        names << rows[r][0];
+                EXPECT_EQ(names, translators);
+            }
+        }
+    }
+}
+
 TEST_F(ReportRuns, AnEmptyPeriodSaysThereIsNothingToPrint)
 {
     ZoznamValues v = may();
