@@ -7,8 +7,12 @@
 #include "SampleDatabase.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
+#include "framework/DbOperation.h"
 #include "framework/MainConnection.h"
+#include "framework/WaitPlease.h"
+#include "reportengine/Report.h"
 #include "reports/EPrekladyTlacSql.h"
+#include "reports/ReportDataset.h"
 #include "reports/fTlac.h"
 
 #include <benchmark/benchmark.h>
@@ -106,5 +110,70 @@ void JobListRead(benchmark::State& state)
     }
 }
 BENCHMARK(JobListRead)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// JobListRead taken apart, each part on its own: what the runner does on the
+// way from OK to the filled dataset besides the fetch.
+
+// The runner window with the program's functions, and the layout file read.
+void ReadPartRunnerAndLayout(benchmark::State& state)
+{
+    for (auto _ : state) {
+        TfrmTlac runner(QStringLiteral(LINDAVO_REPORTS_DIR));
+        report::Report layout;
+        layout.loadFromFile(QStringLiteral(LINDAVO_REPORTS_DIR "/") + fixture().request.layoutName);
+        benchmark::DoNotOptimize(layout.layout().masterData.has_value());
+    }
+}
+BENCHMARK(ReadPartRunnerAndLayout)->Unit(benchmark::kMillisecond)->MinTime(1);
+
+// The please-wait window shown and hidden.
+void ReadPartWaitWindow(benchmark::State& state)
+{
+    for (auto _ : state)
+        WaitPleaseScope wait;
+}
+BENCHMARK(ReadPartWaitWindow)->Unit(benchmark::kMillisecond)->MinTime(1);
+
+// The snapshot transaction and the statement through fb::Query, every row
+// fetched and none kept.
+void ReadPartQueryOnly(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    int rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        RunInTransaction({QStringLiteral("concurrency"), QStringLiteral("read"), QStringLiteral("nowait")},
+                         [&](fb::Transaction& tr) {
+                             fb::Query q(tr);
+                             q.setSql(f.request.statement.lines);
+                             q.setParams(f.request.statement.params);
+                             q.execute();
+                             while (q.next())
+                                 ++rows;
+                         });
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(ReadPartQueryOnly)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// The same with every row kept in the MASTER dataset, as the runner does.
+void ReadPartQueryIntoDataset(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    int rows = 0;
+    for (auto _ : state) {
+        TReportQueryDataset master;
+        RunInTransaction({QStringLiteral("concurrency"), QStringLiteral("read"), QStringLiteral("nowait")},
+                         [&](fb::Transaction& tr) {
+                             fb::Query q(tr);
+                             q.setSql(f.request.statement.lines);
+                             q.setParams(f.request.statement.params);
+                             master.fill(q);
+                         });
+        rows = master.rowCount();
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(ReadPartQueryIntoDataset)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "reportengine/ReportError.h"
 #include "reportengine/ReportFormat.h"
 
-#include <QRegularExpression>
 
 #include <xlsxwriter.h>
 
@@ -30,16 +29,33 @@ int formatDecimals(const QString& f)
     return n;
 }
 
+// A text a spreadsheet would run as a formula ("=HYPERLINK(...)", "-2+3",
+// "@SUM"), or one starting with a tab or carriage return, gets a leading
+// apostrophe, so it opens as the text it is.
+QString neutralised(const QString& text)
+{
+    if (!text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front()))
+        return u'\'' + text;
+    return text;
+}
+
+Language languageOf(const PreparedReport& report)
+{
+    return report.layout ? report.layout->language : Language::Slovak;
+}
+
 // A cell as text for CSV: numbers with a decimal comma and no thousand
-// groups (spreadsheets read them back as numbers), dates as formatted.
-QString csvCell(const Value& v, const QString& format)
+// groups, for a spreadsheet that reads ';'-separated files (one on a Slovak
+// desktop) to take back as numbers, negative ones too; dates as formatted in
+// the layout's language, texts neutralised.
+QString csvCell(const Value& v, const QString& format, Language language)
 {
     if (v.isNumeric()) {
         if (isNumberFormat(format))
             return formatNumber(v.toDecimal(), std::min(formatDecimals(format), Decimal::kMaxScale), false);
         return v.toText();
     }
-    return formatValue(v, format);
+    return neutralised(formatValue(v, format, language));
 }
 
 QString csvQuote(const QString& s, QChar separator)
@@ -49,9 +65,17 @@ QString csvQuote(const QString& s, QChar separator)
     return s;
 }
 
+// Escaped for XML; control characters other than tab, line feed and carriage
+// return (a vertical tab pasted from a word processor) cannot stand in XML 1.0
+// at all, so they are left out.
 QString xmlEscape(const QString& s)
 {
-    return QString(s).toHtmlEscaped();
+    QString out = s.toHtmlEscaped();
+    out.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0xFFFE || u == 0xFFFF;
+    });
+    return out;
 }
 
 // A display format as a spreadsheet number format.
@@ -82,17 +106,38 @@ double serialDate(const QDateTime& dt)
 
 }  // namespace
 
+QString sheetName(const QString& title)
+{
+    // Spreadsheets refuse []:*?/\ and control characters in a sheet's name, an
+    // apostrophe at either end, more than 31 characters and "History".
+    QString name = title;
+    name.removeIf([](QChar c) { return c.unicode() < 0x20 || QStringView(u"[]:*?/\\").contains(c); });
+    auto trim = [&name] {
+        name = name.trimmed();
+        while (name.startsWith(u'\'') || name.endsWith(u'\''))
+            name = (name.startsWith(u'\'') ? name.mid(1) : name.chopped(1)).trimmed();
+    };
+    trim();
+    if (name.size() > 31) {
+        name.truncate(name.at(30).isHighSurrogate() ? 30 : 31);
+        trim();
+    }
+    if (name.isEmpty() || name.compare(QStringLiteral("History"), Qt::CaseInsensitive) == 0)
+        name = QStringLiteral("Zostava");
+    return name;
+}
+
 QString csvText(const PreparedReport& report, QChar separator)
 {
     QString out;
     QStringList header;
     for (const TableColumn& c : report.columns)
-        header << csvQuote(c.header, separator);
+        header << csvQuote(neutralised(c.header), separator);
     out += header.join(separator) + QStringLiteral("\r\n");
     for (const auto& row : report.rows) {
         QStringList cells;
         for (size_t i = 0; i < row.size() && i < report.columns.size(); ++i)
-            cells << csvQuote(csvCell(row[i], report.columns[i].object->format), separator);
+            cells << csvQuote(csvCell(row[i], report.columns[i].format, languageOf(report)), separator);
         out += cells.join(separator) + QStringLiteral("\r\n");
     }
     return out;
@@ -113,7 +158,7 @@ QString htmlTable(const PreparedReport& report)
     for (const auto& row : report.rows) {
         out += QStringLiteral("<tr>");
         for (size_t i = 0; i < row.size() && i < report.columns.size(); ++i) {
-            const QString text = formatValue(row[i], report.columns[i].object->format);
+            const QString text = formatValue(row[i], report.columns[i].format, languageOf(report));
             out += row[i].isNumeric() ? QStringLiteral("<td class=\"n\">%1</td>").arg(xmlEscape(text))
                                       : QStringLiteral("<td>%1</td>").arg(xmlEscape(text).replace(u'\n', QStringLiteral("<br>")));
         }
@@ -146,7 +191,7 @@ QString excelXml(const PreparedReport& report)
         rows += QStringLiteral("<Row>");
         for (size_t i = 0; i < row.size() && i < report.columns.size(); ++i) {
             const Value& v = row[i];
-            const QString& format = report.columns[i].object->format;
+            const QString& format = report.columns[i].format;
             if (v.isNull()) {
                 rows += QStringLiteral("<Cell/>");
             } else if (v.isNumeric()) {
@@ -159,7 +204,7 @@ QString excelXml(const PreparedReport& report)
                 rows += QStringLiteral("<Cell ss:StyleID=\"%1\"><Data ss:Type=\"DateTime\">%2</Data></Cell>")
                             .arg(styleOf(sheetFormat(v, format)), v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
             } else {
-                rows += QStringLiteral("<Cell><Data ss:Type=\"String\">%1</Data></Cell>").arg(xmlEscape(formatValue(v, format)));
+                rows += QStringLiteral("<Cell><Data ss:Type=\"String\">%1</Data></Cell>").arg(xmlEscape(formatValue(v, format, languageOf(report))));
             }
         }
         rows += QStringLiteral("</Row>\n");
@@ -171,8 +216,7 @@ QString excelXml(const PreparedReport& report)
         "<Style ss:ID=\"h\"><Font ss:Bold=\"1\"/></Style>\n");
     for (int i = 0; i < formats.size(); ++i)
         out += QStringLiteral("<Style ss:ID=\"f%1\"><NumberFormat ss:Format=\"%2\"/></Style>\n").arg(i).arg(xmlEscape(formats[i]));
-    const QString sheet = report.title.isEmpty() ? QStringLiteral("Zostava") : report.title.left(31);
-    out += QStringLiteral("</Styles>\n<Worksheet ss:Name=\"%1\">\n<Table>\n").arg(xmlEscape(QString(sheet).remove(QRegularExpression(QStringLiteral("[\\[\\]:*?/\\\\]")))));
+    out += QStringLiteral("</Styles>\n<Worksheet ss:Name=\"%1\">\n<Table>\n").arg(xmlEscape(sheetName(report.title)));
     out += rows;
     out += QStringLiteral("</Table>\n</Worksheet>\n</Workbook>\n");
     return out;
@@ -184,12 +228,11 @@ void exportXlsx(const PreparedReport& report, const QString& fileName)
     lxw_workbook* workbook = workbook_new(name.constData());
     if (!workbook)
         throw Error(QStringLiteral("Súbor %1 sa nedá zapísať.").arg(fileName));
-    QString sheetName = report.title.isEmpty() ? QStringLiteral("Zostava") : report.title;
-    sheetName.remove(QRegularExpression(QStringLiteral("[\\[\\]:*?/\\\\]")));
-    sheetName = sheetName.left(31);
-    if (sheetName.isEmpty())
-        sheetName = QStringLiteral("Zostava");
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheetName.toUtf8().constData());
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheetName(report.title).toUtf8().constData());
+    if (!sheet) {
+        workbook_close(workbook);
+        throw Error(QStringLiteral("Súbor %1 sa nedá zapísať: neplatný názov hárka.").arg(fileName));
+    }
     lxw_format* bold = workbook_add_format(workbook);
     format_set_bold(bold);
     QHash<QString, lxw_format*> numberFormats;
@@ -210,7 +253,7 @@ void exportXlsx(const PreparedReport& report, const QString& fileName)
     for (const auto& row : report.rows) {
         for (size_t c = 0; c < row.size() && c < report.columns.size(); ++c) {
             const Value& v = row[c];
-            const QString& format = report.columns[c].object->format;
+            const QString& format = report.columns[c].format;
             if (v.isNull())
                 continue;
             if (v.isNumeric())
@@ -218,7 +261,7 @@ void exportXlsx(const PreparedReport& report, const QString& fileName)
             else if (v.kind() == Value::Kind::Date || v.kind() == Value::Kind::DateTime)
                 worksheet_write_number(sheet, r, lxw_col_t(c), serialDate(v.toDateTime()), formatFor(sheetFormat(v, format)));
             else
-                worksheet_write_string(sheet, r, lxw_col_t(c), formatValue(v, format).toUtf8().constData(), nullptr);
+                worksheet_write_string(sheet, r, lxw_col_t(c), formatValue(v, format, languageOf(report)).toUtf8().constData(), nullptr);
         }
         ++r;
     }

@@ -1,6 +1,9 @@
 #include "reportengine/PagePainter.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+
+#include <optional>
 
 namespace report {
 
@@ -34,6 +37,42 @@ int alignmentFlags(const ReportObject& o)
     return flags;
 }
 
+// What of a text fits its box, in whole characters: the raster, PDF and
+// print painters clip, but an SVG viewer does not, so a long name would run
+// over the next column there. A wrapped text keeps the lines that fit (half a
+// line of slack, for measuring that differs a little between devices).
+QString fitted(const QFontMetricsF& fm, const QRectF& box, const ReportObject& o, const QString& text)
+{
+    // The longest start of `s` that fits.
+    auto longestFitting = [](const QString& s, const auto& fits) {
+        qsizetype lo = 0, hi = s.size();
+        while (lo < hi) {
+            const qsizetype mid = (lo + hi + 1) / 2;
+            if (fits(s.left(mid)))
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        return s.left(lo);
+    };
+    if (!o.wordWrap) {
+        auto fits = [&](const QString& line) { return fm.horizontalAdvance(line) <= box.width() + 0.5; };
+        QStringList lines = text.split(u'\n');
+        bool cut = false;
+        for (QString& line : lines) {
+            if (!fits(line)) {
+                line = longestFitting(line, fits);
+                cut = true;
+            }
+        }
+        return cut ? lines.join(u'\n') : text;
+    }
+    const int flags = alignmentFlags(o);
+    const double limit = box.height() + fm.height() / 2;
+    auto fits = [&](const QString& part) { return fm.boundingRect(box, flags, part).height() <= limit; };
+    return fits(text) ? text : longestFitting(text, fits);
+}
+
 void paintFrame(QPainter& painter, const QRectF& r, int sides)
 {
     if (sides == FrameAll) {
@@ -59,6 +98,7 @@ void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, d
     // painter may scale, so the point size is corrected for the logical dpi.
     const double fontScale = dpi / double(painter.device()->logicalDpiY());
     const FontStyle* currentFont = nullptr;
+    std::optional<QFontMetricsF> metrics;  // of the current font on this device
     QColor currentColor;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -96,13 +136,14 @@ void paintPage(QPainter& painter, const PreparedReport& report, int pageIndex, d
                     f.setPointSizeF(o.font.size * fontScale);
                     painter.setFont(f);
                     currentFont = &o.font;
+                    metrics.emplace(painter.font(), painter.device());
                 }
                 if (currentColor != o.color || painter.pen().style() != Qt::SolidLine) {
                     painter.setPen(o.color);
                     currentColor = o.color;
                 }
                 const QRectF inner = r.adjusted(kTextInsetX * k, kTextInsetY * k, -kTextInsetX * k, -kTextInsetY * k);
-                painter.drawText(inner, alignmentFlags(o), item.text);
+                painter.drawText(inner, alignmentFlags(o), fitted(*metrics, inner, o, item.text));
             }
             const int frame = o.kind == ObjectKind::Rectangle && o.frame == FrameNone ? int(FrameAll) : o.frame;
             if (frame != FrameNone && o.frameWidth > 0) {

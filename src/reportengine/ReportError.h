@@ -18,4 +18,11 @@ private:
     QString m_message;
 };
 
+// A text quoted in a message: a hostile expression can be tens of kilobytes,
+// so only its start is shown.
+inline QString quoted(const QString& text)
+{
+    return text.size() > 80 ? text.left(80) + QStringLiteral("…") : text;
+}
+
 }  // namespace report

@@ -2,6 +2,7 @@
 
 #include "reportengine/ReportError.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace report {
@@ -43,12 +44,23 @@ const ExportFormatInfo& exportFormatInfo(ExportFormat format)
     return exportFormats().front();
 }
 
+std::pair<ExportFormat, QString> saveTarget(const QString& typedName, ExportFormat selected)
+{
+    const QString suffix = QFileInfo(typedName).suffix();
+    if (suffix.isEmpty())
+        return {selected, typedName + u'.' + exportFormatInfo(selected).suffix};
+    for (const ExportFormatInfo& f : exportFormats())
+        if (f.suffix.compare(suffix, Qt::CaseInsensitive) == 0)
+            return {f.format, typedName};
+    return {selected, typedName};
+}
+
 namespace {
 
-void writeText(const QString& fileName, const QString& text)
+void writeText(const QString& fileName, const QString& text, const QByteArray& prefix = {})
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(prefix + text.toUtf8()) < 0 || !file.commit())
         throw Error(QStringLiteral("Súbor %1 sa nedá zapísať: %2").arg(fileName, file.errorString()));
 }
 
@@ -64,7 +76,8 @@ QStringList exportReport(const PreparedReport& report, ExportFormat format, cons
     case ExportFormat::Html: writeText(fileName, htmlPages(report)); break;
     case ExportFormat::HtmlTable: writeText(fileName, htmlTable(report)); break;
     case ExportFormat::Rtf: writeText(fileName, rtfText(report)); break;
-    case ExportFormat::Csv: writeText(fileName, csvText(report)); break;
+    // The byte order mark tells a spreadsheet the file is UTF-8 (diacritics).
+    case ExportFormat::Csv: writeText(fileName, csvText(report), QByteArrayLiteral("\xEF\xBB\xBF")); break;
     case ExportFormat::Text: writeText(fileName, plainText(report)); break;
     case ExportFormat::FormattedText: writeText(fileName, formattedText(report)); break;
     case ExportFormat::ExcelXml: writeText(fileName, excelXml(report)); break;

@@ -40,6 +40,14 @@ QString htmlTable(const PreparedReport& report);
 QString excelXml(const PreparedReport& report);
 void exportXlsx(const PreparedReport& report, const QString& fileName);
 
+// A valid spreadsheet sheet name for any title.
+QString sheetName(const QString& title);
+
+// What "Uložiť" writes: the format of a known suffix the user typed wins over
+// the selected filter; without a suffix the filter's is added. An unknown
+// suffix ("zostava.2024") keeps the name and the filter's format.
+std::pair<ExportFormat, QString> saveTarget(const QString& typedName, ExportFormat selected);
+
 // The file name of page `page` (0-based) for the one-file-a-page formats.
 QString pageFileName(const QString& fileName, int page, int pageCount);
 

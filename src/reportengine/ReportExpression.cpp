@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace report {
 
 struct Node {
@@ -15,6 +17,7 @@ struct Node {
     QString alias, name;  // Name; Call: name
     QString op;           // Unary / Binary: "-", "NOT", "+", "AND", "<=", ...
     std::vector<std::unique_ptr<Node>> args;
+    int height = 1;       // of the tree below and including this node
     // Bound:
     int slot = -1;
     const Function* function = nullptr;
@@ -33,9 +36,14 @@ struct Token {
     int pos = 0;
 };
 
+// Binding, evaluation and destruction walk the tree recursively, and so does
+// the parser: nesting deeper than this (10 000 parentheses, or a chain of
+// thousands of "+") would overflow the stack. No sensible layout comes near it.
+constexpr int kMaxDepth = 200;
+
 [[noreturn]] void syntaxError(const QString& expr, int pos, const QString& what)
 {
-    throw Error(QStringLiteral("Chyba vo výraze \"%1\" na pozícii %2: %3.").arg(expr).arg(pos + 1).arg(what));
+    throw Error(QStringLiteral("Chyba vo výraze \"%1\" na pozícii %2: %3.").arg(quoted(expr)).arg(pos + 1).arg(what));
 }
 
 bool isIdentStart(QChar c)
@@ -142,7 +150,7 @@ NodePtr makeLiteral(Value v)
 
 class Parser {
 public:
-    explicit Parser(const QString& text) : m_text(text), m_tokens(tokenize(text)) {}
+    explicit Parser(const QString& text, int depth = 0) : m_text(text), m_tokens(tokenize(text)), m_depth(depth) {}
 
     NodePtr parseAll()
     {
@@ -169,18 +177,53 @@ private:
         ++m_pos;
     }
 
-    static NodePtr binary(const QString& op, NodePtr a, NodePtr b)
+    // Counts one level of the parser's recursion for as long as it lives.
+    class Deeper {
+    public:
+        explicit Deeper(Parser& p) : m_p(p)
+        {
+            if (++m_p.m_depth > kMaxDepth) {
+                m_p.m_tooDeep = true;
+                syntaxError(m_p.m_text, m_p.peek().pos, tooDeep());
+            }
+        }
+        ~Deeper() { --m_p.m_depth; }
+        Deeper(const Deeper&) = delete;
+        Deeper& operator=(const Deeper&) = delete;
+
+    private:
+        Parser& m_p;
+    };
+
+    static QString tooDeep() { return QStringLiteral("výraz je vnorený hlbšie ako %1 úrovní").arg(kMaxDepth); }
+
+    // Sets the node's height from its arguments; a tree higher than the limit is refused.
+    NodePtr grown(NodePtr node, int pos) const
+    {
+        int height = 0;
+        for (const auto& a : node->args)
+            height = std::max(height, a->height);
+        node->height = height + 1;
+        if (m_depth + node->height > kMaxDepth) {
+            m_tooDeep = true;
+            syntaxError(m_text, pos, tooDeep());
+        }
+        return node;
+    }
+
+    NodePtr binary(const QString& op, NodePtr a, NodePtr b) const
     {
         auto node = std::make_unique<Node>();
         node->type = Node::Type::Binary;
         node->op = op;
         node->args.push_back(std::move(a));
         node->args.push_back(std::move(b));
-        return node;
+        return grown(std::move(node), peek().pos);
     }
 
     NodePtr parseOr()
     {
+        const Deeper deeper(*this);
         NodePtr left = parseAnd();
         while (isKeyword("OR")) {
             ++m_pos;
@@ -202,12 +245,13 @@ private:
     NodePtr parseNot()
     {
         if (isKeyword("NOT")) {
-            ++m_pos;
+            const Deeper deeper(*this);
+            const int pos = take().pos;
             auto node = std::make_unique<Node>();
             node->type = Node::Type::Unary;
             node->op = QStringLiteral("NOT");
             node->args.push_back(parseNot());
-            return node;
+            return grown(std::move(node), pos);
         }
         return parseComparison();
     }
@@ -247,15 +291,16 @@ private:
     NodePtr parseUnary()
     {
         if (isOp("-") || isOp("+")) {
-            const QString op = take().text;
+            const Deeper deeper(*this);
+            const Token t = take();
             NodePtr arg = parseUnary();
-            if (op == u"+")
+            if (t.text == u"+")
                 return arg;
             auto node = std::make_unique<Node>();
             node->type = Node::Type::Unary;
-            node->op = op;
+            node->op = t.text;
             node->args.push_back(std::move(arg));
-            return node;
+            return grown(std::move(node), t.pos);
         }
         return parsePrimary();
     }
@@ -272,12 +317,14 @@ private:
         case Token::Type::String: return makeLiteral(Value::text(t.text));
         case Token::Type::Bracket: {
             // [expression] or [a name with blanks]
+            Parser inner(t.text, m_depth + 1);
             try {
-                return Parser(t.text).parseAll();
+                return inner.parseAll();
             } catch (const Error&) {
-                // Only words may form a name ("Cena spolu"); anything else is a real syntax error.
+                // Only words may form a name ("Cena spolu"); anything else is a real syntax
+                // error, and so is "NOT NOT ... NOT" nested too deep.
                 static const QRegularExpression words(QStringLiteral("^\\s*[\\p{L}_][\\p{L}\\p{N}_# ]*$"));
-                if (!words.match(t.text).hasMatch())
+                if (inner.m_tooDeep || !words.match(t.text).hasMatch())
                     throw;
                 return nameNode(QString(), t.text.trimmed());
             }
@@ -327,6 +374,7 @@ private:
             }
         }
         expectOp(")");
+        node = grown(std::move(node), name.pos);
         static const struct {
             const char* name;
             AggregateKind kind;
@@ -371,6 +419,8 @@ private:
     QString m_text;
     std::vector<Token> m_tokens;
     size_t m_pos = 0;
+    int m_depth = 0;  // levels of recursion, counting the enclosing brackets' parsers
+    mutable bool m_tooDeep = false;
 };
 
 // `guarded`: the node lies in a branch of IIF. A name unknown there fails only
@@ -399,7 +449,7 @@ void bindNode(Node* node, EvalContext& context, const QString& text, bool guarde
     } else if (node->type == Node::Type::Call) {
         node->function = context.findFunction(node->name);
         if (!node->function)
-            throw Error(QStringLiteral("Neznáma funkcia %1 vo výraze \"%2\".").arg(node->name, text));
+            throw Error(QStringLiteral("Neznáma funkcia %1 vo výraze \"%2\".").arg(quoted(node->name), quoted(text)));
         const int n = int(node->args.size());
         if (n < node->function->minArgs || (node->function->maxArgs >= 0 && n > node->function->maxArgs))
             throw Error(QStringLiteral("Funkcia %1 dostala %2 argumentov vo výraze \"%3\".").arg(node->name).arg(n).arg(text));
@@ -558,7 +608,7 @@ TextTemplate TextTemplate::parse(const QString& text)
             }
         }
         if (j >= n)
-            throw Error(QStringLiteral("V texte \"%1\" chýba ].").arg(text));
+            throw Error(QStringLiteral("V texte \"%1\" chýba ].").arg(quoted(text)));
         if (!literal.isEmpty()) {
             t.m_parts.emplace_back(literal);
             literal.clear();
@@ -584,14 +634,14 @@ QString TextTemplate::evaluate(EvalContext& context, const QString& format) cons
     if (m_parts.size() == 1) {
         if (const auto* s = std::get_if<QString>(&m_parts[0]))
             return *s;
-        return formatValue(std::get<Expression>(m_parts[0]).evaluate(context), format);
+        return formatValue(std::get<Expression>(m_parts[0]).evaluate(context), format, context.language());
     }
     QString out;
     for (const auto& part : m_parts) {
         if (const auto* s = std::get_if<QString>(&part))
             out += *s;
         else
-            out += formatValue(std::get<Expression>(part).evaluate(context), format);
+            out += formatValue(std::get<Expression>(part).evaluate(context), format, context.language());
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reportengine/ReportFormat.h"
 #include "reportengine/ReportValue.h"
 
 #include <QString>
@@ -28,6 +29,8 @@ public:
     // SUM(expr), COUNT(), ... over the scope ("GROUP", "PAGE", "REPORT" or
     // empty: the band decides). `node` identifies the call for caching.
     virtual Value aggregate(AggregateKind kind, const Node* argument, const QString& scope, const Node* node) = 0;
+    // The language values are formatted in.
+    virtual Language language() const { return Language::Slovak; }
 };
 
 // A parsed expression. Parsing checks the syntax; bind() resolves names and

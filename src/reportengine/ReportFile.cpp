@@ -94,6 +94,13 @@ public:
         layout.masterAlias = attr(QStringLiteral("master"), QStringLiteral("MASTER"));
         layout.pageHeaderOnFirstPage = attrBool(QStringLiteral("pageheader-on-first"), true);
         layout.pageFooterOnLastPage = attrBool(QStringLiteral("pagefooter-on-last"), true);
+        const QString language = attr(QStringLiteral("language"), QStringLiteral("sk"));
+        if (language == u"sk")
+            layout.language = Language::Slovak;
+        else if (language == u"en")
+            layout.language = Language::English;
+        else
+            fail(QStringLiteral("neznámy jazyk \"%1\"").arg(language));
         while (m_xml.readNextStartElement()) {
             const auto name = m_xml.name();
             if (name == QLatin1String("page"))
@@ -296,6 +303,7 @@ private:
         if (g.condition.trimmed().isEmpty())
             fail(QStringLiteral("skupina bez podmienky"));
         g.newPageAfterFooter = attrBool(QStringLiteral("new-page"), false);
+        g.caption = attr(QStringLiteral("caption"));
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() != QLatin1String("band"))
                 fail(QStringLiteral("v <group> je neznámy prvok <%1>").arg(m_xml.name().toString()));
@@ -437,6 +445,7 @@ QByteArray serializeLayout(const Layout& layout)
     w.writeAttribute(QStringLiteral("version"), QString::number(kLayoutFormatVersion));
     if (!layout.title.isEmpty()) w.writeAttribute(QStringLiteral("title"), layout.title);
     w.writeAttribute(QStringLiteral("master"), layout.masterAlias);
+    if (layout.language == Language::English) w.writeAttribute(QStringLiteral("language"), QStringLiteral("en"));
     if (!layout.pageHeaderOnFirstPage) w.writeAttribute(QStringLiteral("pageheader-on-first"), QStringLiteral("0"));
     if (!layout.pageFooterOnLastPage) w.writeAttribute(QStringLiteral("pagefooter-on-last"), QStringLiteral("0"));
 
@@ -480,6 +489,7 @@ QByteArray serializeLayout(const Layout& layout)
         w.writeStartElement(QStringLiteral("group"));
         w.writeAttribute(QStringLiteral("condition"), g.condition);
         if (g.newPageAfterFooter) w.writeAttribute(QStringLiteral("new-page"), QStringLiteral("1"));
+        if (!g.caption.isEmpty()) w.writeAttribute(QStringLiteral("caption"), g.caption);
         if (g.header) writeBand(w, *g.header);
         if (g.footer) writeBand(w, *g.footer);
         w.writeEndElement();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reportengine/ReportFormat.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QString>
@@ -91,6 +93,7 @@ struct Band {
 // value changes. Groups are listed outermost first.
 struct Group {
     QString condition;          // an expression, e.g. [MASTER."OBJEDNAVATEL"]
+    QString caption;            // heads the group's column in the table exports
     std::optional<Band> header;
     std::optional<Band> footer;
     bool newPageAfterFooter = false;
@@ -115,6 +118,7 @@ struct Layout {
     std::vector<VariableDef> variables;
     bool pageHeaderOnFirstPage = true;
     bool pageFooterOnLastPage = true;
+    Language language = Language::Slovak;  // of the number formats and the names of months and days
     friend bool operator==(const Layout&, const Layout&) = default;
 };
 

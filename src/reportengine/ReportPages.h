@@ -33,11 +33,15 @@ struct Page {
     std::vector<PageItem> items;
 };
 
-// A column of the master band for the table-like exports (CSV, spreadsheets,
-// HTML table): its header text and the layout object that fills it.
+// A column of the table-like exports (CSV, spreadsheets, HTML table): one per
+// group level (its key as the group header shows it), then one per text of
+// the master band. The header is the text the column header prints; the
+// format is the display format of the values.
 struct TableColumn {
     QString header;
-    const ReportObject* object = nullptr;
+    QString format;
+    const ReportObject* object = nullptr;  // what fills it; null for a group key without a header text
+    int groupLevel = -1;                   // a group's key column: its level
 };
 
 // The result of preparation: read-only pages plus the master band's rows.

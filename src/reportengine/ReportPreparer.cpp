@@ -13,6 +13,8 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QTextLayout>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -63,8 +65,41 @@ public:
         return px * kMmPerInch / kMeasureDpi + 2 * kTextInsetY;
     }
 
+    // How much of `text`, from its start, fits into `heightMm` of the object
+    // as drawn (its width, font and word wrap): whole lines only. At least
+    // one line when `atLeastOneLine`, so a text continued page after page
+    // always gets shorter.
+    qsizetype fittingLength(const ReportObject& o, const QString& text, double heightMm, bool atLeastOneLine)
+    {
+        Metrics& m = metrics(o.font);
+        const double limitPx = (heightMm - 2 * kTextInsetY) * kMeasureDpi / kMmPerInch;
+        const double widthPx = std::max(1.0, (o.width - 2 * kTextInsetX) * kMeasureDpi / kMmPerInch);
+        QTextOption option;
+        option.setWrapMode(o.wordWrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+        double used = 0;
+        qsizetype start = 0;
+        for (const QString& paragraph : text.split(u'\n')) {
+            QTextLayout layout(paragraph, m.font, &m_device);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(widthPx);
+                const bool first = start == 0 && line.textStart() == 0;
+                if (used + line.height() > limitPx + 0.01 && !(first && atLeastOneLine)) {
+                    layout.endLayout();
+                    return start + line.textStart();
+                }
+                used += line.height();
+            }
+            layout.endLayout();
+            start += paragraph.size() + 1;
+        }
+        return text.size();
+    }
+
 private:
     struct Metrics {
+        QFont font;
         QFontMetricsF fm;
         double lineHeight;
         QHash<QString, double> widths;  // texts repeat (names, language pairs)
@@ -86,9 +121,10 @@ private:
         for (auto& entry : m_metrics)
             if (entry.first == style)
                 return *entry.second;
-        QFontMetricsF fm(fontFor(style), &m_device);
+        const QFont font = fontFor(style);
+        QFontMetricsF fm(font, &m_device);
         const double line = fm.height();
-        m_metrics.emplace_back(style, std::make_unique<Metrics>(Metrics{fm, line, {}}));
+        m_metrics.emplace_back(style, std::make_unique<Metrics>(Metrics{font, fm, line, {}}));
         return *m_metrics.back().second;
     }
 
@@ -109,6 +145,9 @@ struct CompiledBand {
     int groupLevel = -1;  // for group headers and footers
     bool pageDependent = false;  // shows PAGE or TOTALPAGES: measured again in the final pass
     std::vector<CompiledObject> objects;
+    // A group header's text that shows the group's key (the topmost, then
+    // leftmost text that is not constant); -1 when it has none.
+    int keyObject = -1;
 };
 
 enum class Slot { Field, Variable, Page, TotalPages, Line, LineThrough, Date, Time, Title };
@@ -170,10 +209,10 @@ public:
         if (!alias.isEmpty()) {
             const Dataset* ds = m_report.dataset(alias);
             if (!ds)
-                throw Error(QStringLiteral("Neznáme dáta \"%1\" v poli %1.\"%2\".").arg(alias, name));
+                throw Error(QStringLiteral("Neznáme dáta \"%1\" v poli %1.\"%2\".").arg(quoted(alias), quoted(name)));
             const int column = ds->columnIndex(name);
             if (column < 0)
-                throw Error(QStringLiteral("Neznáme pole %1.\"%2\".").arg(alias, name));
+                throw Error(QStringLiteral("Neznáme pole %1.\"%2\".").arg(quoted(alias), quoted(name)));
             def.dataset = ds;
             def.index = column;
             return addSlot(def);
@@ -210,7 +249,7 @@ public:
                 return addSlot(def);
             }
         }
-        throw Error(QStringLiteral("Neznáme pole alebo premenná \"%1\".").arg(name));
+        throw Error(QStringLiteral("Neznáme pole alebo premenná \"%1\".").arg(quoted(name)));
     }
 
     Value nameValue(int slot) override
@@ -232,6 +271,8 @@ public:
         }
         return {};
     }
+
+    Language language() const override { return m_layout->language; }
 
     const Function* findFunction(const QString& name) const override
     {
@@ -345,9 +386,13 @@ private:
                     co.text = TextTemplate::parse(o.text);
                     co.text.bind(*this);
                 } catch (const Error& e) {
-                    throw Error(QStringLiteral("%1 (pás %2%3)")
-                                    .arg(e.message(), bandKindName(band.kind),
-                                         o.name.isEmpty() ? QString() : QStringLiteral(", objekt ") + o.name));
+                    // An unnamed object is found by its place on the band.
+                    const QString object = o.name.isEmpty()
+                                               ? QStringLiteral("text na x = %1 mm, y = %2 mm")
+                                                     .arg(QString::number(o.x).replace(u'.', u','),
+                                                          QString::number(o.y).replace(u'.', u','))
+                                               : QStringLiteral("objekt ") + o.name;
+                    throw Error(QStringLiteral("%1 (pás %2, %3)").arg(e.message(), bandKindName(band.kind), object));
                 }
                 co.constant = co.text.isConstant();
                 if (co.constant)
@@ -356,6 +401,16 @@ private:
             cb.objects.push_back(std::move(co));
         }
         m_compiling = nullptr;
+        if (band.kind == BandKind::GroupHeader) {
+            for (size_t i = 0; i < cb.objects.size(); ++i) {
+                const CompiledObject& co = cb.objects[i];
+                if (co.object->kind != ObjectKind::Text || co.constant)
+                    continue;
+                const ReportObject* best = cb.keyObject < 0 ? nullptr : cb.objects[size_t(cb.keyObject)].object;
+                if (!best || std::make_pair(co.object->y, co.object->x) < std::make_pair(best->y, best->x))
+                    cb.keyObject = int(i);
+            }
+        }
         return cb;
     }
 
@@ -500,8 +555,69 @@ private:
             items.clear();
             measureBand(band, items);
         }
-        flushItems(items, height);
+        flushAcrossPages(items, height);
         m_pageHasBody = true;
+    }
+
+    // Flushes a body band; one taller than the rest of the page (a long text
+    // that stretches) continues on the next pages: what crosses the page's
+    // foot is cut there, a text after its last whole line.
+    void flushAcrossPages(std::vector<PageItem>& items, double height)
+    {
+        for (;;) {
+            const double room = pageBottom() - m_y;
+            // A page with less than a millimetre left cannot take a part.
+            if (height <= room + 1e-9 || room < 1) {
+                flushItems(items, height);
+                return;
+            }
+            const bool freshPage = !m_pageHasBody;
+            std::vector<PageItem> here, rest;
+            double restHeight = height - room;
+            for (PageItem& item : items) {
+                const ReportObject& o = *item.object;
+                const double top = std::min(item.rect.top(), item.rect.bottom());
+                const double bottom = std::max(item.rect.top(), item.rect.bottom());
+                if (bottom <= room + 1e-9 || (o.kind == ObjectKind::Line && top < room)) {
+                    here.push_back(std::move(item));
+                    continue;
+                }
+                if (top >= room - 1e-9) {
+                    item.rect.translate(0, -room);
+                    restHeight = std::max(restHeight, item.rect.bottom());
+                    rest.push_back(std::move(item));
+                    continue;
+                }
+                PageItem tail = item;
+                tail.rect = QRectF(item.rect.left(), 0, item.rect.width(), bottom - room);
+                item.rect.setHeight(room - top);
+                if (o.kind == ObjectKind::Text && !item.text.isEmpty()) {
+                    const qsizetype cut = m_measurer.fittingLength(o, item.text, room - top, freshPage && top <= 1e-9);
+                    QString head = item.text.left(cut);
+                    QString remainder = item.text.mid(cut);
+                    if (head.endsWith(u'\n'))
+                        head.chop(1);
+                    while (remainder.startsWith(u' '))
+                        remainder.remove(0, 1);
+                    item.text = head;
+                    tail.text = remainder;
+                    if (!remainder.isEmpty())
+                        tail.rect.setHeight(std::max(tail.rect.height(), m_measurer.textHeight(o, remainder)));
+                }
+                restHeight = std::max(restHeight, tail.rect.bottom());
+                here.push_back(std::move(item));
+                rest.push_back(std::move(tail));
+            }
+            flushItems(here, room);
+            m_pageHasBody = true;
+            const BandKind kind = m_bandKind;
+            const int level = m_bandLevel;
+            newPage();
+            m_bandKind = kind;
+            m_bandLevel = level;
+            items = std::move(rest);
+            height = restHeight;
+        }
     }
 
     // Header and footer bands of the page: printed where the cursor is, never moved.
@@ -529,8 +645,13 @@ private:
         if (dataRow && m_final && !band.pageDependent && !m_rowHeights[size_t(m_row)].empty())
             cached = &m_rowHeights[size_t(m_row)];
         const bool collect = dataRow && m_collectRows;
+        const size_t keys = m_groups.size();
         if (collect)
-            m_currentRow.assign(m_tableObjects.size(), Value());
+            m_currentRow.assign(keys + m_tableObjects.size(), Value());
+        // A group header gives its key column the value it shows.
+        const CompiledObject* key =
+            m_collectRows && band.keyObject >= 0 ? &band.objects[size_t(band.keyObject)] : nullptr;
+        const bool columnHeader = m_final && &band == m_columnHeader;
         double height = band.band->height;
         const double left = m_layout->page.marginLeft;
         items.reserve(band.objects.size());
@@ -547,14 +668,20 @@ private:
                     item.text = co.constantText;
                 } else if (co.text.isSingleExpression()) {
                     Value v = co.text.evaluateSingle(*this);
-                    item.text = formatValue(v, o.format);
+                    item.text = formatValue(v, o.format, m_layout->language);
+                    if (&co == key)
+                        m_groupKeys[size_t(band.groupLevel)] = v;
                     if (collect && co.tableColumn >= 0)
-                        m_currentRow[size_t(co.tableColumn)] = std::move(v);
+                        m_currentRow[keys + size_t(co.tableColumn)] = std::move(v);
                 } else {
                     item.text = co.text.evaluate(*this, o.format);
+                    if (&co == key)
+                        m_groupKeys[size_t(band.groupLevel)] = Value::text(item.text);
                     if (collect && co.tableColumn >= 0)
-                        m_currentRow[size_t(co.tableColumn)] = Value::text(item.text);
+                        m_currentRow[keys + size_t(co.tableColumn)] = Value::text(item.text);
                 }
+                if (columnHeader && !m_headerTexts.contains(&o))
+                    m_headerTexts.insert(&o, item.text);
                 if (o.stretch && !cached) {
                     anyStretch = true;
                     const double h = std::max(o.height, m_measurer.textHeight(o, item.text));
@@ -610,6 +737,7 @@ private:
         m_pages.clear();
         m_pageRows.clear();
         m_tableRows.clear();
+        m_groupKeys.assign(m_groups.size(), Value());
         if (!m_final)
             m_rowHeights.assign(size_t(m_rowCount), {});
         m_row = -1;
@@ -633,6 +761,9 @@ private:
                 for (int g = breakLevel; g < levels; ++g) {
                     m_groupRange[size_t(g)] = {r, m_nextStart[size_t(g)][size_t(r)]};
                     m_lineBase = r;
+                    const CompiledBand* header = m_groups[size_t(g)].header;
+                    if (m_collectRows && (!header || header->keyObject < 0))
+                        m_groupKeys[size_t(g)] = m_groups[size_t(g)].condition.evaluate(*this);
                     // A header keeps room for the headers inside it and the
                     // first row, so no header of this row is left alone.
                     if (const CompiledBand* h = m_groups[size_t(g)].header) {
@@ -644,8 +775,10 @@ private:
                 }
                 placeBand(*m_data, BandKind::MasterData, -1);
                 m_rowPrinted = true;
-                if (m_collectRows)
+                if (m_collectRows) {
+                    std::copy(m_groupKeys.begin(), m_groupKeys.end(), m_currentRow.begin());
                     m_tableRows.push_back(std::move(m_currentRow));
+                }
             }
             if (m_rowCount > 0)
                 closeGroups(0);
@@ -673,9 +806,30 @@ private:
     {
         if (!m_data)
             return;
+        for (size_t g = 0; g < m_groups.size(); ++g) {
+            TableColumn column;
+            column.groupLevel = int(g);
+            const Group& group = m_layout->groups[g];
+            column.header = group.caption;
+            if (column.header.isEmpty()) {
+                // The condition: [MASTER."SKUPINA"] heads its column SKUPINA.
+                column.header = group.condition.trimmed();
+                if (column.header.startsWith(u'[') && column.header.endsWith(u']'))
+                    column.header = column.header.mid(1, column.header.size() - 2).trimmed();
+                static const QRegularExpression field(QStringLiteral("^(?:\\w+\\.)?\"?(\\w+)\"?$"));
+                if (const auto m = field.match(column.header); m.hasMatch())
+                    column.header = m.captured(1);
+            }
+            if (const CompiledBand* h = m_groups[g].header; h && h->keyObject >= 0) {
+                column.object = h->objects[size_t(h->keyObject)].object;
+                column.format = column.object->format;
+            }
+            out.columns.push_back(column);
+        }
         for (const CompiledObject* co : m_tableObjects) {
             TableColumn column;
             column.object = co->object;
+            column.format = co->object->format;
             // The header is the column-header text that overlaps the column most.
             double best = 0;
             if (m_columnHeader) {
@@ -687,7 +841,8 @@ private:
                                            std::max(ho.x, co->object->x);
                     if (overlap > best) {
                         best = overlap;
-                        column.header = h.constant ? h.constantText : ho.text;
+                        // What the header printed: an expression exports its value, not its source.
+                        column.header = h.constant ? h.constantText : m_headerTexts.value(&ho);
                     }
                 }
             }
@@ -728,7 +883,9 @@ private:
     std::vector<Page> m_pages;
     std::vector<Range> m_pageRows, m_firstPassPages;
     std::vector<std::vector<Value>> m_tableRows;
-    std::vector<Value> m_currentRow;
+    std::vector<Value> m_currentRow;     // the group keys, then the master band's values
+    std::vector<Value> m_groupKeys;      // per level, as its header showed it
+    QHash<const ReportObject*, QString> m_headerTexts;  // the column header as first printed
     std::vector<std::vector<double>> m_rowHeights;  // master rows measured in the first pass
     int m_totalPages = 0;
     int m_row = -1;

@@ -383,13 +383,10 @@ void PreviewWindow::save()
     if (file.isEmpty())
         return;
     const int index = int(filters.indexOf(chosen));
-    const ExportFormatInfo& info = exportFormats()[size_t(std::max(index, 0))];
-    QString name = file;
-    if (QFileInfo(name).suffix().isEmpty())
-        name += u'.' + info.suffix;
+    const auto [format, name] = saveTarget(file, exportFormats()[size_t(std::max(index, 0))].format);
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        exportReport(*m_report, info.format, name);
+        exportReport(*m_report, format, name);
         QApplication::restoreOverrideCursor();
     } catch (const Error& e) {
         QApplication::restoreOverrideCursor();
@@ -401,6 +398,7 @@ void PreviewWindow::print()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_report->title);
+    setUpPrinter(printer, *m_report);
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, m_report->pageCount());
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);

@@ -201,6 +201,9 @@ SqlStatement ZiskovostStatement(const ZiskovostValues& v)
             << QStringLiteral("sum(obj_cena_skk) as obj_cena_skk,") << QStringLiteral("sum(PRE_cena_skk) as PRE_cena_skk,")
             << QStringLiteral("sum(obj_cena_skk)-sum(PRE_cena_skk) as Zisk,")
             << QStringLiteral("avg(zisk_percento) as ZiskPer")
+            // The jobs of the row and their summed profit %, so the report's profit % is the
+            // average of the jobs' as each row's is (exactly: the rows' averages are truncated).
+            << QStringLiteral(",count(*) as pocet") << QStringLiteral(",sum(zisk_percento) as zisk_percento_sucet")
             << (v.skupiny ? QStringLiteral(",c.skupina") : QStringLiteral(",") + kSkupinaEmpty + QStringLiteral(" as skupina"))
             << QStringLiteral("from preklady a");
     if (v.mode == 0)
@@ -299,6 +302,8 @@ SqlStatement HodnotenieStatement(const HodnotenieValues& v)
     s.lines << QStringLiteral("SELECT")
             << (v.skupiny ? QStringLiteral("c.skupina as skupina,") : kSkupinaEmpty + QStringLiteral(" as skupina,"))
             << QStringLiteral("avg(cast(a.hodnotenie as d_money)) as hodnotenie, b.meno as prekladatel,")
+            // The rated jobs behind each average: a translator's and the report's averages weight by it.
+            << QStringLiteral("count(a.hodnotenie) as pocet,")
             << QStringLiteral("c.skratka as jazykova_kombinacia") << QStringLiteral("from preklady a")
             << QStringLiteral("join adresar b on b.jedin=a.prekladatel")
             << QStringLiteral("join jazykove_kombinacie c on c.jedin=a.jazykova_kombinacia")

@@ -7,6 +7,7 @@
 #include "framework/Messages.h"
 #include "framework/SlotGuard.h"
 #include "framework/WaitPlease.h"
+#include "reportengine/ReportError.h"
 #include "reportengine/ReportPreview.h"
 #include "reportengine/ReportPrint.h"
 #include "reportengine/designer/DesignerWindow.h"
@@ -166,17 +167,30 @@ std::shared_ptr<const report::PreparedReport> TfrmTlac::prepare()
 
 void TfrmTlac::loadLayout()
 {
-    if (QFileInfo(m_path).isFile())
+    m_layoutError.clear();
+    if (!QFileInfo(m_path).isFile())
+        return;
+    try {
         m_report.loadFromFile(m_path);
+    } catch (const report::Error& e) {
+        // Not the end of the run: the designer opens on it with the reason.
+        m_layoutError = e.message();
+    }
+}
+
+bool TfrmTlac::layoutUsable() const
+{
+    return m_layoutError.isEmpty() && QFileInfo(m_path).isFile();
 }
 
 void TfrmTlac::print()
 {
-    // A layout deleted since the dialog opened leads to the designer too.
-    if (!QFileInfo(m_path).isFile())
+    // A layout deleted since the dialog opened, or damaged, leads to the designer too.
+    if (!layoutUsable())
         return edit();
     const auto prepared = prepare();
     QPrinter printer(QPrinter::HighResolution);
+    report::setUpPrinter(printer, *prepared);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -186,7 +200,7 @@ void TfrmTlac::print()
 
 void TfrmTlac::preview()
 {
-    if (!QFileInfo(m_path).isFile())
+    if (!layoutUsable())
         return edit();
     report::PreviewWindow window(prepare(), this);
     window.setWindowTitle(m_report.title());

@@ -51,6 +51,9 @@ public:
     // Where the designer saves the layout: layoutPath(), or for a shipped
     // layout the same name in the reports folder.
     QString designerPath() const;
+    // Why the layout file could not be read (a damaged file); empty when it
+    // was read or is missing. Print and preview then open the designer.
+    const QString& layoutError() const { return m_layoutError; }
     report::Report& report() { return m_report; }
     const TReportQueryDataset& master() const { return m_master; }
 
@@ -71,7 +74,9 @@ private:
     // The designer on the layout, or on an empty one when its file is missing.
     void edit();
     void openDesigner();
+    // Reads the layout when its file is there; a damaged one leaves its reason in m_layoutError.
     void loadLayout();
+    bool layoutUsable() const;
 
     TQDLFunctionLibrary m_library;
 
@@ -79,6 +84,7 @@ private:
     QString m_shipped;
     QString m_layoutName;
     QString m_path;
+    QString m_layoutError;
     report::Report m_report;
     TReportQueryDataset m_master;
 };

@@ -6,11 +6,19 @@
 #include "reportengine/Report.h"
 #include "reportengine/ReportError.h"
 #include "reportengine/ReportFile.h"
+#include "reportengine/ReportFunctions.h"
 #include "reportengine/designer/DesignerWindow.h"
 
 #include <QDir>
 #include <QFile>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -248,6 +256,132 @@ TEST(DesignerWindowTest, ShowsAShippedLayout)
     EXPECT_EQ(empty.windowTitle(), QStringLiteral("Návrhár zostáv - Chyba.frf"));
     empty.close();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("Chyba.frf"))));
+}
+
+// A damaged file opens as an empty layout under its name with the reason
+// shown; closing without an edit leaves the file alone, saving replaces it.
+TEST(DesignerWindowTest, ADamagedFileOpensWithTheReason)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Zisk.frf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<lindavo-report version=\"1\"><band type=\"masterdata\"><text>[ZNACKA]</band>");
+    file.close();
+
+    DesignerWindow w;
+    ASSERT_NO_THROW(w.openOrCreate(path));
+    EXPECT_TRUE(w.problem().contains(QStringLiteral("je poškodený (riadok 1)"))) << w.problem().toStdString();
+    EXPECT_TRUE(w.problem().contains(QStringLiteral("Zisk.frf")));
+    EXPECT_TRUE(w.findChild<QLabel*>(QStringLiteral("lblProblem"))->isVisibleTo(&w));
+    EXPECT_EQ(w.document().fileName(), path);
+    EXPECT_EQ(w.document().bands().size(), 3u);
+    EXPECT_FALSE(w.document().isModified()) << "closing without an edit keeps the damaged file";
+    EXPECT_TRUE(w.save());
+    EXPECT_NO_THROW(loadLayout(path));
+
+    DesignerWindow sound;
+    sound.openOrCreate(path);
+    EXPECT_EQ(sound.problem(), QString());
+}
+
+// The host's report functions are in the field list with their descriptions;
+// a double click inserts the call.
+TEST(DesignerWindowTest, FieldListOffersTheHostsFunctions)
+{
+    Function f;
+    f.name = QStringLiteral("MONEYTOSTR");
+    f.category = QStringLiteral("Quendel");
+    f.description = QStringLiteral("MONEYTOSTR(<Number>)/Vráti číslo ako text suma slovom.");
+    f.minArgs = f.maxArgs = 1;
+    f.call = [](const std::vector<Value>&) { return Value::text(QStringLiteral("sto")); };
+    FunctionRegistry::global().add(f);
+    Function n = f;
+    n.name = QStringLiteral("NEWLINESTR");
+    n.description = QStringLiteral("NEWLINESTR/Vráti reťazec Chr(13) + Chr(10)");
+    n.minArgs = n.maxArgs = 0;
+    FunctionRegistry::global().add(n);
+
+    QTemporaryDir dir;
+    DesignerWindow w;
+    w.openOrCreate(dir.filePath(QStringLiteral("F.frf")));
+    w.setFieldNames({QStringLiteral("ZNACKA")});
+    auto* list = w.findChild<QListWidget*>(QStringLiteral("lstFields"));
+    ASSERT_NE(list, nullptr);
+    const auto found = list->findItems(QStringLiteral("[MONEYTOSTR(<Number>)]"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(list->findItems(QStringLiteral("[NEWLINESTR]"), Qt::MatchExactly).size(), 1);
+    list->setCurrentItem(found.front());
+    EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("lblFieldDescription"))->text(), QStringLiteral("Vráti číslo ako text suma slovom."));
+    EXPECT_EQ(found.front()->toolTip(), QStringLiteral("Vráti číslo ako text suma slovom."));
+    w.pageView()->setCurrentBand({BandKind::MasterData, -1});
+    emit list->itemDoubleClicked(found.front());
+    const Band* data = w.document().band({BandKind::MasterData, -1});
+    ASSERT_NE(data, nullptr);
+    ASSERT_FALSE(data->objects.empty());
+    EXPECT_EQ(data->objects.back().text, QStringLiteral("[MONEYTOSTR(<Number>)]"));
+    FunctionRegistry::global().remove(QStringLiteral("MONEYTOSTR"));
+    FunctionRegistry::global().remove(QStringLiteral("NEWLINESTR"));
+}
+
+// Page set-up, the title and the variables: edited in their dialogs, one undo
+// step each, saved with the layout; margins without room and a variable
+// named twice are refused.
+TEST(DesignerWindowTest, PageSetUpTitleAndVariables)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("P.frf"));
+    DesignerWindow w;
+    w.openOrCreate(path);
+    DesignerDocument& doc = w.document();
+
+    PageSetupDialog page(doc.layout().page);
+    EXPECT_EQ(page.cmbPaper->currentText(), QStringLiteral("A4"));
+    EXPECT_FALSE(page.eWidth->isEnabled());
+    page.cmbPaper->setCurrentText(QStringLiteral("A5"));
+    page.cmbOrientation->setCurrentIndex(1);
+    page.eLeft->setValue(15);
+    page.eBottom->setValue(12.5);
+    doc.setPage(page.page());
+    EXPECT_EQ(doc.layout().page.width, 148);
+    EXPECT_EQ(doc.layout().page.height, 210);
+    EXPECT_EQ(doc.layout().page.orientation, Orientation::Landscape);
+    EXPECT_EQ(doc.layout().page.marginLeft, 15);
+    EXPECT_EQ(doc.layout().page.marginBottom, 12.5);
+    PageSetup noRoom = doc.layout().page;
+    noRoom.marginLeft = 200;
+    EXPECT_THROW(doc.setPage(noRoom), Error);
+    PageSetupDialog own(doc.layout().page);
+    EXPECT_EQ(own.cmbPaper->currentText(), QStringLiteral("A5"));
+    own.cmbPaper->setCurrentIndex(own.cmbPaper->count() - 1);
+    EXPECT_TRUE(own.eWidth->isEnabled());
+
+    ReportSettingsDialog settings(doc.layout().title, doc.layout().variables);
+    settings.eTitle->setText(QStringLiteral("Zoznam prác"));
+    settings.btnAdd->click();
+    settings.grdVariables->item(0, 1)->setText(QStringLiteral("Typ"));
+    qobject_cast<QComboBox*>(settings.grdVariables->cellWidget(0, 2))->setCurrentIndex(1);
+    settings.grdVariables->item(0, 3)->setText(QStringLiteral("1"));
+    doc.setVariables(settings.variables());
+    doc.setTitle(settings.title());
+    ASSERT_EQ(doc.layout().variables.size(), 1u);
+    EXPECT_EQ(doc.layout().variables[0], (VariableDef{QStringLiteral(" Nastavenia"), QStringLiteral("Typ"), QStringLiteral("integer"), QStringLiteral("1")}));
+    EXPECT_EQ(doc.layout().title, QStringLiteral("Zoznam prác"));
+    EXPECT_EQ(w.findChild<QListWidget*>(QStringLiteral("lstFields"))->findItems(QStringLiteral("[Typ]"), Qt::MatchExactly).size(), 1);
+    std::vector<VariableDef> twice = doc.layout().variables;
+    twice.push_back(twice[0]);
+    twice[1].name = QStringLiteral("TYP");
+    EXPECT_THROW(doc.setVariables(twice), Error);
+
+    ASSERT_TRUE(w.save());
+    const Layout saved = loadLayout(path);
+    EXPECT_EQ(saved.page, doc.layout().page);
+    EXPECT_EQ(saved.title, QStringLiteral("Zoznam prác"));
+    EXPECT_EQ(saved.variables, doc.layout().variables);
+    doc.undoStack().undo();
+    doc.undoStack().undo();
+    EXPECT_TRUE(doc.layout().variables.empty());
+    EXPECT_EQ(doc.layout().title, QString());
 }
 
 // The page by mouse and keyboard: a click selects, a drag moves by whole

@@ -125,6 +125,55 @@ TEST(ReportExpression, ErrorsNameTheProblem)
     }
 }
 
+// Nesting that would overflow the stack while parsing, binding, evaluating
+// or freeing the tree is refused with a clear error naming the object; what
+// stays within the limit still works.
+TEST(ReportExpression, DeepNestingIsRefusedByName)
+{
+    auto times = [](const char* part, int n) { return QString::fromLatin1(part).repeated(n); };
+    const struct {
+        const char* name;
+        QString expression;
+    } deep[] = {
+        {"10 000 parentheses", u'[' + times("(", 10000) + u'1' + times(")", 10000) + u']'},
+        {"10 000 brackets", times("[", 10000) + u'1' + times("]", 10000)},
+        {"NOT chain", u'[' + times("NOT ", 10000) + QStringLiteral("TRUE]")},
+        {"minus chain", u'[' + times("-", 10000) + QStringLiteral("1]")},
+        {"20 000 additions", QStringLiteral("[1") + times(" + 1", 20000) + u']'},
+        {"nested calls", u'[' + times("ABS(", 5000) + u'1' + times(")", 5000) + u']'},
+        {"nested IIF", u'[' + times("IIF(TRUE, 1, ", 3000) + u'1' + times(")", 3000) + u']'},
+    };
+    Evaluator e;
+    for (const auto& c : deep) {
+        Layout layout;
+        ReportObject o = text(10, 2, 150, 5, c.expression);
+        o.name = QStringLiteral("Cena");
+        layout.masterData = band(BandKind::MasterData, 5, {o});
+        e.report.setLayout(layout);
+        try {
+            e.report.prepare();
+            ADD_FAILURE() << c.name << ": prepared";
+        } catch (const Error& error) {
+            EXPECT_TRUE(error.message().contains(QStringLiteral("hlbšie ako 200 úrovní"))) << c.name << ": " << error.message().left(300).toStdString();
+            EXPECT_TRUE(error.message().contains(QStringLiteral("(pás masterdata, objekt Cena)"))) << c.name;
+            EXPECT_LT(error.message().size(), 400) << c.name;
+        }
+    }
+    EXPECT_EQ(e.print(u'[' + times("(", 150) + QStringLiteral("2 * 3") + times(")", 150) + u']'), QStringLiteral("6"));
+    EXPECT_EQ(e.print(QStringLiteral("[0") + times(" + 1", 150) + u']'), QStringLiteral("150"));
+    EXPECT_EQ(e.print(u'[' + times("-", 100) + QStringLiteral("POCET]")), QStringLiteral("7"));
+    // An unnamed object is found by its place.
+    Layout layout;
+    layout.masterData = band(BandKind::MasterData, 5, {text(12.5, 1, 150, 5, u'[' + times("(", 300) + u']')});
+    e.report.setLayout(layout);
+    try {
+        e.report.prepare();
+        ADD_FAILURE() << "prepared";
+    } catch (const Error& error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("(pás masterdata, text na x = 12,5 mm, y = 1 mm)"))) << error.message().toStdString();
+    }
+}
+
 TEST(ReportFormat, SlovakFormatsTable)
 {
     auto num = [](const char* s) { return Value::number(*Decimal::fromString(QString::fromLatin1(s))); };
@@ -148,7 +197,9 @@ TEST(ReportFormat, SlovakFormatsTable)
         {"short date", Value::date(QDate(2024, 3, 5)), "d.m.yy", "5.3.24"},
         {"date and time with nn", Value::dateTime(moment), "dd.mm.yyyy hh:nn", "05.03.2024 14:07"},
         {"minutes after hours as mm", Value::dateTime(moment), "hh:mm:ss", "14:07:09"},
-        {"month and day names", Value::date(QDate(2024, 3, 5)), "dddd d. mmmm yyyy", "utorok 5. marec 2024"},
+        {"after the day the month is genitive", Value::date(QDate(2024, 3, 5)), "dddd d. mmmm yyyy", "utorok 5. marca 2024"},
+        {"a month alone is nominative", Value::date(QDate(2024, 3, 5)), "mmmm yyyy", "marec 2024"},
+        {"genitive after dd too", Value::date(QDate(2024, 5, 31)), "dd. mmmm", "31. mája"},
         {"default date", Value::date(QDate(2024, 3, 5)), "", "05.03.2024"},
         {"yes / no", Value::boolean(false), "Áno;Nie", "Nie"},
         {"text under a number format", Value::text(QStringLiteral("abc")), ",0.00", "abc"},
@@ -156,6 +207,40 @@ TEST(ReportFormat, SlovakFormatsTable)
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatValue(c.value, QString::fromUtf8(c.format)).toStdString(), std::string(c.expected)) << c.name;
+}
+
+// An English layout prints English formats: decimal point, commas between
+// thousands, English names of months and days.
+TEST(ReportFormat, EnglishFormatsTable)
+{
+    auto num = [](const char* s) { return Value::number(*Decimal::fromString(QString::fromLatin1(s))); };
+    const struct {
+        const char* name;
+        Value value;
+        const char* format;
+        const char* expected;
+    } cases[] = {
+        {"thousands and two decimals", num("1234567.891"), ",0.00", "1,234,567.89"},
+        {"negative", num("-2.345"), "#,##0.00 €", "-2.35 €"},
+        {"three decimals", num("0.065"), ",0.000", "0.065"},
+        {"no format keeps the scale", Value::number(Decimal::fromUnits(1250, 2)), "", "12.50"},
+        {"double without a format", Value::real(0.5), "", "0.5"},
+        {"month and day names", Value::date(QDate(2024, 3, 5)), "dddd d. mmmm yyyy", "Tuesday 5. March 2024"},
+        {"short names", Value::date(QDate(2024, 3, 5)), "ddd mmm", "Tue Mar"},
+        {"numeric date as the layout gives it", Value::date(QDate(2024, 3, 5)), "dd.mm.yyyy", "05.03.2024"},
+        {"yes / no without a format", Value::boolean(true), "", "Yes"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatValue(c.value, QString::fromUtf8(c.format), Language::English).toStdString(), std::string(c.expected))
+            << c.name;
+
+    // The layout's language reaches every text, also one mixing literal text and values.
+    Evaluator e;
+    Layout layout;
+    layout.language = Language::English;
+    layout.masterData = band(BandKind::MasterData, 5, {text(0, 0, 150, 5, QStringLiteral("[KURZ * 1000] / [CENA]"), QStringLiteral(",0.00"))});
+    e.report.setLayout(layout);
+    EXPECT_EQ(e.report.prepare().pages.at(0).items.at(0).text, QStringLiteral("30,126.00 / 0.10"));
 }
 
 TEST(ReportFunctions, HostFunctionGetsEvaluatedArguments)

@@ -3,10 +3,12 @@
 
 #include "LayoutBuilder.h"
 
+#include "reportengine/Report.h"
 #include "reportengine/ReportError.h"
 #include "reportengine/ReportFile.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -151,6 +153,118 @@ TEST(ReportFile, RandomDamageNeverCrashes)
         try {
             parseLayout(damaged, QStringLiteral("x.frf"));
         } catch (const Error&) {
+        }
+    }
+}
+
+// Loads a layout and, when it loads, prepares it over rows with the job
+// list's fields: either works or fails with report::Error, never worse. The
+// message of a failure, when asked for.
+QString loadAndPrepare(const QByteArray& content)
+{
+    static const MemoryDataset rows = [] {
+        MemoryDataset ds;
+        for (const char* name : {"ZNACKA", "NAZOV", "SKUPINA", "SKUPINA2", "PM", "OBJEDNAVATEL", "PREKLADATEL",
+                                 "JAZYKOVA_KOMBINACIA", "OBJ_MJ", "PRE_MJ", "OBJ_MENA", "PRE_MENA", "OBJ_FAKTURA",
+                                 "PRE_FAKTURA", "ADRESAR"})
+            ds.addColumn({QLatin1String(name), ColumnType::Text});
+        for (const char* name : {"OBJ_CENA_SKK", "PRE_CENA_SKK", "OBJ_CENA", "PRE_CENA", "OBJ_CENA_MJ", "PRE_CENA_MJ",
+                                 "OBJ_ROZSAH", "PRE_ROZSAH", "ZISK", "ZISKPER", "HODNOTENIE", "MESIAC", "ROK", "POCET",
+                                 "ZISK_PERCENTO_SUCET"})
+            ds.addColumn({QLatin1String(name), ColumnType::Decimal, 2});
+        for (const char* name : {"DATUM_ODOSLANIA_PREKLADU", "DATUM_DODANIA_PREKLADU"})
+            ds.addColumn({QLatin1String(name), ColumnType::Date});
+        for (int r = 0; r < 40; ++r) {
+            std::vector<Value> row;
+            for (int c = 0; c < 15; ++c)
+                row.push_back(Value::text(QStringLiteral("Text %1 %2").arg(r / 7).arg(c).repeated(c == 1 ? 12 : 1)));
+            for (int c = 0; c < 15; ++c)
+                row.push_back(Value::number(Decimal::fromUnits(r * 137 + c, 2)));
+            row.push_back(Value::date(QDate(2026, 5, 1 + r % 28)));
+            row.push_back(Value());
+            ds.addRow(std::move(row));
+        }
+        return ds;
+    }();
+    try {
+        Report rep(parseLayout(content, QStringLiteral("x.frf")));
+        rep.setDataset(rep.layout().masterAlias, &rows);
+        rep.setVariable(QStringLiteral(" Nastavenia"), QStringLiteral("Typ"), Value::integer(0));
+        rep.prepare();
+        return {};
+    } catch (const Error& e) {
+        return e.message().isEmpty() ? QStringLiteral("(empty message)") : e.message();
+    }
+}
+
+// The loader and the preparer over hostile files (what a fuzzer would feed
+// them) and over damaged copies of every shipped layout, in the normal build.
+TEST(ReportFile, HostileAndDamagedLayoutsNeverCrash)
+{
+    auto layout = [](const QString& body) {
+        return (QStringLiteral("<lindavo-report version=\"1\">") + body + QStringLiteral("</lindavo-report>")).toUtf8();
+    };
+    auto masterText = [&](const QString& text, const QString& attrs = QString()) {
+        return layout(QStringLiteral("<band type=\"masterdata\" height=\"5\"><text width=\"50\" height=\"5\"%1>%2</text></band>")
+                          .arg(attrs, text.toHtmlEscaped()));
+    };
+    const QString parens = QStringLiteral("(").repeated(20000) + u'1' + QStringLiteral(")").repeated(20000);
+    const struct {
+        const char* name;
+        QByteArray content;
+        const char* mustContain;  // nullptr: it may load and prepare
+    } hostile[] = {
+        {"40 KB of nested parentheses", masterText(u'[' + parens + u']'), "hlbšie ako 200"},
+        {"a group condition nested 10 000 deep", layout(QStringLiteral("<group condition=\"[%1]\"/><band type=\"masterdata\"/>")
+                                                            .arg(QStringLiteral("(").repeated(10000) + u'1' + QStringLiteral(")").repeated(10000))),
+         "podmienka skupiny 1"},
+        {"40 KB of brackets", masterText(QStringLiteral("[").repeated(20000) + QStringLiteral("]").repeated(20000)), "hlbšie ako 200"},
+        {"elements nested 50 000 deep", layout(QStringLiteral("<band type=\"masterdata\">") + QStringLiteral("<text>").repeated(50000)),
+         "je poškodený"},
+        {"a million objects' worth of attributes", layout(QStringLiteral("<page ") + QStringLiteral("a=\"1\" ").repeated(1) + QStringLiteral("/>") +
+                                                          QStringLiteral("<band type=\"masterdata\"><text x=\"1\"/></band>")), nullptr},
+        {"a stretching band taller than the page", masterText(QStringLiteral("[NAZOV]").repeated(200), QStringLiteral(" wrap=\"1\" stretch=\"1\"")), nullptr},
+        {"objects far off the page", masterText(QStringLiteral("[ZNACKA]"), QStringLiteral(" x=\"9999\" y=\"-9999\" width=\"9999\" height=\"9999\"")), nullptr},
+        {"tiny font, huge font", masterText(QStringLiteral("[NAZOV]"), QStringLiteral(" size=\"1\"")) + masterText(QStringLiteral("x"), QStringLiteral(" size=\"500\"")), nullptr},
+        {"nine group levels", layout(QStringLiteral("<group condition=\"[ZNACKA]\"/>").repeated(9) + QStringLiteral("<band type=\"masterdata\"/>")), "8 úrovní"},
+        {"an unclosed string", masterText(QStringLiteral("['abc]")), "chýba ]"},
+        {"control characters", masterText(QStringLiteral("[ZNACKA]\x01\x0b")), nullptr},
+        {"a page of minimal size", layout(QStringLiteral("<page width=\"10\" height=\"10\" left=\"0\" right=\"0\" top=\"0\" bottom=\"0\"/>"
+                                                         "<band type=\"pagefooter\" height=\"9\"/><band type=\"masterdata\" height=\"5\"/>")), nullptr},
+    };
+    for (const auto& c : hostile) {
+        const QString message = loadAndPrepare(c.content);
+        if (c.mustContain)
+            EXPECT_TRUE(message.contains(QString::fromUtf8(c.mustContain))) << c.name << ": " << message.left(300).toStdString();
+        EXPECT_LT(message.size(), 1000) << c.name << ": a message to read, not the whole file";
+    }
+
+    // Every shipped layout, damaged the ways files get damaged.
+    const QDir shipped(QStringLiteral(LINDAVO_LAYOUTS_DIR));
+    const QStringList files = shipped.entryList({QStringLiteral("*.frf")});
+    ASSERT_GE(files.size(), 11);
+    QRandomGenerator random(20261211);
+    for (const QString& name : files) {
+        QFile f(shipped.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray valid = f.readAll();
+        EXPECT_EQ(loadAndPrepare(valid), QString()) << name.toStdString();
+        for (int round = 0; round < 60; ++round) {
+            QByteArray damaged = valid;
+            switch (round % 4) {
+            case 0: damaged.truncate(int(random.bounded(damaged.size()))); break;
+            case 1:
+                for (int e = 0; e < 3; ++e)
+                    damaged[int(random.bounded(damaged.size()))] = "[]()'\"<>&;,.-0 "[random.bounded(15)];
+                break;
+            case 2: {
+                const int at = int(random.bounded(damaged.size()));
+                damaged.insert(at, damaged.mid(int(random.bounded(damaged.size())), int(random.bounded(200))));
+                break;
+            }
+            default: damaged[int(random.bounded(damaged.size()))] = char(random.bounded(256)); break;
+            }
+            loadAndPrepare(damaged);
         }
     }
 }

@@ -7,6 +7,8 @@
 #include "reportengine/ReportError.h"
 #include "reportengine/TableLayout.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 using namespace report;
@@ -110,6 +112,49 @@ TEST(ReportPrepare, StretchedBandGrowsAndMovesToTheNextPageWhole)
     ASSERT_NE(r4, nullptr);
     EXPECT_DOUBLE_EQ(r4->rect.top(), grown->rect.bottom());
     EXPECT_EQ(itemWithText(prepared.pages[0], QStringLiteral("R3")), nullptr);
+}
+
+// A band taller than a whole page (a long text that stretches) continues on
+// the next pages: every line is printed once, nothing below a page's body.
+TEST(ReportPrepare, ABandTallerThanAPageContinuesOnTheNextPages)
+{
+    for (bool wrap : {false, true}) {
+        SCOPED_TRACE(wrap ? "wrapped words" : "lines");
+        Layout l = smallPages();
+        ReportObject note = text(30, 0, 60, 10, QStringLiteral("[OBJEDNAVATEL]"));
+        note.stretch = true;
+        note.wordWrap = wrap;
+        note.frame = FrameAll;
+        ReportObject mark = l.masterData->objects[0];
+        mark.stretch = true;
+        l.masterData->objects = {mark, note};
+        QStringList lines;
+        for (int i = 1; i <= 60; ++i)
+            lines << QStringLiteral("Riadok%1").arg(i);
+        const QString longText = lines.join(wrap ? u' ' : u'\n');
+        MemoryDataset data = jobs({{"krátky", "R1", "1"}, {longText, "R2", "1"}, {"krátky", "R3", "1"}});
+        Report report(l);
+        report.setDataset(QStringLiteral("MASTER"), &data);
+        const PreparedReport prepared = report.prepare();
+
+        ASSERT_GE(prepared.pageCount(), 4);  // 60 lines of about 4 mm, 40 mm of body a page
+        QStringList printed;
+        for (const Page& page : prepared.pages) {
+            for (const PageItem& item : page.items) {
+                EXPECT_LE(item.rect.bottom(), 55 + 1e-6) << item.text.toStdString();  // above the page footer
+                if (item.object == &prepared.layout->masterData->objects[1])
+                    printed << item.text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+            }
+            EXPECT_NE(page.items.size(), 2u) << "no page holds only its header and footer";
+        }
+        printed.removeAll(QStringLiteral("krátky"));
+        EXPECT_EQ(printed, lines);
+        // The next row follows the end of the long one on its last page, and the
+        // footers count the pages.
+        const PageItem* r3 = itemWithText(prepared.pages.back(), QStringLiteral("R3"));
+        ASSERT_NE(r3, nullptr);
+        EXPECT_EQ(prepared.find(QStringLiteral("Strana %1 z %1,").arg(prepared.pageCount())).first, prepared.pageCount() - 1);
+    }
 }
 
 TEST(ReportPrepare, NestedGroupsWithTotalsInHeadersAndFooters)

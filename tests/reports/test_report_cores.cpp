@@ -2,12 +2,15 @@
 // the statements of the four report dialogs, line for line.
 #include "fb/Decimal.h"
 #include "reports/EPrekladyTlacSql.h"
+#include "reports/ReportByName.h"
 #include "reports/NumToWords.h"
 #include "reports/ReportFunctions.h"
 
 #include <QLocale>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <ostream>
 
@@ -374,6 +377,8 @@ TEST(ZiskovostStatement, WholeStatementPerMode)
         "sum(PRE_cena_skk) as PRE_cena_skk,",
         "sum(obj_cena_skk)-sum(PRE_cena_skk) as Zisk,",
         "avg(zisk_percento) as ZiskPer",
+        ",count(*) as pocet",
+        ",sum(zisk_percento) as zisk_percento_sucet",
         ",c.skupina",
         "from preklady a",
         "left join adresar b on b.jedin=a.objednavatel",
@@ -400,6 +405,8 @@ TEST(ZiskovostStatement, WholeStatementPerMode)
         "sum(PRE_cena_skk) as PRE_cena_skk,",
         "sum(obj_cena_skk)-sum(PRE_cena_skk) as Zisk,",
         "avg(zisk_percento) as ZiskPer",
+        ",count(*) as pocet",
+        ",sum(zisk_percento) as zisk_percento_sucet",
         ",cast('' as vch_025) as skupina",
         "from preklady a",
         "left join adresar b on b.jedin=a.prekladatel",
@@ -423,6 +430,8 @@ TEST(ZiskovostStatement, WholeStatementPerMode)
         "sum(PRE_cena_skk) as PRE_cena_skk,",
         "sum(obj_cena_skk)-sum(PRE_cena_skk) as Zisk,",
         "avg(zisk_percento) as ZiskPer",
+        ",count(*) as pocet",
+        ",sum(zisk_percento) as zisk_percento_sucet",
         ",c.skupina",
         "from preklady a",
         "left join jazykove_kombinacie c on c.jedin=a.jazykova_kombinacia",
@@ -548,6 +557,7 @@ TEST(HodnotenieStatement, WholeStatement)
         "SELECT",
         "c.skupina as skupina,",
         "avg(cast(a.hodnotenie as d_money)) as hodnotenie, b.meno as prekladatel,",
+        "count(a.hodnotenie) as pocet,",
         "c.skratka as jazykova_kombinacia",
         "from preklady a",
         "join adresar b on b.jedin=a.prekladatel",
@@ -566,11 +576,115 @@ TEST(HodnotenieStatement, WholeStatement)
     v.od = kMay1;
     const QStringList lines = HodnotenieStatement(v).lines;
     EXPECT_EQ(lines.value(1), QStringLiteral("cast('' as vch_025) as skupina,"));
-    EXPECT_EQ(lines.value(8), QStringLiteral("and a.DATUM_DODANIA_PREKLADU>=:OD"));
-    EXPECT_EQ(lines.value(9), QStringLiteral("group by 1, b.meno, c.skratka"));
+    EXPECT_EQ(lines.value(9), QStringLiteral("and a.DATUM_DODANIA_PREKLADU>=:OD"));
+    EXPECT_EQ(lines.value(10), QStringLiteral("group by 1, b.meno, c.skratka"));
 
     EXPECT_EQ(HodnotenieLayoutName(1), QStringLiteral("Hod_pre_Sk.frf"));
     EXPECT_EQ(HodnotenieLayoutName(2), QStringLiteral("Hod_pre_En.frf"));
     EXPECT_EQ(HodnotenieRequest(v).title, u("Prehľad hodnotenia prekladateľov"));
     EXPECT_TRUE(HodnotenieRequest(v).variables.isEmpty());
 }
+
+// Each option of a report by name sets what the dialog's control would: the
+// request equals the dialog's function over those values; an option the
+// dialog does not have, and an unknown report, are refused by name.
+TEST(ReportByName, OptionsAreTheDialogsControls)
+{
+    const QDate today(2026, 6, 15);
+    auto named = [&](const NamedReportOptions& o) {
+        QString error;
+        auto r = NamedReportRequest(o, today, error);
+        EXPECT_TRUE(r) << error.toStdString();
+        return r.value_or(ReportRequest{});
+    };
+    auto same = [](const ReportRequest& a, const ReportRequest& b, const char* name) {
+        EXPECT_EQ(a.title, b.title) << name;
+        EXPECT_EQ(a.layoutName, b.layoutName) << name;
+        EXPECT_EQ(a.statement.lines, b.statement.lines) << name;
+        EXPECT_EQ(a.statement.params, b.statement.params) << name;
+        ASSERT_EQ(a.variables.size(), b.variables.size()) << name;
+        for (qsizetype i = 0; i < a.variables.size(); ++i)
+            EXPECT_EQ(a.variables[i].value, b.variables[i].value) << name;
+    };
+    {
+        NamedReportOptions o;
+        o.report = QStringLiteral("zoznam-prekladatelia");
+        o.od = kMay31;
+        o.doDate = kMay1;
+        o.adresar = 7;
+        o.dodane = false;
+        o.faktura = false;
+        o.skupiny = false;
+        o.jazyk = 2;
+        ZoznamValues v;
+        v.mode = 1;
+        v.od = kMay31;
+        v.doDate = kMay1;
+        v.adresar = 7;
+        v.dodane = v.faktura = v.skupiny = false;
+        v.jazyk = 2;
+        same(named(o), ZoznamRequest(v), "job list, every option");
+    }
+    {
+        NamedReportOptions o;
+        o.report = QStringLiteral("ziskovost-pm");
+        o.allTime = true;
+        o.zoradit = 7;
+        o.adresar = 3;
+        ZiskovostValues v;
+        v.mode = 2;
+        v.orderBy = 7;
+        v.adresar = 3;
+        same(named(o), ZiskovostRequest(v), "profitability by PM over all time, sorted");
+    }
+    {
+        NamedReportOptions o;
+        o.report = QStringLiteral("ziskovost-mesacna");
+        o.od = kMay1;
+        o.zoskupitPodla = 1;
+        o.dodane = false;
+        ZiskovostMesacnaValues v;
+        v.od = kMay1;
+        v.zoskupit = true;
+        v.zoskupitPodla = 1;
+        v.dodane = false;
+        same(named(o), ZiskovostMesacnaRequest(v), "monthly from a date, by translators");
+    }
+    {
+        NamedReportOptions o;
+        o.report = QStringLiteral("HODNOTENIE");
+        o.adresar = 2;
+        o.skupiny = false;
+        HodnotenieValues v;
+        std::tie(v.od, v.doDate) = DefaultReportPeriod(today);
+        v.adresar = 2;
+        v.skupiny = false;
+        same(named(o), HodnotenieRequest(v), "evaluation in the previous month");
+    }
+    const struct {
+        const char* report;
+        std::function<void(NamedReportOptions&)> set;
+        const char* error;
+    } refused[] = {
+        {"zostava", [](NamedReportOptions&) {}, "Neznáma zostava \"zostava\""},
+        {"hodnotenie", [](NamedReportOptions& o) { o.faktura = true; }, "--nevyfakturovane nepatrí k zostave hodnotenie"},
+        {"zoznam-pm", [](NamedReportOptions& o) { o.zoradit = 2; }, "--zoradit nepatrí k zostave zoznam-pm"},
+        {"ziskovost-objednavatelia", [](NamedReportOptions& o) { o.jazyk = 2; }, "--jazyk nepatrí"},
+        {"ziskovost-mesacna", [](NamedReportOptions& o) { o.adresar = 1; }, "--adresa nepatrí"},
+        {"zoznam-objednavatelia", [](NamedReportOptions& o) { o.zoskupitPodla = 0; }, "--zoskupit nepatrí"},
+        {"ziskovost-pm", [](NamedReportOptions& o) { o.zoradit = 10; }, "od 1 do 9"},
+    };
+    for (const auto& c : refused) {
+        NamedReportOptions o;
+        o.report = QLatin1String(c.report);
+        c.set(o);
+        QString error;
+        EXPECT_FALSE(NamedReportRequest(o, today, error)) << c.report;
+        EXPECT_TRUE(error.contains(u(c.error))) << error.toStdString();
+    }
+    EXPECT_EQ(NamedReportAddressType(QStringLiteral("zoznam-prekladatelia")), 1);
+    EXPECT_EQ(NamedReportAddressType(QStringLiteral("zoznam-pm")), 0);
+    EXPECT_EQ(NamedReportAddressType(QStringLiteral("hodnotenie")), 1);
+    EXPECT_EQ(NamedReportAddressType(QStringLiteral("ziskovost-mesacna")), -1);
+}
+

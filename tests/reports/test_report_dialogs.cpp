@@ -9,6 +9,7 @@
 #include "controls/QDLBtn.h"
 #include "framework/Clock.h"
 #include "framework/MainConnection.h"
+#include "reports/ReportByName.h"
 #include "reports/fEPrekladyTlac.h"
 #include "reports/fEPrekladyTlacHodnotenie.h"
 #include "reports/fEPrekladyTlacZiskovost.h"
@@ -298,3 +299,44 @@ TEST_F(ReportDialogs, WithoutAReportRunOkSaysPrintingIsNotAvailable)
     EXPECT_EQ(transcript.last().type, msg::Information);
     EXPECT_EQ(transcript.last().text, u("Tlač zostáv zatiaľ nie je k dispozícii."));
 }
+
+// A script's report by name without options is what each dialog gives on OK
+// with what it shows when it opens: the same title, layout, statement,
+// parameters and variables.
+TEST_F(ReportDialogs, ReportsByNameAreTheDialogsRequests)
+{
+    const QStringList names = NamedReports();
+    ASSERT_EQ(names.size(), 8);
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        runs.clear();
+        auto ok = [](auto* d) { d->btnZapis->click(); };
+        if (i < 3) {
+            TfrmEPrekladyTlacZoznam dialog(calls);
+            run<TfrmEPrekladyTlacZoznam>(dialog, i, ok);
+        } else if (i < 6) {
+            TfrmEPrekladyTlacZiskovost dialog(calls);
+            run<TfrmEPrekladyTlacZiskovost>(dialog, i - 3, ok);
+        } else if (i == 6) {
+            TfrmEPrekladyTlacZiskovostMesacna dialog(calls);
+            run<TfrmEPrekladyTlacZiskovostMesacna>(dialog, 0, ok);
+        } else {
+            TfrmEPrekladyTlacHodnotenie dialog(calls);
+            run<TfrmEPrekladyTlacHodnotenie>(dialog, 0, ok);
+        }
+        ASSERT_EQ(runs.size(), 1);
+        NamedReportOptions options;
+        options.report = names[i];
+        QString error;
+        const auto named = NamedReportRequest(options, kNow.date(), error);
+        ASSERT_TRUE(named) << error.toStdString();
+        EXPECT_EQ(named->title, runs[0].title);
+        EXPECT_EQ(named->layoutName, runs[0].layoutName);
+        EXPECT_EQ(named->statement.lines, runs[0].statement.lines);
+        EXPECT_EQ(named->statement.params, runs[0].statement.params);
+        ASSERT_EQ(named->variables.size(), runs[0].variables.size());
+        for (qsizetype v = 0; v < named->variables.size(); ++v)
+            EXPECT_EQ(named->variables[v].value, runs[0].variables[v].value);
+    }
+}
+

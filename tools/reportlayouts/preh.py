@@ -12,47 +12,53 @@ TEXTS = {
 }
 
 MONEY = ' align="right" format=",0.00"'
+# Prices per unit carry three decimals (0,065 per word).
+UNIT_PRICE = ' align="right" format=",0.000"'
 
 # Per report: title by language, group field, group total caption by language,
 # the money field totalled, and the columns (width, expression, attributes,
 # Slovak caption, English caption); the widths make 277 mm, A4 landscape less
-# the margins, and the last column is the one totalled.
+# the margins, and the last column is the one totalled. Every euro figure is a
+# _SKK column; a price in the job's own currency prints with its currency code,
+# since one list mixes EUR, CZK and USD jobs.
 REPORTS = {
     "Preh_Obj": dict(
         title=("Zoznam prekladov podľa objednávateľov", "Jobs by customer"), group="SKUPINA",
-        groupTotal=("Spolu za objednávateľa", "Customer total"), money="OBJ_CENA",
+        groupTotal=("Spolu za objednávateľa", "Customer total"), groupCaption=("Objednávateľ", "Customer"), money="OBJ_CENA_SKK",
         columns=[
             (20, "[ZNACKA]", "", "Značka", "Ref."),
-            (64, "[NAZOV]", ' wrap="1"', "Názov", "Title"),
-            (20, "[JAZYKOVA_KOMBINACIA]", "", "Jazyky", "Languages"),
-            (38, "[PREKLADATEL]", "", "Prekladateľ", "Translator"),
+            (50, "[NAZOV]", ' wrap="1"', "Názov", "Title"),
+            (18, "[JAZYKOVA_KOMBINACIA]", "", "Jazyky", "Languages"),
+            (36, "[PREKLADATEL]", "", "Prekladateľ", "Translator"),
             (10, "[PM]", "", "PM", "PM"),
-            (20, "[DATUM_ODOSLANIA_PREKLADU]", ' format="dd.mm.yyyy"', "Odoslané", "Sent"),
-            (18, "[OBJ_ROZSAH]", MONEY, "Rozsah", "Volume"),
-            (12, "[OBJ_MJ]", ' align="center"', "MJ", "Unit"),
-            (22, "[OBJ_CENA_MJ]", MONEY, "Cena/MJ", "Unit price"),
-            (23, "[OBJ_FAKTURA]", ' align="center"', "Faktúra", "Invoice"),
-            (30, "[OBJ_CENA]", MONEY, "Cena €", "Price €"),
+            (18, "[DATUM_ODOSLANIA_PREKLADU]", ' format="dd.mm.yyyy"', "Odoslané", "Sent"),
+            (16, "[OBJ_ROZSAH]", MONEY, "Rozsah", "Volume"),
+            (10, "[OBJ_MJ]", ' align="center"', "MJ", "Unit"),
+            (24, "[OBJ_CENA_MJ] [OBJ_MENA]", UNIT_PRICE, "Cena/MJ", "Unit price"),
+            (26, "[OBJ_CENA] [OBJ_MENA]", MONEY, "Cena", "Price"),
+            (21, "[OBJ_FAKTURA]", ' align="center"', "Faktúra", "Invoice"),
+            (28, "[OBJ_CENA_SKK]", MONEY, "Cena €", "Price €"),
         ]),
     "Preh_Pre": dict(
         title=("Zoznam prekladov podľa prekladateľov", "Jobs by translator"), group="SKUPINA",
-        groupTotal=("Spolu za prekladateľa", "Translator total"), money="PRE_CENA",
+        groupTotal=("Spolu za prekladateľa", "Translator total"), groupCaption=("Prekladateľ", "Translator"), money="PRE_CENA_SKK",
         columns=[
             (20, "[ZNACKA]", "", "Značka", "Ref."),
-            (64, "[NAZOV]", ' wrap="1"', "Názov", "Title"),
-            (20, "[JAZYKOVA_KOMBINACIA]", "", "Jazyky", "Languages"),
-            (38, "[OBJEDNAVATEL]", "", "Objednávateľ", "Customer"),
+            (50, "[NAZOV]", ' wrap="1"', "Názov", "Title"),
+            (18, "[JAZYKOVA_KOMBINACIA]", "", "Jazyky", "Languages"),
+            (36, "[OBJEDNAVATEL]", "", "Objednávateľ", "Customer"),
             (10, "[PM]", "", "PM", "PM"),
-            (20, "[DATUM_DODANIA_PREKLADU]", ' format="dd.mm.yyyy"', "Dodané", "Delivered"),
-            (18, "[PRE_ROZSAH]", MONEY, "Rozsah", "Volume"),
-            (12, "[PRE_MJ]", ' align="center"', "MJ", "Unit"),
-            (22, "[PRE_CENA_MJ]", MONEY, "Cena/MJ", "Unit price"),
-            (23, "[PRE_FAKTURA]", ' align="center"', "Faktúra", "Invoice"),
-            (30, "[PRE_CENA]", MONEY, "Cena €", "Price €"),
+            (18, "[DATUM_DODANIA_PREKLADU]", ' format="dd.mm.yyyy"', "Dodané", "Delivered"),
+            (16, "[PRE_ROZSAH]", MONEY, "Rozsah", "Volume"),
+            (10, "[PRE_MJ]", ' align="center"', "MJ", "Unit"),
+            (24, "[PRE_CENA_MJ] [PRE_MENA]", UNIT_PRICE, "Cena/MJ", "Unit price"),
+            (26, "[PRE_CENA] [PRE_MENA]", MONEY, "Cena", "Price"),
+            (21, "[PRE_FAKTURA]", ' align="center"', "Faktúra", "Invoice"),
+            (28, "[PRE_CENA_SKK]", MONEY, "Cena €", "Price €"),
         ]),
     "Preh_PM": dict(
         title=("Zoznam prekladov podľa PM", "Jobs by project manager"), group="PM",
-        groupTotal=("Spolu za PM", "Project manager total"), money="OBJ_CENA",
+        groupTotal=("Spolu za PM", "Project manager total"), groupCaption=("PM", "PM"), money="OBJ_CENA_SKK",
         columns=[
             (20, "[ZNACKA]", "", "Značka", "Ref."),
             (60, "[NAZOV]", ' wrap="1"', "Názov", "Title"),
@@ -60,9 +66,9 @@ REPORTS = {
             (40, "[OBJEDNAVATEL]", "", "Objednávateľ", "Customer"),
             (40, "[PREKLADATEL]", "", "Prekladateľ", "Translator"),
             (20, "[DATUM_ODOSLANIA_PREKLADU]", ' format="dd.mm.yyyy"', "Odoslané", "Sent"),
-            (22, "[PRE_CENA]", MONEY, "Náklady €", "Cost €"),
-            (25, "[OBJ_CENA - PRE_CENA]", MONEY, "Zisk €", "Profit €"),
-            (30, "[OBJ_CENA]", MONEY, "Cena €", "Price €"),
+            (22, "[PRE_CENA_SKK]", MONEY, "Náklady €", "Cost €"),
+            (25, "[OBJ_CENA_SKK - PRE_CENA_SKK]", MONEY, "Zisk €", "Profit €"),
+            (30, "[OBJ_CENA_SKK]", MONEY, "Cena €", "Price €"),
         ]),
 }
 
@@ -78,7 +84,9 @@ def layout(stem, lang):
     w = out.append
     w('<?xml version="1.0" encoding="UTF-8"?>')
     w('<!-- %s; written by tools/reportlayouts/preh.py -->' % r["title"][1])
-    w('<lindavo-report version="1" title="%s" master="MASTER" pageheader-on-first="0">' % r["title"][en])
+    # An English layout prints English number formats.
+    w('<lindavo-report version="1" title="%s" master="MASTER" pageheader-on-first="0"%s>'
+      % (r["title"][en], ' language="en"' if en else ''))
     w(' <page width="210" height="297" orientation="landscape" left="10" right="10" top="10" bottom="10"/>')
     w(' <variables>\n  <category name=" Nastavenia">\n   <variable name="Od" type="string"></variable>\n'
       '   <variable name="Do" type="string"></variable>\n  </category>\n </variables>')
@@ -100,7 +108,8 @@ def layout(stem, lang):
         w('  <text x="%d" y="0" width="%d" height="6" size="8" bold="1" fill="#ffd9d9d9" frame="tb" valign="center"%s>%s</text>' % (x, width, align, caption))
         x += width
     w(' </band>')
-    w(' <group condition="[MASTER.&quot;%s&quot;]">' % r["group"])
+    # The captions head the groups' columns in the table exports.
+    w(' <group condition="[MASTER.&quot;%s&quot;]" caption="%s">' % (r["group"], r["groupCaption"][en]))
     w('  <band type="groupheader" height="7">')
     w('   <text x="0" y="1" width="%d" height="6" size="10" bold="1">[%s]</text>' % (PRICE_X, r["group"]))
     w('  </band>')
@@ -109,7 +118,7 @@ def layout(stem, lang):
     w('   <text x="%d" y="0.5" width="%d" height="5" size="8" bold="1" align="right" frame="t" format=",0.00 €">[SUM(%s)]</text>' % (PRICE_X, COLUMNS[-1][0], r["money"]))
     w('  </band>')
     w(' </group>')
-    w(' <group condition="[MASTER.&quot;SKUPINA2&quot;]">')
+    w(' <group condition="[MASTER.&quot;SKUPINA2&quot;]" caption="%s">' % t["lang"])
     w('  <band type="groupheader" height="5">')
     w('   <text x="4" y="0" width="%d" height="5" size="8" italic="1">[IIF(NVL(SKUPINA2, \'\') = \'\', \'\', \'%s: \' + SKUPINA2)]</text>' % (PRICE_X - 4, t["lang"]))
     w('  </band>')

@@ -7,12 +7,16 @@ translators when Typ is 0 or 1). Run from the repository root."""
 WIDTH = 180  # A4 portrait less the margins
 
 
-SUMS = ["[SUM(OBJ_CENA_SKK)]", "[SUM(PRE_CENA_SKK)]", "[SUM(ZISK)]",
-        "[IIF(SUM(OBJ_CENA_SKK) = 0, NULL, SUM(ZISK) * 100 / SUM(OBJ_CENA_SKK))]"]
+SUMS = ["[SUM(OBJ_CENA_SKK)]", "[SUM(PRE_CENA_SKK)]", "[SUM(ZISK)]"]
+# A total's profit % follows its rows: the average of the jobs' ZISK_PERCENTO
+# where each row is one (their sum over their count), the profit of
+# the summed prices where each row is that (the monthly report).
+AVERAGE_OF_JOBS = "[SUM(ZISK_PERCENTO_SUCET) / SUM(POCET)]"
+PROFIT_OF_SUMS = "[IIF(SUM(OBJ_CENA_SKK) = 0, NULL, SUM(ZISK) * 100 / SUM(OBJ_CENA_SKK))]"
 
 
 def layout(first_field, first_caption, heading, first_width=55, group_width=25, profit_per="[ZISKPER]",
-           month_groups=False):
+           total_per=AVERAGE_OF_JOBS, month_groups=False):
     cols = [
         (first_width, first_field, "", first_caption),
         (group_width, "[SKUPINA]", "", "Skupina"),
@@ -29,7 +33,7 @@ def layout(first_field, first_caption, heading, first_width=55, group_width=25, 
         # The label right-aligned before the four sums under their columns.
         w('%s<text x="0" y="%s" width="%d" height="%d" size="%d" bold="1" align="right">%s</text>'
           % (indent, y, label_width, height, size, label))
-        for i, s in enumerate(SUMS):
+        for i, s in enumerate(SUMS + [total_per]):
             w('%s<text x="%d" y="%s" width="25" height="%d" size="%d" bold="1" align="right" frame="%s" format=",0.00">%s</text>'
               % (indent, label_width + 25 * i, y, height, size, frame, s))
 
@@ -65,7 +69,7 @@ def layout(first_field, first_caption, heading, first_width=55, group_width=25, 
     w(' </band>')
     if month_groups:
         # Jobs never sent have no month: they form the first group, with nulls first.
-        w(' <group condition="[ROK]/[MESIAC]">')
+        w(' <group condition="[ROK]/[MESIAC]" caption="Mesiac">')
         w('  <band type="groupheader" height="7">')
         w('   <text x="0" y="1" width="%d" height="6" size="10" bold="1">'
           "[IIF(MESIAC = NULL, 'Bez dátumu odoslania', 'Mesiac ' + MESIAC + '/' + ROK)]</text>" % WIDTH)
@@ -99,6 +103,7 @@ files = {
                           "IIF(Typ = 0, 'po mesiacoch a objednávateľoch', 'po mesiacoch'))]",
                           first_width=55, group_width=25,
                           profit_per="[IIF(OBJ_CENA_SKK = 0, NULL, ZISK * 100 / OBJ_CENA_SKK)]",
+                          total_per=PROFIT_OF_SUMS,
                           month_groups=True),
 }
 for name, text in files.items():

@@ -2,6 +2,7 @@
 
 #include "reportengine/ReportError.h"
 #include "reportengine/ReportFile.h"
+#include "reportengine/ReportFunctions.h"
 
 #include <QFile>
 #include <QUndoCommand>
@@ -295,6 +296,49 @@ void DesignerDocument::setGroupNewPage(int group, bool newPage)
         if (group >= 0 && group < int(l.groups.size()))
             l.groups[size_t(group)].newPageAfterFooter = newPage;
     });
+}
+
+void DesignerDocument::setPage(const PageSetup& page)
+{
+    if (page.printableWidth() <= 1 || page.printableHeight() <= 1)
+        throw Error(QStringLiteral("Okraje stránky nenechávajú miesto na tlač."));
+    edit(QStringLiteral("Nastavenie stránky"), [&](Layout& l) { l.page = page; });
+}
+
+void DesignerDocument::setTitle(const QString& title)
+{
+    edit(QStringLiteral("Titulok zostavy"), [&](Layout& l) { l.title = title; });
+}
+
+void DesignerDocument::setVariables(const std::vector<VariableDef>& variables)
+{
+    QStringList names;
+    for (const VariableDef& v : variables) {
+        if (v.name.trimmed().isEmpty())
+            throw Error(QStringLiteral("Premenná musí mať meno."));
+        if (names.contains(v.name.trimmed(), Qt::CaseInsensitive))
+            throw Error(QStringLiteral("Premenná %1 je dvakrát.").arg(v.name.trimmed()));
+        if (v.type != u"string" && v.type != u"integer")
+            throw Error(QStringLiteral("Premenná %1 má neznámy typ \"%2\".").arg(v.name, v.type));
+        names << v.name.trimmed();
+    }
+    edit(QStringLiteral("Premenné zostavy"), [&](Layout& l) {
+        l.variables = variables;
+        for (VariableDef& v : l.variables)
+            v.name = v.name.trimmed();
+    });
+}
+
+std::vector<DesignerDocument::FunctionEntry> DesignerDocument::functionEntries()
+{
+    std::vector<FunctionEntry> out;
+    for (const Function& f : FunctionRegistry::global().functions()) {
+        // The description is "syntax/what it does"; the syntax is the call.
+        const qsizetype slash = f.description.indexOf(u'/');
+        const QString syntax = slash > 0 ? f.description.left(slash).trimmed() : f.name;
+        out.push_back({u'[' + syntax + u']', slash > 0 ? f.description.mid(slash + 1).trimmed() : f.description});
+    }
+    return out;
 }
 
 void DesignerDocument::setMasterAlias(const QString& alias)

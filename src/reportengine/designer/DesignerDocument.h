@@ -37,6 +37,7 @@ public:
     explicit DesignerDocument(QObject* parent = nullptr);
 
     // An empty layout (page header, master data, page footer) under `fileName`.
+    // A layout not on disk yet, under `fileName`; nobody has edited it.
     void startNew(const QString& fileName);
     // Throws report::Error for a file that cannot be read. With `saveName` the
     // layout is saved there instead (a read-only original, kept as it is).
@@ -65,6 +66,13 @@ public:
     void setFieldNames(const QStringList& names) { m_fields = names; }
     QStringList fieldExpressions() const;
     QStringList variableExpressions() const;
+    // The host program's report functions (the runner's, while it is open):
+    // a call as it is inserted ("[MONEYTOSTR(<Number>)]") and what it does.
+    struct FunctionEntry {
+        QString call;
+        QString description;
+    };
+    static std::vector<FunctionEntry> functionEntries();
 
     // Edits. Each is one step of the undo history; `text` names it in the menu.
     void addBand(BandKind kind);             // a fixed band (not a group's)
@@ -75,6 +83,13 @@ public:
     void setGroupCondition(int group, const QString& condition);
     void setGroupNewPage(int group, bool newPage);
     void setMasterAlias(const QString& alias);
+    // Paper, orientation and margins; throws report::Error when the margins
+    // leave no room to print.
+    void setPage(const PageSetup& page);
+    void setTitle(const QString& title);
+    // Throws report::Error for a variable without a name, a name used twice
+    // (regardless of case) or a type other than string and integer.
+    void setVariables(const std::vector<VariableDef>& variables);
     int addObject(const BandRef& ref, const ReportObject& object);
     void setObject(const ObjectRef& ref, const ReportObject& object, const QString& text);
     void removeObjects(std::vector<ObjectRef> refs);

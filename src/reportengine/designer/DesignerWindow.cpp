@@ -21,8 +21,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace report {
@@ -66,6 +69,14 @@ DesignerWindow::DesignerWindow(QWidget* parent) : QDialog(parent)
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
 
+    m_problem = new QLabel(this);
+    m_problem->setObjectName(QStringLiteral("lblProblem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_problem->setStyleSheet(QStringLiteral("QLabel{background:#fde2e2;color:#8b0000;padding:6px;}"));
+    m_problem->hide();
+    layout->addWidget(m_problem);
+
     auto* splitter = new QSplitter(this);
     m_view = new DesignerPageView(m_doc);
     m_scroll = new QScrollArea(splitter);
@@ -83,6 +94,8 @@ DesignerWindow::DesignerWindow(QWidget* parent) : QDialog(parent)
         updateCaption();
         showSelection();
     });
+    // Variables come and go with the layout.
+    connect(&m_doc.undoStack(), &QUndoStack::indexChanged, this, [this] { refreshFieldList(); });
     connect(&m_doc.undoStack(), &QUndoStack::indexChanged, this, [this] { updateCaption(); });
     connect(m_view, &DesignerPageView::selectionChanged, this, [this] { showSelection(); });
     connect(m_view, &DesignerPageView::fieldDropped, this,
@@ -107,8 +120,20 @@ DesignerWindow::~DesignerWindow()
 
 void DesignerWindow::openOrCreate(const QString& fileName, const QString& saveName)
 {
+    m_problem->hide();
+    m_problem->clear();
     if (QFileInfo(fileName).isFile()) {
-        m_doc.open(fileName, saveName);
+        try {
+            m_doc.open(fileName, saveName);
+        } catch (const Error& e) {
+            // The run cannot use it; here it can be replaced (or repaired in
+            // a text editor, the reason says where).
+            // Closing without an edit leaves the damaged file as it is.
+            m_doc.startNew(saveName.isEmpty() ? fileName : saveName);
+            m_problem->setText(e.message() + QStringLiteral("\nOtvorená je prázdna zostava pod tým istým menom; jej "
+                                                             "uloženie poškodený súbor nahradí."));
+            m_problem->show();
+        }
         if (m_doc.isReadOnly())
             QMessageBox::information(this, QStringLiteral("Návrhár zostáv"),
                                      QStringLiteral("Zostava %1 je z novšej verzie programu. Otvára sa len na "
@@ -120,14 +145,219 @@ void DesignerWindow::openOrCreate(const QString& fileName, const QString& saveNa
     const auto bands = m_doc.bands();
     m_view->setCurrentBand(bands.empty() ? BandRef{} : bands.front());
     updateCaption();
+    refreshFieldList();
+}
+
+QString DesignerWindow::problem() const
+{
+    return m_problem->isHidden() ? QString() : m_problem->text();
 }
 
 void DesignerWindow::setFieldNames(const QStringList& names)
 {
     m_doc.setFieldNames(names);
+    refreshFieldList();
+}
+
+void DesignerWindow::refreshFieldList()
+{
+    const QString current = m_fields->currentItem() ? m_fields->currentItem()->text() : QString();
     m_fields->clear();
     m_fields->addItems(m_doc.fieldExpressions());
     m_fields->addItems(m_doc.variableExpressions());
+    for (const DesignerDocument::FunctionEntry& f : DesignerDocument::functionEntries()) {
+        auto* item = new QListWidgetItem(f.call, m_fields);
+        item->setToolTip(f.description);
+        item->setData(Qt::UserRole, f.description);
+    }
+    const auto found = m_fields->findItems(current, Qt::MatchExactly);
+    if (!found.isEmpty())
+        m_fields->setCurrentItem(found.front());
+}
+
+void DesignerWindow::editPage()
+{
+    PageSetupDialog dialog(m_doc.layout().page, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        m_doc.setPage(dialog.page());
+    } catch (const Error& e) {
+        QMessageBox::warning(this, QStringLiteral("Návrhár zostáv"), e.message());
+    }
+}
+
+void DesignerWindow::editTitleAndVariables()
+{
+    ReportSettingsDialog dialog(m_doc.layout().title, m_doc.layout().variables, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        m_doc.setVariables(dialog.variables());
+        if (dialog.title() != m_doc.layout().title)
+            m_doc.setTitle(dialog.title());
+    } catch (const Error& e) {
+        QMessageBox::warning(this, QStringLiteral("Návrhár zostáv"), e.message());
+    }
+}
+
+// --- page set-up -------------------------------------------------------------
+
+namespace {
+
+const struct {
+    const char* name;
+    double width, height;  // portrait, mm
+} kPapers[] = {{"A4", 210, 297}, {"A5", 148, 210}, {"A3", 297, 420}, {"Letter", 215.9, 279.4}, {"Legal", 215.9, 355.6}};
+
+}  // namespace
+
+PageSetupDialog::PageSetupDialog(const PageSetup& page, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmPageSetup"));
+    setWindowTitle(QStringLiteral("Nastavenie stránky"));
+    auto* form = new QFormLayout(this);
+    cmbPaper = new QComboBox(this);
+    cmbPaper->setObjectName(QStringLiteral("cmbPaper"));
+    for (const auto& p : kPapers)
+        cmbPaper->addItem(QLatin1String(p.name));
+    cmbPaper->addItem(QStringLiteral("Vlastný rozmer"));
+    cmbOrientation = new QComboBox(this);
+    cmbOrientation->setObjectName(QStringLiteral("cmbOrientation"));
+    cmbOrientation->addItems({QStringLiteral("na výšku"), QStringLiteral("na šírku")});
+    auto spin = [this](const char* name, double min, double max, double value) {
+        auto* s = mmSpin(this, max);
+        s->setObjectName(QLatin1String(name));
+        s->setMinimum(min);
+        s->setValue(value);
+        return s;
+    };
+    eWidth = spin("eWidth", 10, 5000, page.width);
+    eHeight = spin("eHeight", 10, 5000, page.height);
+    eLeft = spin("eLeft", 0, 1000, page.marginLeft);
+    eRight = spin("eRight", 0, 1000, page.marginRight);
+    eTop = spin("eTop", 0, 1000, page.marginTop);
+    eBottom = spin("eBottom", 0, 1000, page.marginBottom);
+    form->addRow(QStringLiteral("Papier:"), cmbPaper);
+    form->addRow(QStringLiteral("Šírka (na výšku):"), eWidth);
+    form->addRow(QStringLiteral("Výška (na výšku):"), eHeight);
+    form->addRow(QStringLiteral("Orientácia:"), cmbOrientation);
+    form->addRow(QStringLiteral("Ľavý okraj:"), eLeft);
+    form->addRow(QStringLiteral("Pravý okraj:"), eRight);
+    form->addRow(QStringLiteral("Horný okraj:"), eTop);
+    form->addRow(QStringLiteral("Dolný okraj:"), eBottom);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    int paper = int(std::size(kPapers));
+    for (int i = 0; i < int(std::size(kPapers)); ++i)
+        if (std::abs(kPapers[i].width - page.width) < 0.5 && std::abs(kPapers[i].height - page.height) < 0.5)
+            paper = i;
+    auto showPaper = [this](int index) {
+        const bool own = index < 0 || index >= int(std::size(kPapers));
+        eWidth->setEnabled(own);
+        eHeight->setEnabled(own);
+        if (!own) {
+            eWidth->setValue(kPapers[index].width);
+            eHeight->setValue(kPapers[index].height);
+        }
+    };
+    cmbPaper->setCurrentIndex(paper);
+    showPaper(paper);
+    cmbOrientation->setCurrentIndex(page.orientation == Orientation::Landscape ? 1 : 0);
+    connect(cmbPaper, &QComboBox::currentIndexChanged, this, showPaper);
+}
+
+PageSetup PageSetupDialog::page() const
+{
+    PageSetup p;
+    p.width = eWidth->value();
+    p.height = eHeight->value();
+    p.orientation = cmbOrientation->currentIndex() == 1 ? Orientation::Landscape : Orientation::Portrait;
+    p.marginLeft = eLeft->value();
+    p.marginRight = eRight->value();
+    p.marginTop = eTop->value();
+    p.marginBottom = eBottom->value();
+    return p;
+}
+
+// --- title and variables -----------------------------------------------------
+
+ReportSettingsDialog::ReportSettingsDialog(const QString& title, const std::vector<VariableDef>& variables,
+                                           QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmReportSettings"));
+    setWindowTitle(QStringLiteral("Titulok a premenné"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    eTitle = new QLineEdit(title, this);
+    eTitle->setObjectName(QStringLiteral("eTitle"));
+    form->addRow(QStringLiteral("Titulok zostavy:"), eTitle);
+    layout->addLayout(form);
+    layout->addWidget(new QLabel(QStringLiteral("Premenné (typ string alebo integer; hodnotu pred tlačou nastaví program):"), this));
+    grdVariables = new QTableWidget(0, 4, this);
+    grdVariables->setObjectName(QStringLiteral("grdVariables"));
+    grdVariables->setHorizontalHeaderLabels(
+        {QStringLiteral("Kategória"), QStringLiteral("Meno"), QStringLiteral("Typ"), QStringLiteral("Hodnota")});
+    grdVariables->horizontalHeader()->setStretchLastSection(true);
+    auto addRow = [this](const VariableDef& v) {
+        const int row = grdVariables->rowCount();
+        grdVariables->insertRow(row);
+        grdVariables->setItem(row, 0, new QTableWidgetItem(v.category));
+        grdVariables->setItem(row, 1, new QTableWidgetItem(v.name));
+        auto* type = new QComboBox(grdVariables);
+        type->addItems({QStringLiteral("string"), QStringLiteral("integer")});
+        type->setCurrentIndex(v.type == u"integer" ? 1 : 0);
+        grdVariables->setCellWidget(row, 2, type);
+        grdVariables->setItem(row, 3, new QTableWidgetItem(v.value));
+    };
+    for (const VariableDef& v : variables)
+        addRow(v);
+    layout->addWidget(grdVariables);
+    auto* row = new QHBoxLayout;
+    btnAdd = new QPushButton(QStringLiteral("Pridať premennú"), this);
+    btnAdd->setObjectName(QStringLiteral("btnAdd"));
+    btnRemove = new QPushButton(QStringLiteral("Odstrániť premennú"), this);
+    btnRemove->setObjectName(QStringLiteral("btnRemove"));
+    row->addWidget(btnAdd);
+    row->addWidget(btnRemove);
+    row->addStretch();
+    layout->addLayout(row);
+    connect(btnAdd, &QPushButton::clicked, this, [this, addRow] {
+        addRow({QStringLiteral(" Nastavenia"), QString(), QStringLiteral("string"), QString()});
+        grdVariables->setCurrentCell(grdVariables->rowCount() - 1, 1);
+    });
+    connect(btnRemove, &QPushButton::clicked, this, [this] {
+        if (grdVariables->currentRow() >= 0)
+            grdVariables->removeRow(grdVariables->currentRow());
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    resize(560, 360);
+}
+
+QString ReportSettingsDialog::title() const
+{
+    return eTitle->text();
+}
+
+std::vector<VariableDef> ReportSettingsDialog::variables() const
+{
+    std::vector<VariableDef> out;
+    auto text = [this](int row, int column) {
+        const QTableWidgetItem* item = grdVariables->item(row, column);
+        return item ? item->text() : QString();
+    };
+    for (int r = 0; r < grdVariables->rowCount(); ++r) {
+        const auto* type = qobject_cast<const QComboBox*>(grdVariables->cellWidget(r, 2));
+        out.push_back({text(r, 0), text(r, 1), type ? type->currentText() : QStringLiteral("string"), text(r, 3)});
+    }
+    return out;
 }
 
 void DesignerWindow::buildMenus(QMenuBar* bar)
@@ -168,6 +398,10 @@ void DesignerWindow::buildMenus(QMenuBar* bar)
     insert->addAction(QStringLiteral("Či&ara"), this, [this] { insertObject(ObjectKind::Line); });
     insert->addAction(QStringLiteral("&Obdĺžnik"), this, [this] { insertObject(ObjectKind::Rectangle); });
     insert->addAction(QStringLiteral("O&brázok..."), this, [this] { insertImage(); });
+
+    QMenu* reportMenu = bar->addMenu(QStringLiteral("&Zostava"));
+    reportMenu->addAction(QStringLiteral("Nastavenie &stránky..."), this, [this] { editPage(); });
+    reportMenu->addAction(QStringLiteral("&Titulok a premenné..."), this, [this] { editTitleAndVariables(); });
 
     QMenu* bands = bar->addMenu(QStringLiteral("&Pásy"));
     for (BandKind kind : {BandKind::ReportTitle, BandKind::PageHeader, BandKind::ColumnHeader, BandKind::MasterData,
@@ -345,8 +579,15 @@ QWidget* DesignerWindow::buildSidePanel()
     m_fields->setObjectName(QStringLiteral("lstFields"));
     m_fields->setDragEnabled(true);
     fv->addWidget(m_fields);
+    m_fieldDescription = new QLabel(fieldsPage);
+    m_fieldDescription->setObjectName(QStringLiteral("lblFieldDescription"));
+    m_fieldDescription->setWordWrap(true);
+    fv->addWidget(m_fieldDescription);
     connect(m_fields, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { insertField(item->text()); });
+    connect(m_fields, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        m_fieldDescription->setText(item ? item->data(Qt::UserRole).toString() : QString());
+    });
     tabs->addTab(fieldsPage, QStringLiteral("Polia a premenné"));
     return tabs;
 }

@@ -17,6 +17,7 @@ class QListWidget;
 class QMenuBar;
 class QPushButton;
 class QScrollArea;
+class QTableWidget;
 
 namespace report {
 
@@ -33,9 +34,12 @@ public:
     ~DesignerWindow() override;
 
     // Opens `fileName`, or an empty layout under that name when there is no
-    // such file. A damaged file throws report::Error. With `saveName` the
-    // layout is saved there instead of `fileName`.
+    // such file. A damaged file opens as an empty layout under its name too,
+    // with the reason shown above the page: saving replaces the damaged file.
+    // With `saveName` the layout is saved there instead of `fileName`.
     void openOrCreate(const QString& fileName, const QString& saveName = {});
+    // The reason shown for a damaged file; empty when the file was sound.
+    QString problem() const;
 
     DesignerDocument& document() { return m_doc; }
     DesignerPageView* pageView() const { return m_view; }
@@ -66,6 +70,10 @@ private:
     void addGroup();
     void saveAs();
     void runPreview();
+    void editPage();
+    void editTitleAndVariables();
+    // Fields, variables and the host's functions, the selected one's description below.
+    void refreshFieldList();
 
     DesignerDocument m_doc;
     DesignerPageView* m_view = nullptr;
@@ -75,6 +83,7 @@ private:
 
     // Property panel.
     QLabel* m_bandCaption = nullptr;
+    QLabel* m_problem = nullptr;  // why the file could not be opened
     QDoubleSpinBox* m_bandHeight = nullptr;
     QLineEdit* m_groupCondition = nullptr;
     QLineEdit* m_masterAlias = nullptr;
@@ -96,6 +105,33 @@ private:
     QLineEdit* m_format = nullptr;
     QCheckBox *m_stretch = nullptr, *m_wordWrap = nullptr;
     QListWidget* m_fields = nullptr;
+    QLabel* m_fieldDescription = nullptr;
+};
+
+// Paper (A4, A5, A3, Letter, Legal or a size of one's own), orientation and
+// margins of a layout.
+class PageSetupDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit PageSetupDialog(const PageSetup& page, QWidget* parent = nullptr);
+    PageSetup page() const;
+
+    QComboBox* cmbPaper;
+    QComboBox* cmbOrientation;
+    QDoubleSpinBox *eWidth, *eHeight, *eLeft, *eRight, *eTop, *eBottom;
+};
+
+// The report's title and its variables (category, name, type, starting value).
+class ReportSettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    ReportSettingsDialog(const QString& title, const std::vector<VariableDef>& variables, QWidget* parent = nullptr);
+    QString title() const;
+    std::vector<VariableDef> variables() const;
+
+    QLineEdit* eTitle;
+    QTableWidget* grdVariables;
+    QPushButton *btnAdd, *btnRemove;
 };
 
 // The page of the designer: bands stacked with their captions, objects drawn
