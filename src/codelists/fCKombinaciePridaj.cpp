@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr int kWidth = 642, kHeight = 243;
+constexpr int kWidth = 660, kHeight = 243;  // 642 cut "Merná jednotka:" and the history's titles
 
 QLabel* label(QWidget* parent, const QString& text, QWidget* buddy)
 {

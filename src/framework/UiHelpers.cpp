@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 #include <QMimeData>
 #include <QPointer>
@@ -100,14 +101,23 @@ FocusReturn::FocusReturn()
 
 void FocusReturn::restore() const
 {
-    QWidget* w = m_widget.data();
-    if (!w || !w->isVisible() || !w->isEnabled())
+    QWidget* target = m_widget.data();
+    if (!target)
         return;
-    QWidget* window = w->window();
-    if (QApplication::activeWindow() != window)
-        window->activateWindow();
-    if (QApplication::focusWidget() != w)
-        w->setFocus(Qt::ActiveWindowFocusReason);
+    // Once the closing dialog is gone: the window then gets the keyboard
+    // unless another dialog has opened over it meanwhile (a loop of dialogs).
+    QTimer::singleShot(0, target, [w = m_widget] {
+        if (!w || !w->isVisible() || !w->isEnabled())
+            return;
+        QWidget* window = w->window();
+        const QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != window)
+            return;
+        if (QApplication::activeWindow() != window)
+            window->activateWindow();
+        if (QApplication::focusWidget() != w)
+            w->setFocus(Qt::ActiveWindowFocusReason);
+    });
 }
 
 namespace {

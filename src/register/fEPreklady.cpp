@@ -19,6 +19,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -391,6 +392,15 @@ void TfrmEPreklady::showTotals()
     for (int i = 0; i < texts.size(); ++i)
         sbPanels[size_t(i)]->setText(texts[i]);
     FitStatusPanels(sbStatus);
+    // Totals in several currencies are longer: the window widens (as far as
+    // the screen allows) rather than letting the panels run into each other.
+    int needed = 0;
+    for (const QLabel* panel : sbPanels)
+        needed += panel->width() + 8;
+    const QScreen* sc = screen();
+    const int most = sc ? sc->availableGeometry().width() : needed;
+    if (needed > width())
+        resize(std::min(needed, most), height());
 }
 
 void TfrmEPreklady::connectButtons()

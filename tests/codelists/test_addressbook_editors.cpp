@@ -344,7 +344,7 @@ TEST_F(RateEditorTest, AddFromTheJobEditorPresetsTheCombinationAndReturnsTheNewR
     d.Value = 1;
     d.ShowNext = false;
     ASSERT_TRUE(run<TfrmCKombinaciePridaj>(editor, d, [&](TfrmCKombinaciePridaj* e) {
-        EXPECT_EQ(e->size(), QSize(642, 243));
+        EXPECT_EQ(e->size(), QSize(660, 243));
         EXPECT_FALSE(e->btnDalsi->isVisible());
         EXPECT_EQ(e->eDBNazov->currentText(), "EN-SK");
         EXPECT_EQ(keys(e->grCeny), (QList<int>{3, 1}));

@@ -101,6 +101,7 @@ sql="select 'Alfa' as SKUPINA, '' as SKUPINA2, 'Z1' as ZNACKA, 'Preklad zmluvy' 
   cast('2026-05-05' as date) as DATUM_ODOSLANIA_PREKLADU, 'SK-EN' as JAZYKOVA_KOMBINACIA,
   'Cyril' as PREKLADATEL, 'JN' as PM, cast(100.10 as numeric(15,2)) as OBJ_CENA,
   cast(100.10 as numeric(15,2)) as OBJ_CENA_MJ, '' as OBJ_FAKTURA, 'NS' as OBJ_MJ,
+  'EUR' as OBJ_MENA, cast(100.10 as numeric(15,2)) as OBJ_CENA_SKK,
   cast(1 as numeric(15,2)) as OBJ_ROZSAH from rdb\$database"
 "${user_env[@]}" "$root/usr/bin/lindavo-report" --layout "$root/usr/share/lindavo/Reports/Preh_Obj_Sk.frf" \
   --database "$database" --sql "$sql" --title "Zoznam prekladov" --output "$home/zoznam.pdf" ||
