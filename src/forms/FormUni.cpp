@@ -203,7 +203,7 @@ void TFormUni::setVisible(bool visible)
         restorePlacement();
     }
     if (visible && !isVisible())
-        m_focusReturn.emplace();
+        m_focusReturn.emplace(this);
     const bool hiding = !visible && isVisible();
     QDialog::setVisible(visible);
     if (hiding && m_focusReturn) {

@@ -84,9 +84,11 @@ int ColorToDelphi(const QColor& colour)
     return rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16);
 }
 
-FocusReturn::FocusReturn()
+FocusReturn::FocusReturn(const QWidget* opening)
 {
     QWidget* w = QApplication::focusWidget();
+    if (w && opening && w->window() == opening)
+        w = nullptr;
     // Nothing focused (a dialog closed a moment ago and the window under it is
     // not active yet): the control that window had focused.
     QWidget* window = QApplication::activeModalWidget();
@@ -94,6 +96,8 @@ FocusReturn::FocusReturn()
         window = QApplication::activeWindow();
     if (!window && MainWindow() && MainWindow()->isVisible())
         window = MainWindow();
+    if (window == opening)
+        window = nullptr;
     if (!w && window)
         w = window->focusWidget() ? window->focusWidget() : window;
     m_widget = w;
@@ -112,6 +116,10 @@ void FocusReturn::restore() const
         QWidget* window = w->window();
         const QWidget* modal = QApplication::activeModalWidget();
         if (modal && modal != window)
+            return;
+        // Another window has been activated since: it keeps the keyboard.
+        const QWidget* active = QApplication::activeWindow();
+        if (active && active != window && active->isVisible())
             return;
         if (QApplication::activeWindow() != window)
             window->activateWindow();

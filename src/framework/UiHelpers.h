@@ -58,7 +58,9 @@ void UseSlovakUserInterface();
 // control is gone or hidden meanwhile (its window closed or hid under the dialog).
 class FocusReturn {
 public:
-    FocusReturn();
+    // `opening`: the dialog about to show; its own controls are never where
+    // the focus returns to (a dialog shown again keeps its old focus widget).
+    explicit FocusReturn(const QWidget* opening = nullptr);
     void restore() const;
 
 private:
