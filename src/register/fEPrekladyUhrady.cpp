@@ -183,13 +183,13 @@ void TfrmEPrekladyUhrady::write()
             update.setSql(UhradyUpdateSql(typ));
             update.setParam(QStringLiteral("FAKTURA"), eFaktura->text());
             update.execute();
-            if (update.rowsAffected() != batch) {
-                settledNames(tr);
+            if (update.rowsAffected() != batch)
                 throw SettledMeanwhile{};
-            }
         });
     } catch (const SettledMeanwhile&) {
-        committed = true;  // rolled back: nothing of the batch was written
+        // Rolled back: nothing of the batch was written. Which jobs stopped it
+        // is read anew, without the rows this entry had just updated.
+        committed = RunInTransaction(TransactionParams(true, true), settledNames);
     }
     if (!committed)
         return;  // reported; the dialog stays open and the marks stay

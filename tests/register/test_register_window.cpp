@@ -316,6 +316,67 @@ TEST_F(RegisterWindow, TheGridHasTheKeyboardAgainAfterTheDialogsItOpened)
     EXPECT_EQ(calls.size(), 1);
 }
 
+// The update of the bulk entry writes only jobs still unsettled when it runs:
+// a job another workstation settled after the check is left out, and the
+// count tells the entry to write nothing (it rolls back and names the job).
+TEST_F(RegisterWindow, TheBulkUpdateLeavesOutAJobSettledAfterTheCheck)
+{
+    db.exec({"update preklady set obj_faktura='' where jedin in (1, 3)"});
+    fb::Transaction tr(db.connection(), {"write", "read_committed", "rec_version", "nowait"});
+    tr.start();
+    fb::Query mark(tr);
+    mark.setSql(QStringLiteral("insert into temp_spracuj (jedin, cislo, zaradenie, connection_id) "
+                               "values (gen_id(temp_spracuj_id, 1), :C, :Z, current_connection)"));
+    for (int job : {1, 3}) {
+        mark.setParams({{"C", job}, {"Z", kUhradyZaradenie}});
+        mark.execute();
+    }
+    fb::Query check(tr);
+    check.setSql(UhradySettledSql(0));
+    EXPECT_FALSE(check.executeAtMostOneRow()) << "both unsettled when checked";
+    check.close();
+    {
+        auto other = db.openSecond();  // settles job 3 now
+        fb::Transaction t(*other, {"write", "nowait"});
+        t.start();
+        fb::Query q(t);
+        q.setSql("update preklady set obj_faktura='FV-INÝ' where jedin=3");
+        q.execute();
+        t.commit();
+    }
+    fb::Query count(tr);
+    count.setSql(UhradyCountSql());
+    EXPECT_EQ(count.executeScalar().toInt(), 2);
+    count.close();
+    fb::Query update(tr);
+    update.setSql(UhradyUpdateSql(0));
+    update.setParam("FAKTURA", "F9");
+    update.execute();
+    EXPECT_EQ(update.rowsAffected(), 1) << "job 3 is left out";
+    update.close();
+    tr.rollback();
+    // The program commits the marks before the entry; here they went with the
+    // rollback, so they are written again to name the settled jobs.
+    fb::Transaction again(db.connection(), {"write", "read_committed", "rec_version", "nowait"});
+    again.start();
+    fb::Query remark(again);
+    remark.setSql(QStringLiteral("insert into temp_spracuj (jedin, cislo, zaradenie, connection_id) "
+                                 "values (gen_id(temp_spracuj_id, 1), :C, :Z, current_connection)"));
+    for (int job : {1, 3}) {
+        remark.setParams({{"C", job}, {"Z", kUhradyZaradenie}});
+        remark.execute();
+    }
+    fb::Query names(again);
+    names.setSql(UhradySettledNamesSql(0));
+    names.execute();
+    ASSERT_TRUE(names.next());
+    EXPECT_EQ(names.value(0).toString(), "Z3");
+    EXPECT_FALSE(names.next());
+    names.close();
+    again.rollback();
+    EXPECT_EQ(db.scalar("select obj_faktura from preklady where jedin=3").toString(), QString::fromUtf8("FV-INÝ"));
+}
+
 // Another workstation holds one job of the batch: nothing of the batch is
 // written, the dialog stays open, and the marks stay for a retry.
 TEST_F(RegisterWindow, BulkEntryMeetingALockChangesNothingAndKeepsTheMarks)
