@@ -22,6 +22,7 @@
 #include "platform/MailLink.h"
 #include "support/DialogTranscript.h"
 #include "support/Modal.h"
+#include "support/SavesUnchanged.h"
 #include "support/TempSettings.h"
 #include "support/Typing.h"
 
@@ -387,43 +388,6 @@ TEST_F(RateEditorTest, EditingToACombinationTheContactHasIsAcceptedAndKeepsTheOw
 
 // ---- the sample agency ------------------------------------------------------------------
 
-namespace {
-
-// Opens every row of `table` in `editor` and saves it with F12 unchanged:
-// no dialog, every row saved, every column as it was.
-template <class Editor>
-void everyRowSavesUnchanged(TestDatabase& db, const QString& table,
-                            const std::function<void(TFormDetails&, const QVariantMap&)>& details)
-{
-    const std::map<qint64, QVariantMap> before = db.rows(table);
-    ASSERT_FALSE(before.empty());
-    DialogTranscript transcript;
-    Editor editor;
-    for (const auto& [jedin, row] : before) {
-        TFormDetails d;
-        InitDetails(d, TFormDetails::Edit, {}, jedin);
-        details(d, row);
-        onNextModal([&](QWidget*) {
-            QApplication::setActiveWindow(&editor);
-            QTest::keyClick(&editor, Qt::Key_F12);
-            if (editor.isVisible())
-                editor.reject();
-        });
-        editor.SetDetails(d);
-        EXPECT_EQ(d.result(), TFormDetails::ResultOk) << table.toStdString() << " " << jedin;
-        if (transcript.count() > 0) {
-            ADD_FAILURE() << table.toStdString() << " " << jedin << ": " << transcript.last().text.toStdString();
-            transcript.clear();
-        }
-    }
-    const std::map<qint64, QVariantMap> after = db.rows(table);
-    for (const auto& [jedin, row] : before)
-        for (auto it = row.begin(); it != row.end(); ++it)
-            EXPECT_EQ(after.at(jedin).value(it.key()), it.value())
-                << table.toStdString() << " " << jedin << ", " << it.key().toStdString();
-}
-
-}  // namespace
 
 // The sample agency's contacts (names up to the column's 75 characters with
 // their address) and rates (several currencies) all save unchanged.
@@ -434,11 +398,13 @@ TEST(AddressBookOnTheSample, EveryContactAndRateSavesUnchangedWithoutAQuestion)
     setMainConnection(&db.connection());
     ASSERT_GT(db.scalar("select max(char_length(nazov_uplny)) from adresar").toInt(), 50) << "long names";
     ASSERT_GT(db.scalar("select count(distinct mena) from kombinacie").toInt(), 1) << "several currencies";
-    everyRowSavesUnchanged<TfrmCAdresarPridaj>(db, "adresar", [](TFormDetails& d, const QVariantMap& row) {
+    TfrmCAdresarPridaj contactEditor;
+    ExpectEveryRowSavesUnchanged(db, "adresar", contactEditor, [](TFormDetails& d, const QVariantMap& row) {
         d.Flag = row.value("TYP").toInt() == 1;
     });
     const std::map<qint64, QVariantMap> contacts = db.rows("adresar");
-    everyRowSavesUnchanged<TfrmCKombinaciePridaj>(db, "kombinacie", [&](TFormDetails& d, const QVariantMap& row) {
+    TfrmCKombinaciePridaj rateEditor;
+    ExpectEveryRowSavesUnchanged(db, "kombinacie", rateEditor, [&](TFormDetails& d, const QVariantMap& row) {
         d.Parent = row.value("ADRESAR");
         d.Flag = contacts.at(row.value("ADRESAR").toLongLong()).value("TYP").toInt() == 1;
     });
