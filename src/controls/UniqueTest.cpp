@@ -9,17 +9,6 @@
 
 #include <stdexcept>
 
-bool IsPlainIdentifier(const QString& name)
-{
-    if (name.isEmpty() || name.at(0).isDigit())
-        return false;
-    for (QChar c : name) {
-        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('_') && c != QLatin1Char('$'))
-            return false;
-    }
-    return true;
-}
-
 namespace {
 
 void requireIdentifier(const QString& name)

@@ -42,6 +42,3 @@ UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QStri
 // Runs the statement in a new read-only read-committed no-wait transaction on
 // the connection: true when another row holds the text (a duplicate).
 bool FindDuplicate(fb::Connection& connection, const UniqueTestSetup& setup, const QString& text);
-
-// True for a plain identifier (letters, digits, "_", "$"; not starting with a digit).
-bool IsPlainIdentifier(const QString& name);

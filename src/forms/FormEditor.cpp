@@ -193,16 +193,6 @@ bool sameValue(const QVariant& a, const QVariant& b)
     return a.toString() == b.toString();
 }
 
-bool plainIdentifier(const QString& name)
-{
-    if (name.isEmpty() || name.front().isDigit())
-        return false;
-    for (const QChar c : name)
-        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('_'))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 QString TFormEditor::columnText(const QString&, const QVariant& value) const
@@ -246,7 +236,7 @@ QVariantMap TFormEditor::valuesToSave() const
 bool TFormEditor::readRow(fb::Transaction& transaction, bool lock, QVariantMap& row) const
 {
     const QString table = recordTable();
-    if (!plainIdentifier(table))
+    if (!IsPlainIdentifier(table))
         throw std::invalid_argument("not a table name: " + table.toStdString());
     fb::Query q(transaction);
     q.setSql(QStringLiteral("select * from %1 where JEDIN = :JEDIN%2").arg(table, lock ? QStringLiteral(" with lock") : QString()));

@@ -52,10 +52,15 @@ void RollbackIfActive(fb::Transaction& transaction)
         transaction.rollback();
 }
 
-qint64 NextGeneratorValue(const QString& sequence, fb::Query& query)
+bool IsPlainIdentifier(const QString& name)
 {
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z][A-Za-z0-9_$]*$"));
-    if (!identifier.match(sequence).hasMatch())
+    return identifier.match(name).hasMatch();
+}
+
+qint64 NextGeneratorValue(const QString& sequence, fb::Query& query)
+{
+    if (!IsPlainIdentifier(sequence))
         throw std::invalid_argument("NextGeneratorValue: not a sequence name: " + sequence.toStdString());
 
     query.close();

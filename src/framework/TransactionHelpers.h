@@ -36,6 +36,10 @@ void StartReadCommitted(fb::Transaction& transaction);
 
 void RollbackIfActive(fb::Transaction& transaction);
 
+// A table, column or sequence name that may be put into SQL text: a letter,
+// then letters, digits, "_" or "$" (ASCII only).
+bool IsPlainIdentifier(const QString& name);
+
 // Takes the next value of a sequence in the query (whose transaction must be
 // active). The value is used even when the caller rolls back later. The name
 // is program text; anything that is not a plain identifier is refused with
