@@ -88,7 +88,7 @@ Fixture& fixture()
 
 // What the combo box sends through the bare OO API: prepared once, then
 // open, fetch every row, close.
-void runBare(benchmark::State& state, const ComboStatement& st)
+void runBare(benchmark::State& state, const fb::Statement& st)
 {
     Fixture& f = fixture();
     const fb::ParsedSql parsed = fb::parseNamedParams(st.lines.join(QLatin1Char('\n')));
@@ -107,7 +107,7 @@ void runBare(benchmark::State& state, const ComboStatement& st)
 }
 
 // The same through fb::Query: execute, read the columns, close.
-void runQuery(benchmark::State& state, const ComboStatement& st)
+void runQuery(benchmark::State& state, const fb::Statement& st)
 {
     Fixture& f = fixture();
     fb::Transaction tr(f.connection, TransactionParams(true, true));

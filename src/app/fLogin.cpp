@@ -92,7 +92,7 @@ void TfrmLogin::Zapis(QPushButton*)
 {
     // An error the translation does not know goes to the unexpected-error
     // dialog; the login stays open.
-    runGuarded([this] { checkPassword(); });
+    runReportingUnexpected([this] { checkPassword(); });
 }
 
 void TfrmLogin::checkPassword()

@@ -92,7 +92,7 @@ void WatchStartup(const QString& file)
 void RunTestHook(const QByteArray& what)
 {
     if (what == "throw")
-        runGuarded(RaiseDeliberateError);
+        runReportingUnexpected(RaiseDeliberateError);
     else if (what == "segv")
         CrashDeliberately();
     else if (what == "abort")

@@ -11,7 +11,7 @@ QString L(const char* text)
 
 }  // namespace
 
-AdresarStatement AdresarContactStatement(const AdresarFilter& f, const QString& orderBy)
+fb::Statement AdresarContactStatement(const AdresarFilter& f, const QString& orderBy)
 {
     // P: the job's column naming the contact; D: the date that counts for the
     // contact (sent to the customer, delivered by the translator).
@@ -19,7 +19,7 @@ AdresarStatement AdresarContactStatement(const AdresarFilter& f, const QString& 
     const QString D = f.translators ? L("datum_dodania_prekladu") : L("datum_odoslania_prekladu");
     const bool withKombinacia = IsSetValue(f.kombinacia);
 
-    AdresarStatement s;
+    fb::Statement s;
     QStringList& sql = s.lines;
     sql << L("select a.jedin,a.meno,a.tel1,a.tel2,a.email") << L(",(select first 1 cena from kombinacie")
         << L("where jazykova_kombinacia=:KOMB and adresar = a.jedin) as cena")
@@ -59,9 +59,9 @@ AdresarStatement AdresarContactStatement(const AdresarFilter& f, const QString& 
     return s;
 }
 
-AdresarStatement AdresarRateStatement(const QVariant& adresar, const QString& marked, const QString& orderBy)
+fb::Statement AdresarRateStatement(const QVariant& adresar, const QString& marked, const QString& orderBy)
 {
-    AdresarStatement s;
+    fb::Statement s;
     s.lines << L("SELECT A.JEDIN,B.SKRATKA AS NAZOV,A.CENA,A.MENA,C.SKRATKA AS MJ FROM KOMBINACIE A")
             << L("JOIN JAZYKOVE_KOMBINACIE B ON B.JEDIN=A.JAZYKOVA_KOMBINACIA") << L("JOIN MERNE_JEDNOTKY C ON C.JEDIN=A.MJ")
             << L("WHERE A.ADRESAR=:ADRESAR");
@@ -72,9 +72,9 @@ AdresarStatement AdresarRateStatement(const QVariant& adresar, const QString& ma
     return s;
 }
 
-AdresarStatement PriceHistoryStatement(bool translator, const QVariant& adresar, const QVariant& kombinacia)
+fb::Statement PriceHistoryStatement(bool translator, const QVariant& adresar, const QVariant& kombinacia)
 {
-    AdresarStatement s;
+    fb::Statement s;
     if (translator)
         s.lines << L("SELECT A.JEDIN,A.DATUM_PRIJATIA, A.PRE_CENA_MJ AS OBJ_CENA_MJ, B.SKRATKA AS OBJ_MJ, A.PRE_MENA AS "
                      "OBJ_MENA,")

@@ -137,7 +137,7 @@ TfrmCAdresar::TfrmCAdresar(Editors editors, QWidget* parent)
         f.kombinacia = eJazykovaKombinacia->IsEmpty() ? QVariant() : eJazykovaKombinacia->SKeyValue();
         f.text = eJazykovaKombinaciaText->text();
         f.marked = markedCondition(gr1, params);
-        const AdresarStatement s = AdresarContactStatement(f, orderBy);
+        const fb::Statement s = AdresarContactStatement(f, orderBy);
         params.insert(s.params);
         return s.lines;
     };
@@ -149,7 +149,7 @@ TfrmCAdresar::TfrmCAdresar(Editors editors, QWidget* parent)
     m_rates->btnSmer = btnSmer;
     m_rates->statement = [this](const QString&, const QString& orderBy, QVariantMap& params) {
         const QVariant contact = gr1->isOpen() && !gr1->isEmpty() ? gr1->fieldValue(kJedin) : QVariant();
-        const AdresarStatement s = AdresarRateStatement(contact, markedCondition(gr2, params), orderBy);
+        const fb::Statement s = AdresarRateStatement(contact, markedCondition(gr2, params), orderBy);
         params.insert(s.params);
         return s.lines;
     };

@@ -80,7 +80,7 @@ TfrmCKombinaciePridaj::TfrmCKombinaciePridaj(QWidget* parent)
 
     m_history = std::make_unique<TRegisterRefresh>(grCeny, QStringList(), QStringLiteral("preklady"));
     m_history->statement = [this](const QString&, const QString&, QVariantMap& params) {
-        const AdresarStatement s = PriceHistoryStatement(Flag, Parent, eDBNazov->SKeyValue());
+        const fb::Statement s = PriceHistoryStatement(Flag, Parent, eDBNazov->SKeyValue());
         params.insert(s.params);
         return s.lines;
     };
@@ -216,7 +216,7 @@ void TfrmCKombinaciePridaj::showEvent(QShowEvent* event)
 {
     TFormEditor::showEvent(event);
     if (!event->spontaneous() && !eDBNazov->IsEmpty())
-        runGuarded([this] { ShowPriceHistory(); });
+        runReportingUnexpected([this] { ShowPriceHistory(); });
 }
 
 void TfrmCKombinaciePridaj::ShowPriceHistory()

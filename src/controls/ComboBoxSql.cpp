@@ -58,9 +58,9 @@ ComboKeyColumns DropDownKeyColumns(const ComboLookup& cfg)
     return keyColumns(cfg, 0, 1);
 }
 
-ComboStatement BuildDropDownSql(const ComboLookup& cfg, const QString& text, int typedLength, bool filtered)
+fb::Statement BuildDropDownSql(const ComboLookup& cfg, const QString& text, int typedLength, bool filtered)
 {
-    ComboStatement st;
+    fb::Statement st;
     st.lines << QStringLiteral("Select");
     if (cfg.distinct)
         st.lines << QStringLiteral("Distinct");
@@ -102,9 +102,9 @@ ComboStatement BuildDropDownSql(const ComboLookup& cfg, const QString& text, int
     return st;
 }
 
-ComboStatement BuildAppendTextSql(const ComboLookup& cfg, const QString& text)
+fb::Statement BuildAppendTextSql(const ComboLookup& cfg, const QString& text)
 {
-    ComboStatement st;
+    fb::Statement st;
     st.lines << QStringLiteral("Select First 1 ") + cfg.appendFromField;
     addKeyColumns(st.lines, cfg, 0);
     st.lines << QStringLiteral("from ") + cfg.tableName + QStringLiteral(" where");
@@ -124,9 +124,9 @@ ComboKeyColumns IsNotExistKeyColumns(const ComboLookup& cfg)
     return map;
 }
 
-ComboStatement BuildIsNotExistSql(const ComboLookup& cfg, const QString& text)
+fb::Statement BuildIsNotExistSql(const ComboLookup& cfg, const QString& text)
 {
-    ComboStatement st;
+    fb::Statement st;
     st.lines << QStringLiteral("Select ") + cfg.appendFromField + QStringLiteral(",") + cfg.keyFields[0];
     addKeyColumns(st.lines, cfg, 1);
     st.lines << QStringLiteral("from ") + cfg.tableName;
@@ -151,9 +151,9 @@ ComboKeyColumns FindItKeyColumns(const ComboLookup& cfg)
     return keyColumns(cfg, 1, 1);
 }
 
-ComboStatement BuildFindItSql(const ComboLookup& cfg, const QVariant& value)
+fb::Statement BuildFindItSql(const ComboLookup& cfg, const QVariant& value)
 {
-    ComboStatement st;
+    fb::Statement st;
     st.lines << QStringLiteral("Select ") + cfg.appendFromField;
     addKeyColumns(st.lines, cfg, 1);
     st.lines << QStringLiteral("from ") + cfg.tableName + QStringLiteral(" Where ") + cfg.keyFields[0]
@@ -163,9 +163,9 @@ ComboStatement BuildFindItSql(const ComboLookup& cfg, const QVariant& value)
     return st;
 }
 
-ComboStatement BuildFindIt2Sql(const ComboLookup& cfg, const QVariant& value1, const QVariant& value2)
+fb::Statement BuildFindIt2Sql(const ComboLookup& cfg, const QVariant& value1, const QVariant& value2)
 {
-    ComboStatement st;
+    fb::Statement st;
     st.lines << QStringLiteral("Select First 1 ") + cfg.appendFromField;
     addKeyColumns(st.lines, cfg, 1);
     st.lines << QStringLiteral("from ") + cfg.tableName + QStringLiteral(" Where ") + cfg.keyFields[0]
@@ -179,9 +179,9 @@ ComboStatement BuildFindIt2Sql(const ComboLookup& cfg, const QVariant& value1, c
     return st;
 }
 
-ComboStatement BuildFindFirstSql(const ComboLookup& cfg)
+fb::Statement BuildFindFirstSql(const ComboLookup& cfg)
 {
-    ComboStatement st;
+    fb::Statement st;
     st.lines << QStringLiteral("Select ") + cfg.keyFields[0] + QStringLiteral(" from ") + cfg.tableName;
     if (!cfg.where.isEmpty())
         st.lines << QStringLiteral("Where ") + cfg.where;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fb/Statement.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -25,13 +27,6 @@ struct ComboLookup {
     bool onlyNumbers = false;         // OnlyNumbers
 };
 
-struct ComboStatement {
-    QStringList lines;
-    QVariantMap params;
-    // The text shown in error messages (CR LF between lines).
-    QString text() const { return lines.join(QStringLiteral("\r\n")); }
-};
-
 // Where each key value comes from in a result row: column index per key
 // (0-based key number), -1 when that key column is not selected.
 using ComboKeyColumns = std::array<int, 9>;
@@ -44,29 +39,29 @@ QStringList ContainingWords(const QString& text);
 // and not wholly selected); then a text beginning with "*" searches for every
 // word anywhere in the shown column, any other text for rows starting with its
 // first `typedLength` characters. Columns: the shown one, then each set key.
-ComboStatement BuildDropDownSql(const ComboLookup& cfg, const QString& text, int typedLength, bool filtered);
+fb::Statement BuildDropDownSql(const ComboLookup& cfg, const QString& text, int typedLength, bool filtered);
 ComboKeyColumns DropDownKeyColumns(const ComboLookup& cfg);
 
 // The incremental search: the first row whose shown column starts with the
 // text (diacritics and case ignored). Columns as in the list load.
-ComboStatement BuildAppendTextSql(const ComboLookup& cfg, const QString& text);
+fb::Statement BuildAppendTextSql(const ComboLookup& cfg, const QString& text);
 
 // The strict lookup: every row whose shown column equals the text ignoring
 // case (diacritics too with the "_X" column). Columns: the shown one, SKeyField,
 // then each further set key.
-ComboStatement BuildIsNotExistSql(const ComboLookup& cfg, const QString& text);
+fb::Statement BuildIsNotExistSql(const ComboLookup& cfg, const QString& text);
 ComboKeyColumns IsNotExistKeyColumns(const ComboLookup& cfg);
 
 // Showing a stored reference: the row whose SKeyField equals the value.
 // Columns: the shown one, then each set key from SKeyField2 on (key 1 is the
 // value itself).
-ComboStatement BuildFindItSql(const ComboLookup& cfg, const QVariant& value);
+fb::Statement BuildFindItSql(const ComboLookup& cfg, const QVariant& value);
 // The first row matching SKeyField and (when set) SKeyField2.
-ComboStatement BuildFindIt2Sql(const ComboLookup& cfg, const QVariant& value1, const QVariant& value2);
+fb::Statement BuildFindIt2Sql(const ComboLookup& cfg, const QVariant& value1, const QVariant& value2);
 ComboKeyColumns FindItKeyColumns(const ComboLookup& cfg);
 
 // SKeyField of the rows in SOrderBy order (the caller takes the first).
-ComboStatement BuildFindFirstSql(const ComboLookup& cfg);
+fb::Statement BuildFindFirstSql(const ComboLookup& cfg);
 
 // The duplicate test of the combo box is the data controls' one rule:
 // BuildUniqueTestSql (UniqueTest.h).

@@ -29,17 +29,6 @@
 
 namespace {
 
-void bind(fb::Query& q, const QStringList& lines, const QVariantMap& params)
-{
-    q.setSql(lines);
-    q.setParams(params);
-}
-
-void bind(fb::Query& q, const ComboStatement& st)
-{
-    bind(q, st.lines, st.params);
-}
-
 QString shownText(const QVariant& v)
 {
     QString text = v.typeId() == QMetaType::QString ? v.toString() : VariantToText(v);
@@ -378,14 +367,14 @@ bool TIBComboBox::IsNotExist()
     // Among rows with the same text, the one already chosen stays chosen.
     const QVariant chosen = keyValue(1);
     ClearKeys();
-    const ComboStatement st = BuildIsNotExistSql(m_lookup, text);
+    const fb::Statement st = BuildIsNotExistSql(m_lookup, text);
     const ComboKeyColumns columns = IsNotExistKeyColumns(m_lookup);
     bool found = false;
     const LookupFailure failure{
         {objectName() + QStringLiteral(": Error in \"IsNotExist\" function\r\n\r\n") + st.text()}};
     const bool answered = runLookup(failure, [&] {
         fb::Query& q = query(OpIsNotExist);
-        bind(q, st);
+        q.setStatement(st);
         q.execute();
         while (q.next()) {
             if (shownText(q.value(0)).compare(text, Qt::CaseInsensitive) != 0)
@@ -426,13 +415,13 @@ bool TIBComboBox::IsUnique()
         return false;
     UniqueTestSetup setup = m_unique;
     setup.onlyNumbers = OnlyNumbers();
-    const UniqueTestStatement st = BuildUniqueTestSql(setup, text, keyValue(1));
+    const fb::Statement st = BuildUniqueTestSql(setup, text, keyValue(1));
     bool duplicate = false;
     const LookupFailure failure{
         {objectName() + QStringLiteral(": Error in \"IsUnique\" function\r\n\r\n") + st.text()}};
     const bool answered = runLookup(failure, [&] {
         fb::Query& q = query(OpIsUnique);
-        bind(q, st.lines, st.params);
+        q.setStatement(st);
         q.execute();
         duplicate = q.next();
         q.close();
@@ -523,7 +512,7 @@ void TIBComboBox::AppendText(bool complete)
         emit OnAfterSearch(false);
         return;
     }
-    const ComboStatement st = BuildAppendTextSql(m_lookup, text);
+    const fb::Statement st = BuildAppendTextSql(m_lookup, text);
     const ComboKeyColumns columns = DropDownKeyColumns(m_lookup);
     bool found = false;
     QString foundText;
@@ -533,7 +522,7 @@ void TIBComboBox::AppendText(bool complete)
     const LookupFailure failure{{QStringLiteral("Chyba v TIBComboBox.AppendText: ") + st.text()}};
     runLookup(failure, [&] {
         fb::Query& q = query(OpAppendText);
-        bind(q, st);
+        q.setStatement(st);
         q.execute();
         width = q.column(0).length;
         if (q.next()) {
@@ -572,7 +561,7 @@ void TIBComboBox::AppendText(bool complete)
     }
 }
 
-bool TIBComboBox::loadList(const ComboStatement& st)
+bool TIBComboBox::loadList(const fb::Statement& st)
 {
     const ComboKeyColumns columns = DropDownKeyColumns(m_lookup);
     std::vector<ComboBoxModel::Item> items;
@@ -584,7 +573,7 @@ bool TIBComboBox::loadList(const ComboStatement& st)
         /*rollback=*/false};
     const bool loaded = runLookup(failure, [&] {
         fb::Query& q = query(OpDropDown);
-        bind(q, st);
+        q.setStatement(st);
         q.execute();
         width = q.column(0).length;
         while (q.next()) {
@@ -685,7 +674,7 @@ void TIBComboBox::FindIt(const QVariant& value)
 // Runs a FindIt statement and shows its row: the text, `key` as the first key
 // and the other keys from their columns. A database error is reported with the
 // statement; `raise` decides whether it goes on to the caller.
-void TIBComboBox::showFound(Op op, const ComboStatement& st, const QVariant& key, bool raise)
+void TIBComboBox::showFound(Op op, const fb::Statement& st, const QVariant& key, bool raise)
 {
     const ComboKeyColumns columns = FindItKeyColumns(m_lookup);
     bool found = false;
@@ -698,7 +687,7 @@ void TIBComboBox::showFound(Op op, const ComboStatement& st, const QVariant& key
     int width = 0;
     const bool done = runLookup(failure, [&] {
         fb::Query& q = query(op);
-        bind(q, st);
+        q.setStatement(st);
         q.execute();
         width = q.column(0).length;
         if (q.next()) {
@@ -740,14 +729,14 @@ void TIBComboBox::FindFirst()
 {
     if (m_lookup.keyFields[0].isEmpty())
         return;
-    const ComboStatement st = BuildFindFirstSql(m_lookup);
+    const fb::Statement st = BuildFindFirstSql(m_lookup);
     QVariant key;
     const LookupFailure failure{
         {objectName() + QStringLiteral(": Error in \"FindFirst\" procedure\r\n\r\n") + st.text()},
         /*rollback=*/true, /*raise=*/false};
     const bool done = runLookup(failure, [&] {
         fb::Query& q = query(OpFindFirst);
-        bind(q, st);
+        q.setStatement(st);
         q.execute();
         if (q.next())
             key = q.value(0);
@@ -969,7 +958,7 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::MouseButtonDblClick)
-            runGuarded(m_action);
+            runReportingUnexpected(m_action);
         return false;
     }
 

@@ -219,7 +219,7 @@ private:
     // Runs one lookup under the wait cursor. True when it finished; false
     // when it met an error that was reported and not raised.
     bool runLookup(const LookupFailure& failure, const std::function<void()>& work);
-    void showFound(Op op, const ComboStatement& st, const QVariant& key, bool raise);
+    void showFound(Op op, const fb::Statement& st, const QVariant& key, bool raise);
     void rollbackRetaining();
     void textChanged(const QString& text);
     void itemActivated(int index);
@@ -228,7 +228,7 @@ private:
     // canonical text of the chosen row.
     void settleText();
     void setTextQuietly(const QString& text);
-    bool loadList(const ComboStatement& st);
+    bool loadList(const fb::Statement& st);
     void setSearchRed(bool red);
     void restoreFocusColour();
     void clearFoundKeys(int upTo);

@@ -184,7 +184,7 @@ bool DeleteRecords(TDbGridQDL* grid, const QString& table, const QString& extra,
                 // The statement is built first: beyond 500 marks it fills
                 // TEMP_SPRACUJ (committed), which the delete must see.
                 fb::Transaction transaction(mainConnection(), TransactionParams(false, false));
-                RunGuarded(transaction, [&] {
+                RunInKeptTransaction(transaction, [&] {
                     QVariantMap params;
                     const QString sql = DeleteStatement(grid, table, extra, &params);
                     if (sql.isEmpty())

@@ -72,7 +72,7 @@ bool TRegisterRefresh::Refresh()
     QVariant remembered;
     if (m_grid->isOpen() && !m_grid->isEmpty())
         remembered = m_grid->fieldValue(kJedin);
-    return RunGuarded(*m_transaction, [&] {
+    return RunInKeptTransaction(*m_transaction, [&] {
         StartReadCommitted(*m_transaction);
         QVariantMap params;
         m_query->setSql(BuildSql(&params));
@@ -124,7 +124,7 @@ void TRegisterRefresh::watchPanel()
         // dialog opened from the panel, another program or the focus going
         // nowhere come back to it.
         if (inside(from) && to && !inside(to) && to->window() == pnlFilter->window() && !pnlFilter->isHidden())
-            runGuarded([this] { m_grid->DisplayGrid(); });
+            runReportingUnexpected([this] { m_grid->DisplayGrid(); });
     });
 }
 

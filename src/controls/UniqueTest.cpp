@@ -19,13 +19,13 @@ void requireIdentifier(const QString& name)
 
 }  // namespace
 
-UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QString& text,
+fb::Statement BuildUniqueTestSql(const UniqueTestSetup& setup, const QString& text,
                                        const QVariant& key1)
 {
     requireIdentifier(setup.tableName);
     requireIdentifier(setup.uniqueColumn);
     requireIdentifier(setup.useKeyValue ? setup.keyField : setup.testColumn);
-    UniqueTestStatement st;
+    fb::Statement st;
     st.lines << QStringLiteral("Select first 1 %1 from %2 where").arg(setup.uniqueColumn, setup.tableName);
     if (!IsSetValue(setup.uniqueColumnValue)) {
         st.lines << setup.uniqueColumn + QStringLiteral(" is not null");
@@ -61,13 +61,11 @@ UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QStri
 
 bool FindDuplicate(fb::Connection& connection, const UniqueTestSetup& setup, const QString& text)
 {
-    const UniqueTestStatement st = BuildUniqueTestSql(setup, text);
+    const fb::Statement st = BuildUniqueTestSql(setup, text);
     fb::Transaction transaction(connection, TransactionParams(true, true));
     transaction.start();
     fb::Query query(transaction);
-    query.setSql(st.lines);
-    for (auto it = st.params.cbegin(); it != st.params.cend(); ++it)
-        query.setParam(it.key(), it.value());
+    query.setStatement(st);
     query.execute();
     const bool found = query.next();
     query.close();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fb/Statement.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -26,17 +28,10 @@ struct UniqueTestSetup {
     bool onlyNumbers = false;    // the control's OnlyNumbers: compare as a number
 };
 
-struct UniqueTestStatement {
-    QStringList lines;
-    QVariantMap params;
-    // The text shown in error messages (CR LF between lines).
-    QString text() const { return lines.join(QStringLiteral("\r\n")); }
-};
-
 // The statement and its parameter values; a row found is a duplicate. `key1`
 // is the combo box's key value 1 (used with useKeyValue). Names that are not
 // plain SQL identifiers are refused with std::invalid_argument.
-UniqueTestStatement BuildUniqueTestSql(const UniqueTestSetup& setup, const QString& text,
+fb::Statement BuildUniqueTestSql(const UniqueTestSetup& setup, const QString& text,
                                        const QVariant& key1 = QVariant());
 
 // Runs the statement in a new read-only read-committed no-wait transaction on

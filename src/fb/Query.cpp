@@ -192,6 +192,12 @@ void Query::setSql(const QStringList& lines)
     d->parsedValid = false;
 }
 
+void Query::setStatement(const Statement& statement)
+{
+    setSql(statement.lines);
+    setParams(statement.params);
+}
+
 void Query::setParamCheck(bool check)
 {
     if (check == m_paramCheck)

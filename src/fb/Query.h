@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fb/ResultTable.h"
+#include "fb/Statement.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -37,6 +38,8 @@ public:
 
     void setSql(const QStringList& lines);
     void setSql(const QString& text) { setSql(QStringList{text}); }
+    // The statement's lines and its parameter values.
+    void setStatement(const Statement& statement);
     const QStringList& sql() const { return m_sql; }
     void setParamCheck(bool check);
     bool paramCheck() const { return m_paramCheck; }

@@ -87,7 +87,7 @@ TFormRegister::TFormRegister(const Setup& setup, QWidget* parent)
     // The grid's own events (title clicks, column moves) re-query too; an
     // error there must not leave the event handler.
     gr1->OnDisplayGrid = [this] {
-        runGuarded([this] { m_refresh->Refresh(); });
+        runReportingUnexpected([this] { m_refresh->Refresh(); });
         showCounts();
     };
     gr1->OnCheckRow = [this] { showCounts(); };

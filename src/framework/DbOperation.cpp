@@ -22,7 +22,7 @@ void rollbackQuietly(fb::Transaction& transaction)
 
 }  // namespace
 
-bool RunGuarded(fb::Transaction& transaction, const std::function<void()>& work)
+bool RunInKeptTransaction(fb::Transaction& transaction, const std::function<void()>& work)
 {
     try {
         // The user repeats what a lost connection interrupted: it runs on the
@@ -51,7 +51,7 @@ bool RunGuarded(fb::Transaction& transaction, const std::function<void()>& work)
 bool RunInTransaction(const QStringList& params, const std::function<void(fb::Transaction&)>& work)
 {
     fb::Transaction transaction(mainConnection(), params);
-    return RunGuarded(transaction, [&] {
+    return RunInKeptTransaction(transaction, [&] {
         transaction.start();
         work(transaction);
         transaction.commit();

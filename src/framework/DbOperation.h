@@ -25,4 +25,4 @@ bool RunInTransaction(const std::function<void(fb::Transaction&)>& work, bool re
 // `work` on a transaction the caller keeps (a register's read transaction
 // that stays open between refreshes): no start or commit here; on an error
 // the transaction is rolled back when active. True when `work` finished.
-bool RunGuarded(fb::Transaction& transaction, const std::function<void()>& work);
+bool RunInKeptTransaction(fb::Transaction& transaction, const std::function<void()>& work);

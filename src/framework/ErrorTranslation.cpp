@@ -78,11 +78,13 @@ int TranslateDbError(const std::exception& error)
         return int(code);
     case fb::codes::Exception:
         return 0;
+    // What is shown is reported: raising it again as well put the unexpected-error
+    // dialog over the message the user had just read.
     case fb::codes::DsqlError:
         DbErrMessage(code, msg::Error, e->message());
-        return 0;
+        return int(code);
     default:
         PlainMessageBox(QString::number(code) + QStringLiteral("\r\n\r\n") + e->message());
-        return 0;
+        return int(code);
     }
 }

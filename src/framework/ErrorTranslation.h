@@ -10,8 +10,8 @@
 // code, 2001 / 2002 for the job foreign keys, 2003 / 2004 for a language
 // combination or unit still in use, -1 for a refused login,
 // kClientErrorReported for a refusal of the client layer itself (its Slovak
-// text shown once, as it stands). Anything that is not an fb::Error gives 0
-// and shows nothing.
+// text shown once, as it stands). An error it shows is never raised again; one
+// it returns 0 for shows nothing. Anything that is not an fb::Error gives 0.
 constexpr int kClientErrorReported = -2;
 // What the user reads when the link to the database broke.
 extern const QString kConnectionLostText;

@@ -32,7 +32,7 @@ void reportUnexpectedError(std::exception_ptr error)
     }
 }
 
-bool runGuarded(const std::function<void()>& body)
+bool runReportingUnexpected(const std::function<void()>& body)
 {
     try {
         body();

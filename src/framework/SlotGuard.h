@@ -6,7 +6,7 @@
 #include <utility>
 
 // Qt does not support exceptions leaving a slot or an event handler: a window
-// runs the body of every slot that can meet an error inside runGuarded (or
+// runs the body of every slot that can meet an error inside runReportingUnexpected (or
 // connects guarded(...)), and an escaping error goes to the program's
 // unexpected-error handler. The window stays open and usable.
 
@@ -17,7 +17,7 @@ void setUnexpectedErrorHandler(UnexpectedErrorHandler handler);
 void reportUnexpectedError(std::exception_ptr error);
 
 // Runs `body`; true when nothing escaped it.
-bool runGuarded(const std::function<void()>& body);
+bool runReportingUnexpected(const std::function<void()>& body);
 
 // A slot for connect(): connect(button, &QPushButton::clicked, this, guarded([this] { save(); })).
 // The constraint lets Qt count the arguments the body takes.
@@ -27,6 +27,6 @@ auto guarded(F body)
     return [body = std::move(body)]<class... Args>(Args&&... args) -> void
         requires std::invocable<const F&, Args...>
     {
-        runGuarded([&] { std::invoke(body, std::forward<Args>(args)...); });
+        runReportingUnexpected([&] { std::invoke(body, std::forward<Args>(args)...); });
     };
 }

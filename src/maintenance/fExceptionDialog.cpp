@@ -415,7 +415,7 @@ void TExceptionDialog::HandleThreadException(const std::exception_ptr& error, co
         ShowReport(report);
         return;
     }
-    QMetaObject::invokeMethod(app, [report] { runGuarded([&] { ShowReport(report); }); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(app, [report] { runReportingUnexpected([&] { ShowReport(report); }); }, Qt::QueuedConnection);
 }
 
 void TExceptionDialog::SetReport(const ExceptionReport& report, QWidget* focused)

@@ -21,9 +21,9 @@ void addDateCondition(QStringList& lines, int choice, const QString& column)
 
 }  // namespace
 
-SqlStatement PrekladyRefreshStatement(const PrekladyFilter& f, const QString& markedCondition, const QString& orderBy)
+fb::Statement PrekladyRefreshStatement(const PrekladyFilter& f, const QString& markedCondition, const QString& orderBy)
 {
-    SqlStatement s;
+    fb::Statement s;
     s.lines = QStringList{
         QStringLiteral("select case when (a.DATUM_ODOSLANIA_PREKLADU is null) then cast(a.termin as date)-current_date"),
         QStringLiteral("else null end as stav,"),

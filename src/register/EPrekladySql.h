@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fb/Statement.h"
+
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
@@ -21,15 +23,10 @@ struct PrekladyFilter {
     QString text;
 };
 
-struct SqlStatement {
-    QStringList lines;
-    QVariantMap params;
-};
-
 // `markedCondition` is the grid's marked-records condition for the prefix
 // "a." (empty when the marked-only view is off or nothing is marked);
 // `orderBy` the text after "order by".
-SqlStatement PrekladyRefreshStatement(const PrekladyFilter& filter, const QString& markedCondition,
+fb::Statement PrekladyRefreshStatement(const PrekladyFilter& filter, const QString& markedCondition,
                                       const QString& orderBy);
 
 // The mark column is 25 characters wide: the text filter compares the mark

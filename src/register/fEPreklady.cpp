@@ -157,7 +157,7 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
     m_refresh->btnSmer = btnSmer;
     m_refresh->pnlFilter = pnlFilter;
     m_refresh->statement = [this](const QString& marked, const QString& orderBy, QVariantMap& params) {
-        const SqlStatement s = PrekladyRefreshStatement(filterValues(), marked, orderBy);
+        const fb::Statement s = PrekladyRefreshStatement(filterValues(), marked, orderBy);
         params.insert(s.params);
         return s.lines;
     };
@@ -166,7 +166,7 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
     m_refresh->watchPanel();
 
     gr1->OnDisplayGrid = [this] {
-        runGuarded([this] { m_refresh->Refresh(); });
+        runReportingUnexpected([this] { m_refresh->Refresh(); });
         showTotals();
     };
     gr1->OnKeyDown = [this](QKeyEvent* e) { return gridKey(e); };

@@ -702,7 +702,7 @@ bool TfrmEPrekladyPridaj::LoadRecord(fb::Transaction& transaction)
 void TfrmEPrekladyPridaj::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        runGuarded([this] {
+        runReportingUnexpected([this] {
             if (Mode == TFormDetails::Insert) {
                 eDBPM->setText(m_userAbbreviation);
             } else if (Mode == TFormDetails::Copy) {
@@ -856,7 +856,7 @@ void TfrmEPrekladyPridaj::Zapis(QPushButton* originator)
 {
     // An error the error translation does not know goes to the program's
     // handler; the editor stays open.
-    runGuarded([&] { save(originator); });
+    runReportingUnexpected([&] { save(originator); });
 }
 
 void TfrmEPrekladyPridaj::save(QPushButton* originator)

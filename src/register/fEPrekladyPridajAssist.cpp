@@ -115,7 +115,7 @@ bool TfrmEPrekladyPridaj::assistRead(const std::function<void(fb::Transaction&)>
     // An error the translation does not know goes to the program's handler
     // here, so the editor stays open whatever started the read.
     bool done = false;
-    runGuarded([&] { done = RunInTransaction(work, true); });
+    runReportingUnexpected([&] { done = RunInTransaction(work, true); });
     return done;
 }
 

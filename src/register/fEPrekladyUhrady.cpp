@@ -141,7 +141,7 @@ int TfrmEPrekladyUhrady::Run()
 
 void TfrmEPrekladyUhrady::Zapis(QPushButton*)
 {
-    runGuarded([this] { write(); });
+    runReportingUnexpected([this] { write(); });
 }
 
 void TfrmEPrekladyUhrady::write()

@@ -91,11 +91,11 @@ QString ZoznamLayoutName(int mode, const QVariant& jazyk)
     return stem + slovakOrEnglish(jazyk) + QStringLiteral(".frf");
 }
 
-SqlStatement ZoznamStatement(const ZoznamValues& v)
+fb::Statement ZoznamStatement(const ZoznamValues& v)
 {
     // Modes 0 and 2 look at the customer's side of a job, mode 1 at the translator's.
     const bool translators = v.mode == 1;
-    SqlStatement s;
+    fb::Statement s;
     s.lines = QStringList{
         QStringLiteral("SELECT"),
         v.skupiny ? QStringLiteral("d.skupina as skupina2,") : kSkupinaEmpty + QStringLiteral(" as skupina2,"),
@@ -193,10 +193,10 @@ QString ZiskovostOrderLine(const QVariant& choice)
     }
 }
 
-SqlStatement ZiskovostStatement(const ZiskovostValues& v)
+fb::Statement ZiskovostStatement(const ZiskovostValues& v)
 {
     const bool pm = v.mode == 2;
-    SqlStatement s;
+    fb::Statement s;
     s.lines << (pm ? QStringLiteral("select a.pm,") : QStringLiteral("select b.meno as adresar,"))
             << QStringLiteral("sum(obj_cena_skk) as obj_cena_skk,") << QStringLiteral("sum(PRE_cena_skk) as PRE_cena_skk,")
             << QStringLiteral("sum(obj_cena_skk)-sum(PRE_cena_skk) as Zisk,")
@@ -246,9 +246,9 @@ QString ZiskovostMesacnaCaption()
     return QStringLiteral("Ziskovosť prekladov po mesiacoch");
 }
 
-SqlStatement ZiskovostMesacnaStatement(const ZiskovostMesacnaValues& v)
+fb::Statement ZiskovostMesacnaStatement(const ZiskovostMesacnaValues& v)
 {
-    SqlStatement s;
+    fb::Statement s;
     s.lines << QStringLiteral("select extract(month from a.datum_odoslania_prekladu) as mesiac,")
             << QStringLiteral("extract(year from a.datum_odoslania_prekladu) as rok,");
     if (v.zoskupit)
@@ -296,9 +296,9 @@ QString HodnotenieLayoutName(const QVariant& jazyk)
     return QStringLiteral("Hod_pre") + slovakOrEnglish(jazyk) + QStringLiteral(".frf");
 }
 
-SqlStatement HodnotenieStatement(const HodnotenieValues& v)
+fb::Statement HodnotenieStatement(const HodnotenieValues& v)
 {
-    SqlStatement s;
+    fb::Statement s;
     s.lines << QStringLiteral("SELECT")
             << (v.skupiny ? QStringLiteral("c.skupina as skupina,") : kSkupinaEmpty + QStringLiteral(" as skupina,"))
             << QStringLiteral("avg(cast(a.hodnotenie as d_money)) as hodnotenie, b.meno as prekladatel,")

@@ -34,7 +34,7 @@ struct ZoznamValues {
 };
 QString ZoznamCaption(int mode);
 QString ZoznamLayoutName(int mode, const QVariant& jazyk);
-SqlStatement ZoznamStatement(const ZoznamValues& v);
+fb::Statement ZoznamStatement(const ZoznamValues& v);
 ReportRequest ZoznamRequest(const ZoznamValues& v);
 
 // ---- profitability (menu items 4 to 6) ------------------------------------------
@@ -49,7 +49,7 @@ struct ZiskovostValues {
 QString ZiskovostCaption(int mode);
 // "order by ..." of a sort choice; empty for anything but 1 to 9.
 QString ZiskovostOrderLine(const QVariant& choice);
-SqlStatement ZiskovostStatement(const ZiskovostValues& v);
+fb::Statement ZiskovostStatement(const ZiskovostValues& v);
 ReportRequest ZiskovostRequest(const ZiskovostValues& v);
 
 // ---- monthly profitability (menu item 7) ----------------------------------------
@@ -61,7 +61,7 @@ struct ZiskovostMesacnaValues {
     bool skupiny = true;
 };
 QString ZiskovostMesacnaCaption();
-SqlStatement ZiskovostMesacnaStatement(const ZiskovostMesacnaValues& v);
+fb::Statement ZiskovostMesacnaStatement(const ZiskovostMesacnaValues& v);
 ReportRequest ZiskovostMesacnaRequest(const ZiskovostMesacnaValues& v);
 
 // ---- translator evaluation (menu item 8) ----------------------------------------
@@ -73,7 +73,7 @@ struct HodnotenieValues {
 };
 QString HodnotenieCaption();
 QString HodnotenieLayoutName(const QVariant& jazyk);
-SqlStatement HodnotenieStatement(const HodnotenieValues& v);
+fb::Statement HodnotenieStatement(const HodnotenieValues& v);
 ReportRequest HodnotenieRequest(const HodnotenieValues& v);
 
 // The category of the report variables and its one variable.

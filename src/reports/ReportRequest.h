@@ -1,6 +1,6 @@
 #pragma once
 
-#include "register/EPrekladySql.h"
+#include "fb/Statement.h"
 
 #include <QList>
 #include <QString>
@@ -19,7 +19,7 @@ struct ReportVariable {
 struct ReportRequest {
     QString title;       // the dialog's caption
     QString layoutName;  // file name in the reports folder: "Preh_Obj_Sk.frf"
-    SqlStatement statement;  // the rows of the main dataset, aliased "MASTER"
+    fb::Statement statement;  // the rows of the main dataset, aliased "MASTER"
     QList<ReportVariable> variables;
 };
 

@@ -144,8 +144,7 @@ bool TfrmTlac::open(const ReportRequest& request)
         read = RunInTransaction({QStringLiteral("concurrency"), QStringLiteral("read"), QStringLiteral("nowait")},
                                 [&](fb::Transaction& tr) {
                                     fb::Query q(tr);
-                                    q.setSql(request.statement.lines);
-                                    q.setParams(request.statement.params);
+                                    q.setStatement(request.statement);
                                     m_master.fill(q);
                                 });
     }

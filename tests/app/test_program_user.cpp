@@ -168,13 +168,12 @@ TEST_F(ProgramUserTest, TheProgramOpensReadsTheRegisterAndSavesJobsAsTheProgramU
         PrekladyFilter filter;
         filter.odoslanie = 0;
         filter.text = "zmluva";
-        const SqlStatement statement = PrekladyRefreshStatement(filter, {}, "a.JEDIN");
+        const fb::Statement statement = PrekladyRefreshStatement(filter, {}, "a.JEDIN");
         {
             fb::Transaction t(main.IBDatabase(), {"read", "read_committed", "rec_version", "nowait"});
             fb::Query q(t);
             t.start();
-            q.setSql(statement.lines);
-            q.setParams(statement.params);
+            q.setStatement(statement);
             q.execute();
             int rows = 0;
             while (q.next())

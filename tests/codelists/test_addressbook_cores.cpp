@@ -12,7 +12,7 @@
 
 namespace {
 
-QString text(const AdresarStatement& s)
+QString text(const fb::Statement& s)
 {
     return s.lines.join(QLatin1Char('\n'));
 }
@@ -22,7 +22,7 @@ QString text(const AdresarStatement& s)
 TEST(AddressBookStatement, CustomersWithoutCombinationReadTheLatestSentDate)
 {
     AdresarFilter f;
-    const AdresarStatement s = AdresarContactStatement(f, "a.meno");
+    const fb::Statement s = AdresarContactStatement(f, "a.meno");
     EXPECT_EQ(text(s),
               "select a.jedin,a.meno,a.tel1,a.tel2,a.email\n"
               ",(select first 1 cena from kombinacie\n"
@@ -70,7 +70,7 @@ TEST(AddressBookStatement, EveryFormRunsOnTheServer)
     };
     for (const Case& c : cases) {
         AdresarFilter f{c.translators, c.komb, c.text, c.marked};
-        const AdresarStatement s = AdresarContactStatement(f, "9 DESC ,10 DESC ,a.meno");
+        const fb::Statement s = AdresarContactStatement(f, "9 DESC ,10 DESC ,a.meno");
         const QString sql = text(s);
         for (const QString& part : c.contains)
             EXPECT_TRUE(sql.contains(part)) << part.toStdString() << "\n---\n" << sql.toStdString();
@@ -83,8 +83,7 @@ TEST(AddressBookStatement, EveryFormRunsOnTheServer)
         fb::Transaction tr(db.connection(), {"read", "read_committed", "rec_version", "nowait"});
         fb::Query q(tr);
         tr.start();
-        q.setSql(s.lines);
-        q.setParams(s.params);
+        q.setStatement(s);
         EXPECT_NO_THROW(q.execute()) << sql.toStdString();
         tr.commit();
     }

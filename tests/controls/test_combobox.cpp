@@ -73,7 +73,7 @@ TEST(ComboBoxSql, Statements)
 
     struct Case {
         const char* name;
-        ComboStatement st;
+        fb::Statement st;
         QString sql;
         QVariantMap params;
     };

@@ -89,6 +89,19 @@ TEST_F(DbOperation, ReportedErrorsRollBackAndGiveFalse)
     EXPECT_FALSE(dialogs.last().text.startsWith("0")) << dialogs.last().text.toStdString();
     EXPECT_TRUE(dialogs.last().text.contains(QStringLiteral("漢"))) << dialogs.last().text.toStdString();
     EXPECT_EQ(units(), 1);
+
+    // a statement the server cannot read: its message once, and not raised again
+    // for the unexpected-error dialog to show a second time
+    dialogs.clear();
+    EXPECT_FALSE(RunInTransaction([&](fb::Transaction& tr) {
+        insert(tr, 4, "riadok");
+        fb::Query q(tr);
+        q.setSql("selec 1 from rdb$database");
+        q.execute();
+    }));
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_TRUE(dialogs.last().text.contains("Token unknown")) << dialogs.last().text.toStdString();
+    EXPECT_EQ(units(), 1);
 }
 
 TEST_F(DbOperation, UnknownErrorsAreRaisedAgainAfterTheRollback)
@@ -110,7 +123,7 @@ TEST_F(DbOperation, UnknownErrorsAreRaisedAgainAfterTheRollback)
     // a transaction the caller keeps is rolled back too
     fb::Transaction kept(db.connection(), TransactionParams(false, true));
     kept.start();
-    EXPECT_FALSE(RunGuarded(kept, [&] { insert(kept, 7, "漢"); }));
+    EXPECT_FALSE(RunInKeptTransaction(kept, [&] { insert(kept, 7, "漢"); }));
     EXPECT_FALSE(kept.isActive());
 }
 

@@ -65,12 +65,12 @@ TEST(TranslateDbError, EveryKnownCode)
         {"login refused", {LoginRefused}, "Your user name and password are not defined", -1,
          {{DialogKind::Red, msg::Warning, numbered(LoginRefused)}}},
         {"database exception", {fb::codes::Exception, 335544382}, "exception 1", 0, {}},
-        {"invalid sql", {DsqlError, 336397205}, dsql, 0,
+        {"invalid sql", {DsqlError, 336397205}, dsql, int(DsqlError),
          {{DialogKind::Red, msg::Error, numbered(DsqlError, dsql)}}},
         {"unique key", {UniqueKey, 335544838}, "violation of PRIMARY or UNIQUE KEY constraint", 0, {}},
-        {"plain deadlock", {Deadlock}, "deadlock", 0,
+        {"plain deadlock", {Deadlock}, "deadlock", int(Deadlock),
          {{DialogKind::Plain, msg::NoType, QString::number(Deadlock) + "\r\n\r\ndeadlock"}}},
-        {"other code", {335544321}, "arithmetic exception", 0,
+        {"other code", {335544321}, "arithmetic exception", 335544321,
          {{DialogKind::Plain, msg::NoType, "335544321\r\n\r\narithmetic exception"}}},
     };
 

@@ -153,7 +153,7 @@ TEST(RegisterStatement, ConditionsFollowThePanelInOrder)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const SqlStatement s = PrekladyRefreshStatement(c.filter, c.marked, "a.termin, a.ZNACKA");
+        const fb::Statement s = PrekladyRefreshStatement(c.filter, c.marked, "a.termin, a.ZNACKA");
         ASSERT_GE(s.lines.size(), 19);
         EXPECT_EQ(s.lines[16], "JOIN JAZYKOVE_KOMBINACIE D ON D.JEDIN=A.JAZYKOVA_KOMBINACIA");
         EXPECT_EQ(s.lines.mid(17, s.lines.size() - 19), c.conditions);
@@ -200,12 +200,11 @@ TEST(RegisterStatement, ListsJobsWithACombinationAndTheirState)
 
     PrekladyFilter f;
     f.odoslanie = 0;
-    const SqlStatement s = PrekladyRefreshStatement(f, {}, "a.jedin");
+    const fb::Statement s = PrekladyRefreshStatement(f, {}, "a.jedin");
     fb::Transaction read(db.connection(), {"read_committed", "rec_version", "read", "nowait"});
     read.start();
     fb::Query list(read);
-    list.setSql(s.lines);
-    list.setParams(s.params);
+    list.setStatement(s);
     list.execute();
     QMap<int, QVariant> listed;
     while (list.next()) {

@@ -233,7 +233,7 @@ TEST(ZoznamStatement, CustomersWholeStatement)
     v.od = kMay31;  // given the wrong way round
     v.doDate = kMay1;
     v.adresar = 7;
-    const SqlStatement s = ZoznamStatement(v);
+    const fb::Statement s = ZoznamStatement(v);
     const QStringList expected = {
         "SELECT",
         "d.skupina as skupina2,",
@@ -323,7 +323,7 @@ TEST(ZoznamStatement, ConditionsAndOrderPerMode)
          {{"ADRESAR", 9}}},
     };
     for (const Case& c : cases) {
-        const SqlStatement s = ZoznamStatement(c.v);
+        const fb::Statement s = ZoznamStatement(c.v);
         EXPECT_EQ(tailAfter(s.lines, lastJoin), c.tail) << "mode " << c.v.mode;
         EXPECT_EQ(s.params, c.params) << "mode " << c.v.mode;
     }

@@ -84,13 +84,12 @@ protected:
     }
 
     // Every row as its columns' texts joined by "|".
-    static QStringList rows(const SqlStatement& s, const QStringList& columns)
+    static QStringList rows(const fb::Statement& s, const QStringList& columns)
     {
         fb::Transaction tr(db->connection(), {"concurrency", "read", "nowait"});
         tr.start();
         fb::Query q(tr);
-        q.setSql(s.lines);
-        q.setParams(s.params);
+        q.setStatement(s);
         q.execute();
         QStringList out;
         while (q.next()) {
@@ -112,7 +111,7 @@ protected:
 TEST_F(ReportStatements, EveryVariantRuns)
 {
     const std::pair<QDate, QDate> periods[] = {{kMay1, kMay31}, {kMay31, kMay1}, {kMay1, {}}, {{}, kMay31}, {{}, {}}};
-    const auto runs = [&](const SqlStatement& s, const char* what) {
+    const auto runs = [&](const fb::Statement& s, const char* what) {
         try {
             rows(s, {});
         } catch (const std::exception& e) {

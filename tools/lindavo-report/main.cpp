@@ -296,8 +296,7 @@ int run(QGuiApplication& app)
                     named.adresar = findAddress(transaction, named.adresar.toString(), NamedReportAddressType(named.report));
                 QString error;
                 request = *NamedReportRequest(named, QDate::currentDate(), error);
-                query.setSql(request.statement.lines);
-                query.setParams(request.statement.params);
+                query.setStatement(request.statement);
             } else {
                 query.setSql(sql);
                 for (const auto& [name, v] : params)

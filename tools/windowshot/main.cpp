@@ -280,7 +280,7 @@ int shootExceptionDialog(const QString& file, bool keep)
             });
         });
     });
-    runGuarded([] { LoadInvoiceTemplate(QStringLiteral("Faktura.frf")); });
+    runReportingUnexpected([] { LoadInvoiceTemplate(QStringLiteral("Faktura.frf")); });
     TExceptionDialog::Remove();
     return 0;
 }
