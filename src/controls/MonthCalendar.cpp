@@ -2,6 +2,7 @@
 
 #include "framework/UserSettings.h"
 #include "framework/UiHelpers.h"
+#include "framework/WindowPlacement.h"
 
 #include <QCalendarWidget>
 #include <QGuiApplication>
@@ -32,17 +33,7 @@ TfrmMonthCalendar::TfrmMonthCalendar(QWidget* parent)
     resize(205, 187);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    bool hasLeft = false, hasTop = false;
-    const QString key = settingsKey();
-    const int left = readUserInt(key, QStringLiteral("Left"), 0, &hasLeft);
-    const int top = readUserInt(key, QStringLiteral("Top"), 0, &hasTop);
-    if (hasLeft && hasTop)
-        move(left, top);
-    bool hasWidth = false, hasHeight = false;
-    const int width = readUserInt(key, QStringLiteral("Width"), 205, &hasWidth);
-    const int height = readUserInt(key, QStringLiteral("Height"), 187, &hasHeight);
-    if (hasWidth && hasHeight && width > 50 && height > 50)
-        resize(width, height);
+    RestorePlacement(this, settingsKey(), Placement::PositionAndSize);
 }
 
 TfrmMonthCalendar::~TfrmMonthCalendar() = default;
@@ -75,10 +66,6 @@ bool TfrmMonthCalendar::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmMonthCalendar::done(int result)
 {
-    const QString key = settingsKey();
-    writeUserInt(key, QStringLiteral("Left"), x());
-    writeUserInt(key, QStringLiteral("Top"), y());
-    writeUserInt(key, QStringLiteral("Width"), width());
-    writeUserInt(key, QStringLiteral("Height"), height());
+    StorePlacement(this, settingsKey(), Placement::PositionAndSize);
     QDialog::done(result);
 }

@@ -4,6 +4,7 @@
 #include "framework/SettingsRoots.h"
 #include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
+#include "framework/WindowPlacement.h"
 #include "platform/Sound.h"
 
 #include <QCoreApplication>
@@ -85,12 +86,7 @@ TfrmDBGridQDLFind::TfrmDBGridQDLFind(TDbGridQDL* grid, const QString& field, Pag
     const int h = readUserInt(settingsKey(), QStringLiteral("Height"), kDesignHeight);
     setFixedHeight(kDesignHeight);
     resize(kDesignWidth, h);
-    bool hasLeft = false;
-    bool hasTop = false;
-    const int left = readUserInt(settingsKey(), QStringLiteral("Left"), 0, &hasLeft);
-    const int top = readUserInt(settingsKey(), QStringLiteral("Top"), 0, &hasTop);
-    if (hasLeft && hasTop)
-        move(left, top);
+    RestorePlacement(this, settingsKey());
     (page == TextPage ? static_cast<QWidget*>(m_text) : m_date)->setFocus();
 }
 
@@ -171,8 +167,7 @@ bool TfrmDBGridQDLFind::eventFilter(QObject* watched, QEvent* event)
 void TfrmDBGridQDLFind::done(int result)
 {
     m_grid->SetColorSelectedRow(false);
-    writeUserInt(settingsKey(), QStringLiteral("Left"), x());
-    writeUserInt(settingsKey(), QStringLiteral("Top"), y());
+    StorePlacement(this, settingsKey());
     writeUserInt(settingsKey(), QStringLiteral("Height"), height());
     QDialog::done(result);
 }

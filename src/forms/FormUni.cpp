@@ -7,6 +7,7 @@
 #include "fb/Transaction.h"
 #include "framework/SettingsRoots.h"
 #include "framework/UserSettings.h"
+#include "framework/WindowPlacement.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -23,14 +24,6 @@ namespace {
 
 const QString kFormVersion = QStringLiteral("FormVersion");
 
-// Along one axis: the window's start after fitting.
-int fitAxis(int start, int length, int screen)
-{
-    if (start < 0 || start > screen || start + length > screen)
-        return (screen - length) / 2;
-    return start;
-}
-
 bool takesTabFocus(const QWidget* w, const QWidget* window)
 {
     return w != window && w->window() == window && !w->focusProxy() && (w->focusPolicy() & Qt::TabFocus)
@@ -45,14 +38,6 @@ bool isInnerEdit(const QWidget* w)
 }
 
 }  // namespace
-
-QRect FitToScreen(const QRect& window, const QSize& screen)
-{
-    const int width = qMin(window.width(), screen.width());
-    const int height = qMin(window.height(), screen.height());
-    return {fitAxis(window.left(), width, screen.width()), fitAxis(window.top(), height, screen.height()), width,
-            height};
-}
 
 QStringList ForceNoWaitParams(const QStringList& lines)
 {

@@ -27,11 +27,6 @@ class Transaction;
 // comes from the meta-object, so every derived window needs Q_OBJECT.
 // ---------------------------------------------------------------------------
 
-// Where a window of `size` at `window.topLeft()` ends up on a screen of
-// `screen`: shrunk to the screen, then centred along an axis whose edge is off
-// the screen.
-QRect FitToScreen(const QRect& window, const QSize& screen);
-
 // The parameter lines with every waiting line made NOWAIT, and "NOWAIT" added
 // when none says so: no window's transaction waits for a lock.
 QStringList ForceNoWaitParams(const QStringList& lines);

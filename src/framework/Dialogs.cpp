@@ -4,6 +4,7 @@
 #include "framework/SettingsRoots.h"
 #include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
+#include "framework/WindowPlacement.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -86,14 +87,8 @@ int showDialog(const DialogRequest& original)
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
 
     const QString key = dialogPositionKey(request.kind);
-    if (!key.isEmpty()) {
-        bool hasLeft = false;
-        bool hasTop = false;
-        const int left = readUserInt(key, QStringLiteral("Left"), 0, &hasLeft);
-        const int top = readUserInt(key, QStringLiteral("Top"), 0, &hasTop);
-        if (hasLeft && hasTop)
-            dialog->move(left, top);
-    }
+    if (!key.isEmpty())
+        RestorePlacement(dialog, key);
 
     const int result = dialog->exec();
     focus.restore();
@@ -101,12 +96,8 @@ int showDialog(const DialogRequest& original)
     if (!dialog)
         return result;
 
-    if (!key.isEmpty()) {
-        auto settings = userSettings();
-        settings->beginGroup(settingsGroup(key));
-        settings->setValue(QStringLiteral("Left"), dialog->x());
-        settings->setValue(QStringLiteral("Top"), dialog->y());
-    }
+    if (!key.isEmpty())
+        StorePlacement(dialog, key);
     delete dialog;
     return result;
 }

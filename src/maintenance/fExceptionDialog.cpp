@@ -9,6 +9,7 @@
 #include "framework/SettingsRoots.h"
 #include "framework/SlotGuard.h"
 #include "framework/UserSettings.h"
+#include "framework/WindowPlacement.h"
 #include "platform/FatalSignals.h"
 #include "platform/Mail.h"
 #include "platform/SystemFacts.h"
@@ -347,15 +348,7 @@ TExceptionDialog::TExceptionDialog(QWidget* parent)
     layoutControls();
     ShowDetails(false);  // the dialog starts with its details hidden
 
-    bool found = false;
-    const int left = readUserInt(settingsSection(), QStringLiteral("Left"), 0, &found);
-    const int top = readUserInt(settingsSection(), QStringLiteral("Top"), 0, &found);
-    if (found) {
-        const QScreen* sc = QGuiApplication::primaryScreen();
-        const QRect fitted = sc ? FitToScreen(QRect(QPoint(left, top), size()), sc->geometry().size())
-                                : QRect(QPoint(left, top), size());
-        move(fitted.topLeft());
-    }
+    RestorePlacement(this, settingsSection());
 }
 
 TExceptionDialog::~TExceptionDialog() = default;
@@ -769,9 +762,7 @@ void TExceptionDialog::done(int result)
     // Every shown error leaves its entry, also one closed before its details.
     if (!m_detailsBuilt)
         BuildDetails();
-    if (isVisible()) {
-        writeUserInt(settingsSection(), QStringLiteral("Left"), x());
-        writeUserInt(settingsSection(), QStringLiteral("Top"), y());
-    }
+    if (isVisible())
+        StorePlacement(this, settingsSection());
     QDialog::done(result);
 }

@@ -17,6 +17,7 @@
 #include "fb/Error.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
+#include "framework/WindowPlacement.h"
 #include "maintenance/BackupRestore.h"
 
 #include <QApplication>
@@ -55,17 +56,7 @@ TfrmZalohovanie::TfrmZalohovanie(ZalohovanieEnvironment environment, QWidget* pa
     eSubor->setText(file.isEmpty() ? kDefaultFile : file);
     mPriebeh->clear();
 
-    bool hasLeft = false;
-    bool hasTop = false;
-    const int left = readUserInt(settingsSection(), QStringLiteral("Left"), 0, &hasLeft);
-    const int top = readUserInt(settingsSection(), QStringLiteral("Top"), 0, &hasTop);
-    if (hasLeft && hasTop) {
-        // only the position is remembered; a position off the screen is brought back
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect placed = screen ? FitToScreen(QRect(QPoint(left, top), size()), screen->geometry().size())
-                                    : QRect(QPoint(left, top), size());
-        move(placed.topLeft());
-    }
+    RestorePlacement(this, settingsSection());
     if (m_env.connection && m_env.connection->isOpen())
         m_info = m_env.connection->info();
 }
@@ -171,8 +162,7 @@ void TfrmZalohovanie::storeSettings()
         return;
     m_stored = true;
     writeUserString(settingsSection(), kFileSetting, eSubor->text());
-    writeUserInt(settingsSection(), QStringLiteral("Left"), pos().x());
-    writeUserInt(settingsSection(), QStringLiteral("Top"), pos().y());
+    StorePlacement(this, settingsSection());
 }
 
 fb::DatabaseInfo TfrmZalohovanie::databaseInfo()

@@ -19,6 +19,7 @@
 #include "framework/MainConnection.h"
 #include "framework/UiHelpers.h"
 #include "framework/UserSettings.h"
+#include "framework/WindowPlacement.h"
 #include "support/DialogTranscript.h"
 #include "support/Modal.h"
 #include "support/TempSettings.h"
@@ -242,6 +243,36 @@ TEST(FitToScreen, ShrinksAndCentresOnlyWhatIsOff)
     };
     for (const Case& c : cases)
         EXPECT_EQ(FitToScreen(c.in, screen), c.out) << c.name;
+}
+
+// The one placement store of the dialogs and small windows: a window left on a
+// larger screen comes back onto this one; a size is used only where asked.
+TEST(WindowPlacement, StoredPlacesComeBackOntoTheScreen)
+{
+    TempSettings settings;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    QWidget window;
+    window.resize(300, 200);
+    EXPECT_FALSE(RestorePlacement(&window, "Okno"));  // nothing stored: left where it is
+
+    window.move(40, 30);
+    StorePlacement(&window, "Okno", Placement::PositionAndSize);
+    QWidget again;
+    again.resize(100, 100);
+    EXPECT_TRUE(RestorePlacement(&again, "Okno"));
+    EXPECT_EQ(again.pos(), QPoint(40, 30));
+    EXPECT_EQ(again.size(), QSize(100, 100));  // only the position was asked for
+    EXPECT_TRUE(RestorePlacement(&again, "Okno", Placement::PositionAndSize));
+    EXPECT_EQ(again.size(), QSize(300, 200));
+
+    writeUserInt("Okno", "Left", screen.width() + 500);  // a second monitor that is gone
+    writeUserInt("Okno", "Width", 20);                   // a size nobody can use
+    QWidget off;
+    off.resize(300, 200);
+    EXPECT_TRUE(RestorePlacement(&off, "Okno", Placement::PositionAndSize));
+    EXPECT_EQ(off.size(), QSize(300, 200));
+    EXPECT_EQ(off.geometry(), FitToScreen(QRect(QPoint(screen.width() + 500, 30), QSize(300, 200)), screen));
+    EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(off.geometry()));
 }
 
 TEST(ForceNoWait, ParameterLines)
