@@ -4,7 +4,7 @@
 #include "db/MemTable.h"
 #include "db/MigrationRunner.h"
 #include "db/UpdatePackage.h"
-#include "db/sample/SampleData.h"
+#include "sample/SampleData.h"
 #include "framework/Dialogs.h"
 #include "framework/MainConnection.h"
 

@@ -9,7 +9,7 @@
 #include "db/MemTable.h"
 #include "db/MigrationRunner.h"
 #include "db/UpdatePackage.h"
-#include "db/sample/SampleData.h"
+#include "sample/SampleData.h"
 #include "fb/Connection.h"
 #include "fb/Win1250.h"
 

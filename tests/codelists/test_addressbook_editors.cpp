@@ -6,7 +6,7 @@
 #include "TestDatabase.h"
 #include "codelists/fCAdresarPridaj.h"
 #include "codelists/fCKombinaciePridaj.h"
-#include "db/sample/SampleData.h"
+#include "sample/SampleData.h"
 #include "controls/DbGridQDL.h"
 #include "controls/IBCheckBox.h"
 #include "controls/IBComboBox.h"

@@ -9,7 +9,7 @@
 #include "db/MigrationRunner.h"
 #include "db/UpdatePackage.h"
 #include "db/fUpdate.h"
-#include "db/sample/SampleData.h"
+#include "sample/SampleData.h"
 #include "fb/Decimal.h"
 #include "fb/Error.h"
 #include "fb/Query.h"

@@ -159,7 +159,7 @@ TEST_F(FakeTree, EachUpwardIncludeIsReportedWithItsLine)
         {"framework/Dialogs.cpp", "#include \"controls/DataControl.h\"", false},
         {"framework/Clock.cpp", "#include \"db/SchemaVersion.h\"", false},
         {"db/MigrationRunner.cpp", "#include \"framework/TransactionHelpers.h\"", true},
-        {"db/sample/SampleData.cpp", "#include \"controls/GridModel.h\"", false},
+        {"db/SampleData.cpp", "#include \"controls/GridModel.h\"", false},
         {"controls/IBEdit.cpp", "#include \"forms/FormUni.h\"", false},
         {"controls/GridModel.cpp", "#include \"db/MemTable.h\"", false},
         {"forms/FormUni.cpp", "  #  include <controls/DataControl.h>", true},

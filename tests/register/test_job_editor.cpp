@@ -16,7 +16,7 @@
 #include "fb/Transaction.h"
 #include "framework/Clock.h"
 #include "framework/MainConnection.h"
-#include "db/sample/SampleData.h"
+#include "sample/SampleData.h"
 #include "register/fEPrekladyPridaj.h"
 #include "support/DialogTranscript.h"
 #include "support/Modal.h"

@@ -6,7 +6,7 @@
 #include "app/ProgramLocations.h"
 #include "db/BaseSchema.h"
 #include "db/NewDatabase.h"
-#include "db/sample/SampleData.h"
+#include "sample/SampleData.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
 #include "generated/version.h"

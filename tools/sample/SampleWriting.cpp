@@ -1,4 +1,4 @@
-#include "db/sample/SampleWriting.h"
+#include "sample/SampleWriting.h"
 
 #include "fb/Decimal.h"
 #include "fb/Query.h"

@@ -1,7 +1,7 @@
-#include "db/sample/SampleData.h"
+#include "sample/SampleData.h"
 
-#include "db/sample/SampleAgency.h"
-#include "db/sample/SampleWriting.h"
+#include "sample/SampleAgency.h"
+#include "sample/SampleWriting.h"
 #include "fb/Connection.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"

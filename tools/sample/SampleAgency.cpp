@@ -1,4 +1,4 @@
-#include "db/sample/SampleAgency.h"
+#include "sample/SampleAgency.h"
 
 #include <algorithm>
 #include <cmath>
