@@ -7,6 +7,7 @@
 #include "db/BaseSchema.h"
 #include "db/MemTable.h"
 #include "db/MigrationRunner.h"
+#include "db/SchemaText.h"
 #include "db/UpdatePackage.h"
 #include "db/fUpdate.h"
 #include "sample/SampleData.h"
@@ -398,6 +399,22 @@ TEST(MigrationTest, VersionZeroGetsEveryScriptAndTheCurrentSchema)
 }
 
 // --- old rows ---------------------------------------------------------------------------------------
+
+// The readable schema beside the scripts is the one the scripts make: a script
+// added or changed without writing it again fails here.
+TEST(MigrationTest, TheSchemaFileIsTheMigratedSchema)
+{
+    TestDatabase db(TestDatabase::Migrated);
+    QFile file(QStringLiteral(LINDAVO_SCHEMA_FILE));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << LINDAVO_SCHEMA_FILE;
+    const QStringList stored = QString::fromUtf8(file.readAll()).split(u'\n');
+    const QStringList actual = SchemaText(db.connection()).split(u'\n');
+    for (qsizetype i = 0; i < std::max(stored.size(), actual.size()); ++i) {
+        ASSERT_EQ(stored.value(i).toStdString(), actual.value(i).toStdString())
+            << "line " << i + 1 << " of " << LINDAVO_SCHEMA_FILE
+            << " differs; write it again: dbinit NEW.fdb --migrate --schema " << LINDAVO_SCHEMA_FILE;
+    }
+}
 
 TEST(MigrationTest, LegacyRowsGetTheirNewValues)
 {

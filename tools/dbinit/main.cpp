@@ -1,11 +1,12 @@
 // dbinit: creates a Lindavo database at schema version 0, and optionally
 // migrates it to the current version and fills it with a sample agency.
 //
-//   dbinit PATH [--migrate] [--sample N] [--user NAME] [--password TEXT]
+//   dbinit PATH [--migrate] [--sample N] [--schema FILE] [--user NAME] [--password TEXT]
 
 #include "app/ProgramLocations.h"
 #include "db/BaseSchema.h"
 #include "db/NewDatabase.h"
+#include "db/SchemaText.h"
 #include "sample/SampleData.h"
 #include "fb/Connection.h"
 #include "fb/Error.h"
@@ -14,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -47,6 +49,8 @@ int main(int argc, char** argv)
     parser.addOption({QStringLiteral("migrate"), QStringLiteral("apply every migration script")});
     parser.addOption({QStringLiteral("sample"), QStringLiteral("fill N sample jobs (implies --migrate)"),
                       QStringLiteral("N")});
+    parser.addOption({QStringLiteral("schema"), QStringLiteral("write the schema as one script to FILE (after --migrate)"),
+                      QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("user"), QStringLiteral("database user"), QStringLiteral("name"),
                       QStringLiteral("SYSDBA")});
     parser.addOption({QStringLiteral("password"), QStringLiteral("database password"), QStringLiteral("text"),
@@ -95,6 +99,14 @@ int main(int argc, char** argv)
             return 1;
         }
         print(stdout, QStringLiteral("migrated to version %1").arg(result.version));
+        if (parser.isSet(QStringLiteral("schema"))) {
+            QFile file(parser.value(QStringLiteral("schema")));
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+                print(stderr, QStringLiteral("cannot write %1").arg(file.fileName()));
+                return 1;
+            }
+            file.write(SchemaText(c).toUtf8());
+        }
         if (sample) {
             const SampleCounts n = FillSampleData(c, jobs);
             print(stdout,
