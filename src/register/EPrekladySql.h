@@ -1,5 +1,8 @@
 #pragma once
 
+#include "register/DeadlineSql.h"
+
+#include <QDate>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
@@ -19,6 +22,8 @@ struct PrekladyFilter {
     bool ibaNevyplatene = false;
     QString pm;
     QString text;
+    DeadlineFilter termin = DeadlineFilter::All;  // not yet sent, late or due today or tomorrow
+    QDate dnes;  // the day the deadline filter counts from
 };
 
 struct SqlStatement {

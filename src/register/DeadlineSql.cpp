@@ -1,0 +1,85 @@
+#include "register/DeadlineSql.h"
+
+#include "fb/Query.h"
+#include "register/EPrekladySql.h"
+
+#include <QDateTime>
+
+namespace {
+
+QDateTime midnight(const QDate& day)
+{
+    // Timestamps of the database are wall-clock values read and written as UTC.
+    return QDateTime(day, QTime(0, 0), Qt::UTC);
+}
+
+const QString kNotSent = QStringLiteral("a.DATUM_ODOSLANIA_PREKLADU is null");
+
+}  // namespace
+
+QString DeadlineFilterText(DeadlineFilter filter)
+{
+    switch (filter) {
+    case DeadlineFilter::Late:
+        return QStringLiteral("po termíne");
+    case DeadlineFilter::Today:
+        return QStringLiteral("dnes");
+    case DeadlineFilter::Tomorrow:
+        return QStringLiteral("zajtra");
+    case DeadlineFilter::All:
+        break;
+    }
+    return QStringLiteral("všetky");
+}
+
+QString DeadlineCondition(DeadlineFilter filter, const QDate& today, QVariantMap& params)
+{
+    switch (filter) {
+    case DeadlineFilter::Late:
+        params.insert(QStringLiteral("TERMIN_DO"), midnight(today));
+        return QStringLiteral("(%1 and a.termin<:TERMIN_DO)").arg(kNotSent);
+    case DeadlineFilter::Today:
+    case DeadlineFilter::Tomorrow: {
+        const QDate day = filter == DeadlineFilter::Today ? today : today.addDays(1);
+        params.insert(QStringLiteral("TERMIN_OD"), midnight(day));
+        params.insert(QStringLiteral("TERMIN_DO"), midnight(day.addDays(1)));
+        return QStringLiteral("(%1 and a.termin>=:TERMIN_OD and a.termin<:TERMIN_DO)").arg(kNotSent);
+    }
+    case DeadlineFilter::All:
+        break;
+    }
+    return {};
+}
+
+SqlStatement DeadlineCountsStatement(const QDate& today)
+{
+    SqlStatement s;
+    s.lines = QStringList{
+        QStringLiteral("select count(iif(a.termin<:DNES, 1, null)) as po_termine,"),
+        QStringLiteral("count(iif(a.termin>=:DNES and a.termin<:ZAJTRA, 1, null)) as dnes,"),
+        QStringLiteral("count(iif(a.termin>=:ZAJTRA, 1, null)) as zajtra"),
+        QStringLiteral("from preklady a"),
+        QStringLiteral("join jazykove_kombinacie d on d.jedin=a.jazykova_kombinacia"),
+        QStringLiteral("where ") + kNotSent,
+        QStringLiteral("and a.termin<:POZAJTRA"),
+    };
+    s.params.insert(QStringLiteral("DNES"), midnight(today));
+    s.params.insert(QStringLiteral("ZAJTRA"), midnight(today.addDays(1)));
+    s.params.insert(QStringLiteral("POZAJTRA"), midnight(today.addDays(2)));
+    return s;
+}
+
+DeadlineCounts ReadDeadlineCounts(fb::Transaction& transaction, const QDate& today)
+{
+    const SqlStatement s = DeadlineCountsStatement(today);
+    fb::Query q(transaction);
+    q.setSql(s.lines);
+    q.setParams(s.params);
+    q.executeOneRow();
+    DeadlineCounts c;
+    c.late = q.value(0).toInt();
+    c.today = q.value(1).toInt();
+    c.tomorrow = q.value(2).toInt();
+    q.close();
+    return c;
+}
