@@ -71,10 +71,10 @@ const std::vector<ColumnDef>& customerColumns()
 {
     static const std::vector<ColumnDef> columns = {
         {QStringLiteral("Objednávateľ"), 220, false, {}},
-        {QStringLiteral("Počet prekladov"), 90, true, QStringLiteral("0")},
-        {QStringLiteral("Príjmy v €"), 100, true, kMoneyFormat},
-        {QStringLiteral("Náklady v €"), 100, true, kMoneyFormat},
-        {QStringLiteral("Zisk v €"), 100, true, kMoneyFormat},
+        {QStringLiteral("Preklady"), 60, true, QStringLiteral("0")},
+        {QStringLiteral("Príjmy v €"), 90, true, kMoneyFormat},
+        {QStringLiteral("Náklady v €"), 90, true, kMoneyFormat},
+        {QStringLiteral("Zisk v €"), 90, true, kMoneyFormat},
     };
     return columns;
 }
@@ -83,8 +83,8 @@ const std::vector<ColumnDef>& translatorColumns()
 {
     static const std::vector<ColumnDef> columns = {
         {QStringLiteral("Prekladateľ"), 220, false, {}},
-        {QStringLiteral("Počet prekladov"), 90, true, QStringLiteral("0")},
-        {QStringLiteral("Priemerné hodnotenie %"), 110, true, kMoneyFormat},
+        {QStringLiteral("Preklady"), 60, true, QStringLiteral("0")},
+        {QStringLiteral("Priem. hodnotenie %"), 120, true, kMoneyFormat},
         {QStringLiteral("Dodané načas %"), 100, true, QStringLiteral("0.0")},
     };
     return columns;
@@ -100,8 +100,9 @@ QTableWidget* makeTable(const QString& name, const std::vector<ColumnDef>& colum
     t->setHorizontalHeaderLabels(headers);
     for (int i = 0; i < int(columns.size()); ++i)
         t->setColumnWidth(i, columns[size_t(i)].width);
-    t->horizontalHeader()->setStretchLastSection(true);
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     t->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    t->setWordWrap(false);
     t->verticalHeader()->setVisible(false);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -207,7 +208,7 @@ TfrmPrehladAgentury::TfrmPrehladAgentury(QWidget* parent) : TFormUni(parent)
         return QFileDialog::getSaveFileName(parent, caption, name, filters, selected);
     };
     buildUi();
-    resize(1000, 740);
+    resize(1040, 820);
 }
 
 TfrmPrehladAgentury::~TfrmPrehladAgentury() = default;
@@ -439,7 +440,8 @@ void TfrmPrehladAgentury::fillChart()
     bars->attachAxis(months);
     profit->attachAxis(months);
     auto* euros = new QValueAxis;
-    euros->setLabelFormat(QStringLiteral("%.0f €"));
+    euros->setLabelFormat(QStringLiteral("%.0f"));  // the format is not Unicode: "€" goes into the title
+    euros->setTitleText(QStringLiteral("€"));
     euros->setRange(low, high > low ? high : low + 1);
     euros->applyNiceNumbers();
     chart->addAxis(euros, Qt::AlignLeft);

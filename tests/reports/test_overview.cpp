@@ -373,7 +373,7 @@ TEST_F(Overview, WindowShowsExportsAndClosesWithEsc)
         ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), int(w.customers().size()) + 1) << lines.join('\n').toStdString();
-        EXPECT_TRUE(lines[0].startsWith("Objednávateľ;Počet prekladov;Príjmy v €")) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].startsWith("Objednávateľ;Preklady;Príjmy v €")) << lines[0].toStdString();
         const CustomerFigures& first = w.customers()[0];
         EXPECT_EQ(lines[1].trimmed(), QStringList({first.name, QString::number(first.jobs),
                                                    first.income.toString().replace('.', ','),
