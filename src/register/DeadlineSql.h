@@ -15,7 +15,7 @@ struct SqlStatement;  // register/EPrekladySql.h
 //
 // The deadline is a date and time; what counts is its day. The conditions
 // compare the deadline with the midnights around `today` instead of casting
-// it to a date, so the deadline's index serves them.
+// it to a date, so the deadline's index can serve the register's filter.
 enum class DeadlineFilter { All = 0, Late = 1, Today = 2, Tomorrow = 3 };
 
 // "všetky", "po termíne", "dnes", "zajtra": the choices of the register's
@@ -35,5 +35,6 @@ struct DeadlineCounts {
 
 // One statement gives the three counts (columns PO_TERMINE, DNES, ZAJTRA);
 // like the register, it takes only jobs with a language combination.
+// Today's date is a parameter: the program's clock decides, not the server's.
 SqlStatement DeadlineCountsStatement(const QDate& today);
 DeadlineCounts ReadDeadlineCounts(fb::Transaction& transaction, const QDate& today);

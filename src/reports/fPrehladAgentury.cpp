@@ -29,6 +29,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QValueAxis>
@@ -51,7 +52,8 @@ QString money(const Decimal& d)
 
 QString decimalText(const Decimal& d)
 {
-    return FormatDisplayValue(QVariant::fromValue(d), d.scale() == 1 ? QStringLiteral("0.0") : kMoneyFormat);
+    // Already rounded exactly: the double only carries it to the locale's text.
+    return d.scale() == 2 ? money(d) : QLocale().toString(d.toDouble(), 'f', d.scale());
 }
 
 report::Value reportNumber(const Decimal& d)

@@ -48,10 +48,10 @@ struct Job {
 std::vector<Job> generateJobs()
 {
     std::vector<Job> jobs;
-    quint32 seed = 12345;
-    const auto next = [&seed](int n) {
-        seed = seed * 1103515245u + 12345u;
-        return int((seed >> 16) % quint32(n));
+    quint32 state = 12345;
+    const auto next = [&state](int n) {
+        state = state * 1103515245u + 12345u;
+        return int((state >> 16) % quint32(n));
     };
     for (int i = 1; i <= 400; ++i) {
         Job j;
