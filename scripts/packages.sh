@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-svg-dev libxlsxwriter-dev fonts-dejavu-core poppler-utils unzip
+  qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libxlsxwriter-dev fonts-dejavu-core poppler-utils unzip
   libdw-dev xdg-utils
   dpkg-dev lintian
 )

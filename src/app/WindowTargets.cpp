@@ -12,6 +12,7 @@
 #include "codelists/fCUzivateliaPridaj.h"
 #include "register/fEPrekladyPridaj.h"
 #include "reports/fEPrekladyTlac.h"
+#include "reports/fPrehladAgentury.h"
 #include "reports/fTlac.h"
 
 namespace {
@@ -101,6 +102,12 @@ void InstallWindowTargets()
 {
     MainWindowTargets& t = mainWindowTargets();
     t.preklady = [](TfrmMain& main) { RunEPreklady(RegisterWindowsFor(main)); };
+    t.prekladyPodlaTerminu = [](TfrmMain& main, DeadlineFilter filter) {
+        TfrmEPreklady::Windows windows = RegisterWindowsFor(main);
+        windows.termin = filter;
+        RunEPreklady(std::move(windows));
+    };
+    t.prehlad = [](TfrmMain&) { RunPrehladAgentury(); };
     t.zalohovanie = [](TfrmMain& main) { RunZalohovanie(BackupEnvironmentFor(main)); };
     t.jazykoveKombinacie = RunCJazykoveKombinacie;
     TfrmCKombinaciePridaj::languageCombinations() = RunCJazykoveKombinacie;

@@ -1,5 +1,6 @@
 #include "app/fMain.h"
 
+#include "app/DeadlineCountsPanel.h"
 #include "app/LindavoApplication.h"
 #include "app/StartupChecks.h"
 #include "app/UnexpectedError.h"
@@ -47,11 +48,13 @@ const ButtonDef kButtons[] = {
     {&TfrmMain::btnMerneJednotky, "btnMerneJednotky", "Číselník merných jednotiek", 33},
     {&TfrmMain::btnUzivatelia, "btnUzivatelia", "Používatelia", 33},
     {&TfrmMain::btnZalohovanie, "btnZalohovanie", "&Zálohovanie databázy", 48},
+    {&TfrmMain::btnPrehlad, "btnPrehlad", "Prehľad &agentúry", 37},
 };
 
 constexpr int kLeft = 4;
 constexpr int kWidth = 341;
-constexpr int kFirstButtonTop = 112;
+constexpr int kCountsTop = 112;  // the deadline counts, under the user
+constexpr int kFirstButtonTop = kCountsTop + 44;
 constexpr int kButtonStep = 44;
 constexpr int kButtonHeight = 41;
 
@@ -172,6 +175,14 @@ void TfrmMain::buildUi()
         this->*def.member = b;
         top += kButtonStep;
     }
+
+    // After the buttons in the tab order: the register's button keeps the first place.
+    pnlTerminy = new DeadlineCountsPanel(this);
+    pnlTerminy->setGeometry(kLeft, kCountsTop, kWidth, 41);
+    connect(pnlTerminy, &DeadlineCountsPanel::openRegister, this, guarded([this](DeadlineFilter filter) {
+                if (const auto& open = mainWindowTargets().prekladyPodlaTerminu)
+                    runHidden([&] { open(*this, filter); });
+            }));
 }
 
 void TfrmMain::updateButtons()
@@ -187,6 +198,7 @@ void TfrmMain::updateButtons()
     btnMerneJednotky->setEnabled(ready && bool(t.merneJednotky));
     btnUzivatelia->setEnabled(ready && bool(m_uzivatel.Spravca ? t.uzivatelia : t.uzivatelEditor));
     btnZalohovanie->setEnabled(ready && bool(t.zalohovanie));
+    btnPrehlad->setEnabled(ready && bool(t.prehlad));
 }
 
 void TfrmMain::openWindow(TQDLBtn* button)
@@ -200,6 +212,8 @@ void TfrmMain::openWindow(TQDLBtn* button)
         open = [&] { t.preklady(*this); };
     else if (button == btnZalohovanie && t.zalohovanie)
         open = [&] { t.zalohovanie(*this); };
+    else if (button == btnPrehlad && t.prehlad)
+        open = [&] { t.prehlad(*this); };
     else if ((button == btnObjednavatelia || button == btnPrekladatelia) && t.adresar) {
         d.Flag = button == btnPrekladatelia;
         open = [&] { t.adresar(d); };

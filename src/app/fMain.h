@@ -7,9 +7,11 @@
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "forms/FormViewer.h"
+#include "register/DeadlineSql.h"
 
 #include <functional>
 
+class DeadlineCountsPanel;
 class QGroupBox;
 class QLabel;
 class QFrame;
@@ -36,6 +38,9 @@ struct MainWindowTargets {
     std::function<void(TFormDetails&)> uzivatelia;           // the users list (administrators)
     std::function<void(TFormDetails&)> uzivatelEditor;       // one user's own record
     std::function<void(TfrmMain&)> zalohovanie;              // backup and restore
+    // The register with the jobs of one of the deadline counts.
+    std::function<void(TfrmMain&, DeadlineFilter)> prekladyPodlaTerminu;
+    std::function<void(TfrmMain&)> prehlad;                  // the agency overview
 };
 MainWindowTargets& mainWindowTargets();
 
@@ -131,6 +136,7 @@ public:
     QLabel* JvHotLinkeMail = nullptr;
     QGroupBox* gbUzivatel = nullptr;
     QLabel* lblUzivatel = nullptr;
+    DeadlineCountsPanel* pnlTerminy = nullptr;
     TQDLBtn* btnPreklady = nullptr;
     TQDLBtn* btnObjednavatelia = nullptr;
     TQDLBtn* btnPrekladatelia = nullptr;
@@ -138,4 +144,5 @@ public:
     TQDLBtn* btnMerneJednotky = nullptr;
     TQDLBtn* btnUzivatelia = nullptr;
     TQDLBtn* btnZalohovanie = nullptr;
+    TQDLBtn* btnPrehlad = nullptr;
 };

@@ -64,6 +64,9 @@ fb::Statement PrekladyRefreshStatement(const PrekladyFilter& f, const QString& m
         addCondition(s.lines, QStringLiteral("a.PM=:PM"));
         s.params.insert(QStringLiteral("PM"), f.pm);
     }
+    const QString deadline = DeadlineCondition(f.termin, f.dnes, s.params);
+    if (!deadline.isEmpty())
+        addCondition(s.lines, deadline);
     if (!f.text.trimmed().isEmpty()) {
         addCondition(s.lines, QStringLiteral("(a.nazov CONTAINING :TEXT OR A.POZNAMKA CONTAINING :TEXT OR "
                                              "A.ZNACKA CONTAINING :ZNACKA)"));

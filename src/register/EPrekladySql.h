@@ -1,7 +1,9 @@
 #pragma once
 
 #include "fb/Statement.h"
+#include "register/DeadlineSql.h"
 
+#include <QDate>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
@@ -21,6 +23,8 @@ struct PrekladyFilter {
     bool ibaNevyplatene = false;
     QString pm;
     QString text;
+    DeadlineFilter termin = DeadlineFilter::All;  // not yet sent, late or due today or tomorrow
+    QDate dnes;  // the day the deadline filter counts from
 };
 
 // `markedCondition` is the grid's marked-records condition for the prefix

@@ -6,6 +6,7 @@
 #include "controls/IBEdit.h"
 #include "controls/QDLBtn.h"
 #include "controls/RegisterRefresh.h"
+#include "framework/Clock.h"
 #include "framework/SlotGuard.h"
 #include "framework/TextHelpers.h"
 #include "framework/UiHelpers.h"
@@ -16,6 +17,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -178,7 +181,9 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
     }));
     connectButtons();
     gr1->Loaded();
-    ClearFilter();
+    resetFilter();
+    eTermin->setCurrentIndex(int(m_windows.termin.value_or(DeadlineFilter::All)));
+    gr1->DisplayGrid();
 }
 
 TfrmEPreklady::~TfrmEPreklady() = default;
@@ -209,6 +214,11 @@ void TfrmEPreklady::buildFilterPanel()
     });
     eText = new TIBEdit;
     eText->setObjectName(QStringLiteral("eText"));
+    eTermin = new QComboBox;
+    eTermin->setObjectName(QStringLiteral("eTermin"));
+    for (DeadlineFilter f : {DeadlineFilter::All, DeadlineFilter::Late, DeadlineFilter::Today, DeadlineFilter::Tomorrow})
+        eTermin->addItem(DeadlineFilterText(f));
+    eTermin->setToolTip(QStringLiteral("Neodoslané preklady po termíne, s termínom dnes alebo zajtra"));
     btnRefresh2 = new TQDLBtn(QStringLiteral("Obnov"));
     btnRefresh2->setObjectName(QStringLiteral("btnRefresh2"));
     QFont bold = btnRefresh2->font();
@@ -217,7 +227,7 @@ void TfrmEPreklady::buildFilterPanel()
 
     const QFont courier = dataControlFont();
     for (QWidget* w : std::initializer_list<QWidget*>{eObjednavatel, ePrekladatel, eZadanie, eDodanie, eOdoslanie,
-                                                      ePM, eText})
+                                                      ePM, eText, eTermin})
         w->setFont(courier);
 
     auto* grid = new QGridLayout(pnlFilter);
@@ -239,7 +249,13 @@ void TfrmEPreklady::buildFilterPanel()
     label(QStringLiteral("PM:"), ePM, 0, 6);
     grid->addWidget(ePreFaktura, 1, 6, 1, 2, Qt::AlignLeft);
     label(QStringLiteral("Názov, pozn.:"), eText, 0, 8);
-    grid->addWidget(btnRefresh2, 1, 9, Qt::AlignRight);
+    auto* lblTermin = new QLabel(QStringLiteral("Termín:"));
+    lblTermin->setBuddy(eTermin);
+    grid->addWidget(lblTermin, 1, 8, Qt::AlignRight);
+    auto* terminRow = new QHBoxLayout;
+    terminRow->addWidget(eTermin, 1);
+    terminRow->addWidget(btnRefresh2);
+    grid->addLayout(terminRow, 1, 9);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
     grid->setColumnStretch(5, 2);
@@ -321,6 +337,8 @@ PrekladyFilter TfrmEPreklady::filterValues() const
     f.ibaNevyplatene = ePreFaktura->isChecked();
     f.pm = ePM->text();
     f.text = eText->text();
+    f.termin = DeadlineFilter(std::max(eTermin->currentIndex(), 0));
+    f.dnes = Clock::today();
     return f;
 }
 
@@ -339,6 +357,7 @@ void TfrmEPreklady::resetFilter()
     eOdoslanie->FindIt(Prazdny);
     ePM->clear();
     eText->clear();
+    eTermin->setCurrentIndex(int(DeadlineFilter::All));
 }
 
 const QString& TfrmEPreklady::direction() const

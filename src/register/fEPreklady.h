@@ -13,8 +13,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QStatusBar;
 class QToolBar;
@@ -47,6 +49,9 @@ public:
         std::function<std::unique_ptr<TFormEditor>()> editor;
         // The code-list windows that job editor opens.
         TfrmEPrekladyPridaj::Windows editorWindows;
+        // The deadline filter the window opens with (the main window's
+        // counts); none: all jobs.
+        std::optional<DeadlineFilter> termin;
     };
 
     explicit TfrmEPreklady(Windows windows = {}, QWidget* parent = nullptr);
@@ -68,14 +73,16 @@ public:
     QCheckBox* ePreFaktura = nullptr;
     TIBEdit* ePM = nullptr;
     TIBEdit* eText = nullptr;
+    QComboBox* eTermin = nullptr;  // DeadlineFilter, in its order
     TQDLBtn* btnRefresh2 = nullptr;
     QStatusBar* sbStatus = nullptr;
     std::array<QLabel*, 6> sbPanels{};
 
     // The filter panel's values as the statement takes them.
     PrekladyFilter filterValues() const;
-    // Customer, translator, PM and text emptied, the dates "všetky" except the
-    // sent date "prázdny"; the two check boxes keep their state. Refreshes.
+    // Customer, translator, PM and text emptied, the dates and the deadline
+    // "všetky" except the sent date "prázdny"; the two check boxes keep their
+    // state. Refreshes.
     void ClearFilter();
 
     struct Totals {

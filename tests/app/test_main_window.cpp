@@ -4,6 +4,7 @@
 #include "support/TempSettings.h"
 #include "TestDatabase.h"
 
+#include "app/DeadlineCountsPanel.h"
 #include "app/LindavoApplication.h"
 #include "app/UnexpectedError.h"
 #include "app/Version.h"
@@ -12,6 +13,7 @@
 #include "fb/Error.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
+#include "framework/Clock.h"
 #include "framework/Messages.h"
 #include "framework/SlotGuard.h"
 #include "platform/SingleInstance.h"
@@ -19,6 +21,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -87,6 +90,15 @@ protected:
         t.uzivatelia = record("uzivatelia");
         t.uzivatelEditor = record("uzivatelEditor");
         t.zalohovanie = recordPlain("zalohovanie");
+        t.prehlad = recordPlain("prehlad");
+        t.prekladyPodlaTerminu = [this, &main](TfrmMain& opener, DeadlineFilter filter) {
+            EXPECT_EQ(&opener, main);
+            TFormDetails d;
+            d.Value = int(filter);
+            calls << Call{"prekladyPodlaTerminu", d, main->isVisible()};
+            if (whileOpen)
+                whileOpen();
+        };
     }
 
     // Statements on a connection of its own (the fixture's is closed while
@@ -122,6 +134,7 @@ protected:
     DialogTranscript transcript;
     TUzivatel user{1, "Správca", "AD", true};
     QList<Call> calls;
+    std::function<void()> whileOpen;  // runs inside the register opened by a count
 };
 
 }  // namespace
@@ -130,28 +143,31 @@ TEST_F(MainWindowTest, LayoutHeadingAndButtonsWithoutTheirWindows)
 {
     TfrmMain main(dir.filePath("Lindavo"));
     main.show();
-    EXPECT_EQ(main.size(), QSize(349, 421));
+    EXPECT_EQ(main.size(), QSize(349, 509));
     EXPECT_EQ(main.minimumSize(), main.maximumSize());
     EXPECT_EQ(main.palette().color(QPalette::Window), QColor(192, 220, 192));
     EXPECT_EQ(main.JvHotLinkApplicationName->text(), "Lindavo - verzia " + VersionText());
     EXPECT_EQ(main.lblUzivatel->text(), "Správca");
     const QList<TQDLBtn*> buttons = {main.btnPreklady,      main.btnObjednavatelia, main.btnPrekladatelia,
                                      main.btnJazykoveKombinacie, main.btnMerneJednotky, main.btnUzivatelia,
-                                     main.btnZalohovanie};
+                                     main.btnZalohovanie, main.btnPrehlad};
     const QStringList captions = {"&Lindavo",
                                   "&Objednávatelia",
                                   "&Prekladatelia",
                                   "Číselník jazykových kombinácií",
                                   "Číselník merných jednotiek",
                                   "Používatelia",
-                                  "&Zálohovanie databázy"};
+                                  "&Zálohovanie databázy",
+                                  "Prehľad &agentúry"};
     for (int i = 0; i < buttons.size(); ++i) {
         EXPECT_EQ(buttons[i]->text(), captions[i]);
-        EXPECT_EQ(buttons[i]->geometry(), QRect(4, 112 + 44 * i, 341, 41)) << i;
+        EXPECT_EQ(buttons[i]->geometry(), QRect(4, 156 + 44 * i, 341, 41)) << i;
         EXPECT_EQ(buttons[i]->iconSize(), QSize(32, 32));
         EXPECT_TRUE(buttons[i]->isVisible());
         EXPECT_FALSE(buttons[i]->isEnabled());  // no window installed
     }
+    // The deadline counts under the user, above the buttons.
+    EXPECT_EQ(main.pnlTerminy->geometry(), QRect(4, 112, 341, 41));
     EXPECT_EQ(transcript.count(), 0);
 }
 
@@ -167,11 +183,12 @@ TEST_F(MainWindowTest, ButtonsOpenTheirWindowsWithTheMainWindowHidden)
     EXPECT_EQ(main.focusWidget(), main.btnPreklady);
 
     for (TQDLBtn* b : {main.btnObjednavatelia, main.btnPrekladatelia, main.btnJazykoveKombinacie,
-                       main.btnMerneJednotky, main.btnUzivatelia, main.btnPreklady, main.btnZalohovanie})
+                       main.btnMerneJednotky, main.btnUzivatelia, main.btnPreklady, main.btnZalohovanie,
+                       main.btnPrehlad})
         b->click();
-    ASSERT_EQ(calls.size(), 7);
+    ASSERT_EQ(calls.size(), 8);
     const QStringList targets = {"adresar", "adresar", "jazykoveKombinacie", "merneJednotky", "uzivatelia",
-                                 "preklady", "zalohovanie"};
+                                 "preklady", "zalohovanie", "prehlad"};
     for (int i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].target, targets[i]);
         EXPECT_FALSE(calls[i].mainVisible) << i;
@@ -200,6 +217,66 @@ TEST_F(MainWindowTest, NonAdministratorGetsHisOwnUserRecord)
     EXPECT_EQ(calls[0].details.Mode, TFormDetails::Edit);
     EXPECT_EQ(calls[0].details.Current, QVariant(4));
     EXPECT_FALSE(calls[0].details.Parent.isValid());
+}
+
+// The counts of jobs not yet sent by deadline, as of the program's clock: each
+// opens the register on its jobs with the main window hidden, and they are
+// read again when the main window comes back and on the timer.
+TEST_F(MainWindowTest, DeadlineCountsOpenTheirJobsAndFollowChanges)
+{
+    Clock::pinClock(QDateTime(QDate(2026, 3, 10), QTime(23, 30), Qt::UTC));
+    const auto job = [](int jedin, const char* termin, const char* sent) {
+        return QStringLiteral("insert into preklady (jedin, znacka, objednavatel, jazykova_kombinacia, termin,"
+                              " datum_odoslania_prekladu, obj_faktura, pre_faktura)"
+                              " values (%1, 'Z%1', 1, 1, '%2', %3, '', '')")
+            .arg(jedin)
+            .arg(QLatin1String(termin), QLatin1String(sent));
+    };
+    execOther({"insert into adresar (jedin, typ, meno) values (1, 0, 'Alfa')",
+               "insert into jazykove_kombinacie (jedin, skratka) values (1, 'SK-EN')",
+               job(1, "2026-03-09 23:59", "null"), job(2, "2026-03-10 00:00", "null"),
+               job(3, "2026-03-10 23:59", "null"), job(4, "2026-03-11 08:00", "null"),
+               job(5, "2026-03-12 00:00", "null"), job(6, "2026-03-08 12:00", "'2026-03-08'")});
+    TfrmMain* mainPtr = nullptr;
+    installTargets(mainPtr);
+    TfrmMain main(dir.filePath("Lindavo"));
+    mainPtr = &main;
+    main.show();
+    DeadlineCountsPanel* panel = main.pnlTerminy;
+    ASSERT_TRUE(panel->counts());
+    EXPECT_EQ(*panel->counts(), (DeadlineCounts{1, 2, 1}));
+    EXPECT_EQ(panel->btnPoTermine->text(), "Po &termíne: 1");
+    EXPECT_EQ(panel->btnDnes->text(), "&Dnes: 2");
+    EXPECT_EQ(panel->btnZajtra->text(), "Za&jtra: 1");
+    EXPECT_TRUE(panel->btnPoTermine->styleSheet().contains("#ff0000"));
+    EXPECT_TRUE(panel->btnZajtra->styleSheet().isEmpty());
+
+    // A job sent meanwhile at another workstation counts no more once the
+    // main window is back.
+    whileOpen = [&] { execOther({"update preklady set datum_odoslania_prekladu='2026-03-10' where jedin=2"}); };
+    const std::pair<QPushButton*, DeadlineFilter> buttons[] = {{panel->btnPoTermine, DeadlineFilter::Late},
+                                                               {panel->btnDnes, DeadlineFilter::Today},
+                                                               {panel->btnZajtra, DeadlineFilter::Tomorrow}};
+    for (const auto& [button, filter] : buttons) {
+        calls.clear();
+        button->click();
+        ASSERT_EQ(calls.size(), 1);
+        EXPECT_EQ(calls[0].target, "prekladyPodlaTerminu");
+        EXPECT_EQ(calls[0].details.Value, int(filter));
+        EXPECT_FALSE(calls[0].mainVisible);
+        EXPECT_TRUE(main.isVisible());
+        whileOpen = nullptr;
+    }
+    EXPECT_EQ(*panel->counts(), (DeadlineCounts{1, 1, 1}));
+
+    // Every five minutes while the main window is shown.
+    EXPECT_EQ(panel->tmRefresh->interval(), 5 * 60 * 1000);
+    EXPECT_TRUE(panel->tmRefresh->isActive());
+    execOther({job(7, "2026-03-01 10:00", "null")});
+    panel->tmRefresh->start(10);
+    QTRY_COMPARE(panel->counts()->late, 2);
+    EXPECT_EQ(transcript.count(), 0);
+    Clock::unpinClock();
 }
 
 TEST_F(MainWindowTest, EscapeAndShiftForClose)

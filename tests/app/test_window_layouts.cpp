@@ -27,6 +27,7 @@
 #include "reports/fEPrekladyTlacZiskovost.h"
 #include "reports/fEPrekladyTlacZiskovostMesacna.h"
 #include "reports/fEPrekladyTlacZoznam.h"
+#include "reports/fPrehladAgentury.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -135,6 +136,7 @@ TEST_F(WindowLayouts, NoControlCoversAnotherAndNoTextIsCut)
         {"combinations", [] { return std::make_unique<TfrmCJazykoveKombinacie>(); }},
         {"units", [] { return std::make_unique<TfrmCMerneJednotky>(); }},
         {"users", [] { return std::make_unique<TfrmCUzivatelia>(); }},
+        {"agency overview", [] { return std::make_unique<TfrmPrehladAgentury>(); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

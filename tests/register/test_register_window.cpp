@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QTest>
@@ -160,6 +161,38 @@ TEST_F(RegisterWindow, ClearingTheFilterKeepsTheCheckBoxes)
     EXPECT_TRUE(w.eText->text().isEmpty());
     EXPECT_EQ(w.eOdoslanie->SKeyValue().toInt(), 1);
     EXPECT_EQ(listed(w), QList<int>({1, 3, 4}));
+}
+
+// Opened from one of the main window's deadline counts, the register lists
+// exactly those jobs; the filter panel offers the same choice, and clearing
+// the filter drops it.
+TEST_F(RegisterWindow, DeadlineFilterFromTheCountsAndFromThePanel)
+{
+    struct Case {
+        std::optional<DeadlineFilter> filter;
+        QList<int> jobs;
+    };
+    const Case cases[] = {{DeadlineFilter::Late, {1}},
+                          {DeadlineFilter::Today, {2}},
+                          {DeadlineFilter::Tomorrow, {3}},  // job 5 is due tomorrow but sent
+                          {std::nullopt, {1, 2, 3, 4}}};
+    for (const Case& c : cases) {
+        TfrmEPreklady::Windows windows = recording();
+        windows.termin = c.filter;
+        TfrmEPreklady w(windows);
+        EXPECT_EQ(listed(w), c.jobs);
+        EXPECT_EQ(w.eTermin->currentText(), DeadlineFilterText(c.filter.value_or(DeadlineFilter::All)));
+        // Another choice in the panel applies when the focus leaves it.
+        w.show();
+        QApplication::setActiveWindow(&w);
+        w.eTermin->setFocus();
+        w.eTermin->setCurrentIndex(int(DeadlineFilter::Late));
+        w.gr1->setFocus();
+        EXPECT_EQ(listed(w), QList<int>({1}));
+        QTest::keyClick(w.gr1, Qt::Key_X);
+        EXPECT_EQ(w.eTermin->currentIndex(), int(DeadlineFilter::All));
+        EXPECT_EQ(listed(w), QList<int>({1, 2, 3, 4}));
+    }
 }
 
 TEST_F(RegisterWindow, MarkedOnlyViewIsReleasedSilentlyWhenTheMarksAreGone)
