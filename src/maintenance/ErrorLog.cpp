@@ -17,21 +17,17 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-QString programBaseName()
+QString ProgramBaseName()
 {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
-QString crlf(const QString& text)
+QString WithCrLf(const QString& text)
 {
     QString t = text;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // TSimpleExceptionLog
@@ -57,7 +53,7 @@ QString TSimpleExceptionLog::DefaultFileName()
 QString TSimpleExceptionLog::FallbackFileName()
 {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return QDir(dir).filePath(programBaseName() + QStringLiteral("_Err.log"));
+    return QDir(dir).filePath(ProgramBaseName() + QStringLiteral("_Err.log"));
 }
 
 bool TSimpleExceptionLog::Open()
@@ -141,7 +137,7 @@ QString ReportSeparator()
 
 QString ExceptionMessageText(const QString& message)
 {
-    QString text = crlf(message);
+    QString text = WithCrLf(message);
     // A message that ends with a line break gets its full stop on its last line.
     while (!text.isEmpty() && text.back().isSpace())
         text.chop(1);

@@ -11,6 +11,11 @@
 // The error log and the text of an error's report, without the dialog: the
 // fatal-signal entry and the dialog both write through these.
 
+// The executable's name without its folder and extension.
+QString ProgramBaseName();
+// Every line break (CR LF, LF or CR) as CR LF, as the log and the mail carry them.
+QString WithCrLf(const QString& text);
+
 // ---------------------------------------------------------------------------
 // The error log: "<program>_Err.log" beside the executable, appended to and
 // never truncated. Lines end in CR LF and lose their trailing blanks.

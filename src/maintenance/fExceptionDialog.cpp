@@ -53,18 +53,6 @@ ExceptionDialogSettings& settings()
 
 bool g_showing = false;  // a single flag of the main thread
 
-QString programBaseName()
-{
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
-
-QString crlf(const QString& text)
-{
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
-
 QString hex(std::uintptr_t value, int digits)
 {
     return QString::number(quint64(value), 16).toUpper().rightJustified(digits, QLatin1Char('0'));
@@ -82,7 +70,7 @@ QString fallbackLogFileName()
 
 QString settingsSection()
 {
-    return settingsroot::Software + QLatin1Char('\\') + programBaseName() + QStringLiteral("\\TExceptionDialog");
+    return settingsroot::Software + QLatin1Char('\\') + ProgramBaseName() + QStringLiteral("\\TExceptionDialog");
 }
 
 // The last entry of a dying program, written from the fatal-signal handler.
@@ -401,7 +389,7 @@ QString TExceptionDialog::ReportText() const
     QString message = ExceptionMessageText(m_report.message);
     if (!message.endsWith(QStringLiteral("\r\n")))
         message += QStringLiteral("\r\n");
-    return message + QStringLiteral("\r\n") + crlf(DetailsMemo->toPlainText());
+    return message + QStringLiteral("\r\n") + WithCrLf(DetailsMemo->toPlainText());
 }
 
 void TExceptionDialog::writeReportToLog()
@@ -438,7 +426,7 @@ QString attachmentCopy(const QString& logFile)
     if (!QDir().mkpath(folder))
         return {};
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QString name = programBaseName() + QStringLiteral("_Err_") +
+    const QString name = ProgramBaseName() + QStringLiteral("_Err_") +
                          Clock::now().toString(QStringLiteral("yyyyMMdd_HHmmss"));
     QFile source(logFile);
     if (!source.open(QIODevice::ReadOnly))
@@ -468,7 +456,7 @@ void TExceptionDialog::Send()
     m.toAddress = settings().readSupportAddress ? settings().readSupportAddress() : settings().supportAddress;
     m.toName = settings().supportName;
     m.subject = QStringLiteral("Lindavo - Chybové hlásenie");
-    m.body = crlf(ExceptionMessageText(m_report.message)) + QStringLiteral("\r\n\r\n") + crlf(DetailsMemo->toPlainText());
+    m.body = WithCrLf(ExceptionMessageText(m_report.message)) + QStringLiteral("\r\n\r\n") + WithCrLf(DetailsMemo->toPlainText());
     const bool haveLog = QFileInfo(logFile).isFile();
     // The mail client gets a copy: renaming the log below cannot pull the
     // file away from under it. Without a copy the log itself goes and stays.
@@ -485,7 +473,7 @@ void TExceptionDialog::Send()
             return;
         }
         const QFileInfo log(logFile);
-        const QString dated = log.dir().filePath(programBaseName() + QStringLiteral("_Err_") +
+        const QString dated = log.dir().filePath(ProgramBaseName() + QStringLiteral("_Err_") +
                                                  Clock::today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log"));
         bool moved = !copy.isEmpty() && QFile::rename(logFile, dated);
         if (!copy.isEmpty() && !moved && QFile::exists(dated) && QFile::exists(logFile)) {
