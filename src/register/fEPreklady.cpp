@@ -12,6 +12,7 @@
 #include "register/PriceCalc.h"
 #include "register/fEPrekladyPridaj.h"
 #include "register/fEPrekladyUhrady.h"
+#include "register/fHistoriaPrekladu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -177,6 +179,14 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
             EditAction();
     }));
     connectButtons();
+    // The window's own menu entries; the grid appends its items below them.
+    gr1->PopupMenu = new QMenu(gr1);
+    actHistoria = gr1->PopupMenu->addAction(QStringLiteral("História prekladu\tF9"));
+    actHistoria->setObjectName(QStringLiteral("actHistoria"));
+    connect(actHistoria, &QAction::triggered, this, guarded([this] { HistoryAction(); }));
+    actHistoriaVymazanych = gr1->PopupMenu->addAction(QStringLiteral("História vymazaných prekladov\tCtrl+F9"));
+    actHistoriaVymazanych->setObjectName(QStringLiteral("actHistoriaVymazanych"));
+    connect(actHistoriaVymazanych, &QAction::triggered, this, guarded([this] { DeletedHistoryAction(); }));
     gr1->Loaded();
     ClearFilter();
 }
@@ -437,6 +447,14 @@ bool TfrmEPreklady::gridKey(QKeyEvent* e)
         btnFaktura->trigger();
         return true;
     }
+    if (e->key() == Qt::Key_F9 && ShiftCtrlAlt(e) == Qt::NoModifier) {
+        HistoryAction();
+        return true;
+    }
+    if (e->key() == Qt::Key_F9 && ShiftCtrlAlt(e) == Qt::ControlModifier) {
+        DeletedHistoryAction();
+        return true;
+    }
     return HandleListToolbarKey(*this, e);
 }
 
@@ -494,6 +512,23 @@ void TfrmEPreklady::CopyAction()
 bool TfrmEPreklady::DeleteAction()
 {
     return m_refresh->DeleteAction();
+}
+
+void TfrmEPreklady::HistoryAction()
+{
+    if (!gr1->isOpen() || gr1->isEmpty())
+        return;
+    const QVariant job = gr1->fieldValue(kJedin);
+    QString title = QStringLiteral("História prekladu č. %1").arg(job.toString());
+    const QString znacka = gr1->fieldValue(QStringLiteral("ZNACKA")).toString().trimmed();
+    if (!znacka.isEmpty())
+        title += QStringLiteral(" (%1)").arg(znacka);
+    ShowJobHistory(job, title, this);
+}
+
+void TfrmEPreklady::DeletedHistoryAction()
+{
+    ShowDeletedJobs(this);
 }
 
 void RunEPreklady(TfrmEPreklady::Windows windows)

@@ -267,11 +267,11 @@ TEST_F(MainWindowTest, StaleRowsAreCleanedOnlyAfterTheVersionIsAccepted)
 {
     for (bool newer : {true, false}) {
         SCOPED_TRACE(newer ? "newer database" : "current database");
-        execOther({"delete from database_updates where version > 102",
+        execOther({"delete from database_updates where version > 103",
                    "insert into temp_spracuj (jedin, cislo, zaradenie, connection_id)"
                    " values (gen_id(temp_spracuj_id, 1), 1, 'K', 1)"});
         if (newer)
-            execOther({"insert into database_updates (version, updated) values (103, current_timestamp)"});
+            execOther({"insert into database_updates (version, updated) values (104, current_timestamp)"});
         transcript.clear();
         {
             TfrmMain main(dir.filePath("Lindavo"));
@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, StaleRowsAreCleanedOnlyAfterTheVersionIsAccepted)
         }
         if (newer) {
             ASSERT_EQ(transcript.count(), 1);
-            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {103, 102}));
+            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {104, 103}));
         }
         EXPECT_EQ(countOther("select count(*) from temp_spracuj where connection_id = 1"), newer ? 1 : 0);
     }
@@ -305,7 +305,7 @@ TEST_F(MainWindowTest, AReconnectThatEndsTheStartUpEndsTheProgram)
             main.Uzivatel() = user;
             QTimer::singleShot(0, &main, [&] {
                 if (newerVersion)
-                    execOther({"insert into database_updates (version, updated) values (103, current_timestamp)"});
+                    execOther({"insert into database_updates (version, updated) values (104, current_timestamp)"});
                 main.Reconnect();
                 visibleAtTheEnd = main.isVisible();
             });
@@ -319,7 +319,7 @@ TEST_F(MainWindowTest, AReconnectThatEndsTheStartUpEndsTheProgram)
         EXPECT_FALSE(visibleAtTheEnd);
         if (newerVersion) {
             ASSERT_EQ(transcript.count(), 1);
-            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {103, 102}));
+            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {104, 103}));
         }
     }
 }
