@@ -16,7 +16,8 @@ class Transaction;
 // server's trigger PREKLADY_HISTORIA in the transaction of each change): the
 // reads behind the history windows and how a stored row reads to the user.
 // Values are stored as text: dates "yyyy-mm-dd", times "yyyy-mm-dd hh:mm:ss",
-// numbers with a decimal point, a code list's key as the name it stood for.
+// numbers with a decimal point, a code list's key as the name it stood for,
+// a title or note of more than 1000 characters as its first 997 and "...".
 
 struct HistoryRow {
     QVariant preklad;  // the job's record number
