@@ -349,3 +349,33 @@ TEST_F(MainWindowTest, ASecondStartDuringTheLoginRaisesTheLoginDialog)
     EXPECT_EQ(RunMainWindow(instance, exe), 1);
     EXPECT_TRUE(restored);
 }
+
+// The job history names the logged-in user by the abbreviation the program
+// sets on its attachment: after the login, on the attachment a lost link is
+// replaced with, and for whoever logs in again.
+TEST_F(MainWindowTest, TheHistoryUserFollowsTheLoginAndTheAttachment)
+{
+    TfrmMain main(dir.filePath("Lindavo"));
+    const auto state = [&main] {
+        fb::Transaction t(main.IBDatabase(), {"read", "nowait"});
+        fb::Query q(t);
+        t.start();
+        q.setSql("select rdb$get_context('USER_SESSION', 'LINDAVO_KTO'), current_connection from rdb$database");
+        q.executeOneRow();
+        const auto result = std::make_pair(q.value(0).toString(), q.value(1).toLongLong());
+        q.close();
+        t.commit();
+        return result;
+    };
+    const auto [afterLogin, firstAttachment] = state();
+    EXPECT_EQ(afterLogin, "AD");
+
+    main.ReopenAfterLoss();
+    const auto [afterReopen, secondAttachment] = state();
+    EXPECT_NE(secondAttachment, firstAttachment);
+    EXPECT_EQ(afterReopen, "AD");
+
+    user = TUzivatel{4, "Peter", "PB", false};
+    main.LoginAgain();
+    EXPECT_EQ(state().first, "PB");
+}
