@@ -116,9 +116,8 @@ void TfrmHistoriaPrekladu::fill()
             grHistoria->setItem(i, 3, cell(HistoryValueText(r.stlpec, r.stara)));
             grHistoria->setItem(i, 4, cell(HistoryValueText(r.stlpec, r.nova)));
         }
-        grHistoria->setColumnWidth(0, 130);
-        grHistoria->setColumnWidth(1, 60);
-        grHistoria->setColumnWidth(2, 190);
+        fitColumns({0, 1});
+        grHistoria->setColumnWidth(2, 180);
         grHistoria->setColumnWidth(3, 200);
         lblPocet->setText(count == 0 ? QStringLiteral("Preklad nemá zaznamenané žiadne zmeny.")
                                      : QStringLiteral("Počet zmien: %1").arg(count));
@@ -135,13 +134,19 @@ void TfrmHistoriaPrekladu::fill()
             grHistoria->setItem(i, 2, number);
             grHistoria->setItem(i, 3, cell(HistoryValueText({}, r.stara)));
         }
-        grHistoria->setColumnWidth(0, 130);
-        grHistoria->setColumnWidth(1, 60);
-        grHistoria->setColumnWidth(2, 70);
+        fitColumns({0, 1, 2});
         lblPocet->setText(count == 0 ? QStringLiteral("Žiadny preklad nebol vymazaný.")
                                      : QStringLiteral("Počet vymazaných prekladov: %1 — Enter: história prekladu")
                                            .arg(count));
     }
+}
+
+void TfrmHistoriaPrekladu::fitColumns(std::initializer_list<int> columns)
+{
+    // The moment, the user and the number are short: shown whole, the
+    // values get the rest.
+    for (int c : columns)
+        grHistoria->resizeColumnToContents(c);
 }
 
 void TfrmHistoriaPrekladu::showDetail()

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <initializer_list>
 #include <vector>
 
 class QLabel;
@@ -38,6 +39,7 @@ protected:
 
 private:
     void fill();
+    void fitColumns(std::initializer_list<int> columns);
     void showDetail();
 
     Kind m_kind;
