@@ -9,5 +9,5 @@ struct FileVersionInfo {
 };
 
 FileVersionInfo FileVersion();
-QString VersionText();          // "1.4.102.28"
-unsigned short SupportedVersion();  // the release number, 102
+QString VersionText();          // "1.4.103.29"
+unsigned short SupportedVersion();  // the release number, 103

@@ -352,6 +352,14 @@ void TfrmMain::IBDAfterConnect()
 void TfrmMain::showUser()
 {
     setSessionUser(m_uzivatel.Jedin);
+    if (m_database.isOpen()) {
+        try {
+            SetHistoryUser(m_database, m_uzivatel.Jedin.isNull() ? QString() : m_uzivatel.Skratka);
+        } catch (const fb::Error&) {
+            // A link lost just now: reopening it sets the user again, and
+            // until then nothing is written.
+        }
+    }
     lblUzivatel->setText(m_uzivatel.Jedin.isNull() ? kNoUser : m_uzivatel.Meno);
     updateButtons();
 }
@@ -372,6 +380,8 @@ void TfrmMain::ReopenAfterLoss()
     } catch (const fb::Error&) {
     }
     m_database.open(m_settings.database, ConnectionParams(m_settings));
+    // The job history's user belongs to the attachment: the new one starts without it.
+    SetHistoryUser(m_database, m_uzivatel.Jedin.isNull() ? QString() : m_uzivatel.Skratka);
 }
 
 void TfrmMain::LoginAgain()

@@ -2,6 +2,7 @@
 
 #include "fb/Query.h"
 #include "fb/Transaction.h"
+#include "framework/TransactionHelpers.h"
 
 namespace {
 
@@ -21,6 +22,20 @@ void setSessionUser(const QVariant& jedin)
 QVariant sessionUser()
 {
     return currentUser();
+}
+
+void SetHistoryUser(fb::Connection& connection, const QString& abbreviation)
+{
+    // The triggers of the job history read this variable of the attachment.
+    fb::Transaction transaction(connection, TransactionParams(true, true));
+    transaction.start();
+    fb::Query q(transaction);
+    q.setSql(QStringLiteral("select rdb$set_context('USER_SESSION', 'LINDAVO_KTO', :KTO) from rdb$database"));
+    const QString kto = abbreviation.trimmed();
+    q.setParam(QStringLiteral("KTO"), kto.isEmpty() ? QVariant() : QVariant(kto));
+    q.executeScalar();
+    q.close();
+    transaction.commit();
 }
 
 SessionRefused::SessionRefused(bool administrator)

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 namespace fb {
+class Connection;
 class Transaction;
 }
 
@@ -19,6 +20,12 @@ class Transaction;
 // that never log in: nothing is checked then).
 void setSessionUser(const QVariant& jedin);
 QVariant sessionUser();
+
+// Who the job history names for the changes made over `connection`: the
+// logged-in user's abbreviation. Kept by the attachment, so it is set again
+// for every new one (a reconnect); an empty abbreviation clears it, and the
+// history then names the database user. Throws fb::Error.
+void SetHistoryUser(fb::Connection& connection, const QString& abbreviation);
 
 // The user lost his access (or, with `administrator`, his administrator's
 // rights) since he logged in.

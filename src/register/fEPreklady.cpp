@@ -13,6 +13,7 @@
 #include "register/PriceCalc.h"
 #include "register/fEPrekladyPridaj.h"
 #include "register/fEPrekladyUhrady.h"
+#include "register/fHistoriaPrekladu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -180,6 +182,14 @@ TfrmEPreklady::TfrmEPreklady(Windows windows, QWidget* parent)
             EditAction();
     }));
     connectButtons();
+    // The window's own menu entries; the grid appends its items below them.
+    gr1->PopupMenu = new QMenu(gr1);
+    actHistoria = gr1->PopupMenu->addAction(QStringLiteral("História prekladu\tF9"));
+    actHistoria->setObjectName(QStringLiteral("actHistoria"));
+    connect(actHistoria, &QAction::triggered, this, guarded([this] { HistoryAction(); }));
+    actHistoriaVymazanych = gr1->PopupMenu->addAction(QStringLiteral("História vymazaných prekladov\tCtrl+F9"));
+    actHistoriaVymazanych->setObjectName(QStringLiteral("actHistoriaVymazanych"));
+    connect(actHistoriaVymazanych, &QAction::triggered, this, guarded([this] { DeletedHistoryAction(); }));
     gr1->Loaded();
     resetFilter();
     eTermin->setCurrentIndex(int(m_windows.termin.value_or(DeadlineFilter::All)));
@@ -456,6 +466,14 @@ bool TfrmEPreklady::gridKey(QKeyEvent* e)
         btnFaktura->trigger();
         return true;
     }
+    if (e->key() == Qt::Key_F9 && ShiftCtrlAlt(e) == Qt::NoModifier) {
+        HistoryAction();
+        return true;
+    }
+    if (e->key() == Qt::Key_F9 && ShiftCtrlAlt(e) == Qt::ControlModifier) {
+        DeletedHistoryAction();
+        return true;
+    }
     return HandleListToolbarKey(*this, e);
 }
 
@@ -513,6 +531,23 @@ void TfrmEPreklady::CopyAction()
 bool TfrmEPreklady::DeleteAction()
 {
     return m_refresh->DeleteAction();
+}
+
+void TfrmEPreklady::HistoryAction()
+{
+    if (!gr1->isOpen() || gr1->isEmpty())
+        return;
+    const QVariant job = gr1->fieldValue(kJedin);
+    QString title = QStringLiteral("História prekladu č. %1").arg(job.toString());
+    const QString znacka = gr1->fieldValue(QStringLiteral("ZNACKA")).toString().trimmed();
+    if (!znacka.isEmpty())
+        title += QStringLiteral(" (%1)").arg(znacka);
+    ShowJobHistory(job, title, this);
+}
+
+void TfrmEPreklady::DeletedHistoryAction()
+{
+    ShowDeletedJobs(this);
 }
 
 void RunEPreklady(TfrmEPreklady::Windows windows)

@@ -102,6 +102,12 @@ public:
     void CopyAction();
     void EditAction();
     bool DeleteAction();
+    // The change history of the current job (F9), and of the deleted jobs
+    // (Ctrl+F9); both also in the grid's context menu.
+    void HistoryAction();
+    void DeletedHistoryAction();
+    QAction* actHistoria = nullptr;
+    QAction* actHistoriaVymazanych = nullptr;
 
     // The colours of the state cell: 1 day left light orange, due or overdue red.
     static std::optional<QColor> StateColour(const QVariant& stav);

@@ -17,10 +17,13 @@
 #include "framework/SlotGuard.h"
 #include "framework/DbOperation.h"
 #include "framework/TextHelpers.h"
+#include "framework/UiHelpers.h"
+#include "register/fHistoriaPrekladu.h"
 
 #include <QEvent>
 #include <QGroupBox>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -506,6 +509,13 @@ void TfrmEPrekladyPridaj::buildControls()
     eDBPoznamka->setFocusPolicy(Qt::ClickFocus);
 
     const int buttonsTop = 500 - 33;
+    btnHistoria = new QPushButton(QStringLiteral("&História"), this);
+    btnHistoria->setObjectName(QStringLiteral("btnHistoria"));
+    btnHistoria->setToolTip(QStringLiteral("Zmeny prekladu (F9)"));
+    btnHistoria->setAutoDefault(false);
+    btnHistoria->setFocusPolicy(Qt::ClickFocus);
+    btnHistoria->setGeometry(8, buttonsTop, 100, 27);
+    connect(btnHistoria, &QPushButton::clicked, this, guarded([this] { ShowHistory(); }));
     btnDalsi->setGeometry(519, buttonsTop, 100, 27);
     btnZapis->setGeometry(625, buttonsTop, 100, 27);
     btnNezapis->setGeometry(731, buttonsTop, 100, 27);
@@ -714,9 +724,31 @@ void TfrmEPrekladyPridaj::showEvent(QShowEvent* event)
             RecomputePreTotals();
             ApplyVisibility();
             m_pricesAtShow = priceSignature();
+            // A new job (a copy too) has no history yet.
+            btnHistoria->setEnabled(Mode == TFormDetails::Edit && IsSetValue(Current));
         });
     }
     TFormEditor::showEvent(event);
+}
+
+bool TfrmEPrekladyPridaj::keyPreview(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F9 && ShiftCtrlAlt(event) == Qt::NoModifier) {
+        runReportingUnexpected([this] { ShowHistory(); });
+        return true;
+    }
+    return TFormEditor::keyPreview(event);
+}
+
+void TfrmEPrekladyPridaj::ShowHistory()
+{
+    if (!btnHistoria->isEnabled())
+        return;
+    const QString znacka = eDBZnacka->text().trimmed();
+    QString title = QStringLiteral("História prekladu č. %1").arg(Current.toString());
+    if (!znacka.isEmpty())
+        title += QStringLiteral(" (%1)").arg(znacka);
+    ShowJobHistory(Current, title, this);
 }
 
 // ---- totals --------------------------------------------------------------------------
@@ -938,8 +970,14 @@ void TfrmEPrekladyPridaj::SaveRecord(fb::Transaction& transaction, bool isNew)
 
 QString TfrmEPrekladyPridaj::columnCaption(const QString& column) const
 {
+    return JobColumnCaption(column);
+}
+
+QString TfrmEPrekladyPridaj::JobColumnCaption(const QString& column)
+{
     static const QHash<QString, QString> captions = {
         {QStringLiteral("ZNACKA"), QStringLiteral("Značka")},
+        {QStringLiteral("DATUM_PRIJATIA"), QStringLiteral("Preklad prijatý")},
         {QStringLiteral("NAZOV"), QStringLiteral("Názov")},
         {QStringLiteral("PM"), QStringLiteral("PM")},
         {QStringLiteral("DATUM_ZADANIA_PREKLADATELOVI"), QStringLiteral("Zadanie")},

@@ -80,6 +80,14 @@ public:
     void ClearControls() override;
     void SetDetails(TFormDetails& details) override;
 
+    // The caption of a column of PREKLADY as this editor names its field (the
+    // conflict message of a save and the change history use it).
+    static QString JobColumnCaption(const QString& column);
+
+    // "História" (F9): the job's changes, newest first; only for a stored job.
+    QPushButton* btnHistoria = nullptr;
+    void ShowHistory();
+
     // The totals of a price group as shown (also what the question before
     // saving compares).
     PriceTotals objTotals() const;
@@ -159,6 +167,7 @@ protected:
     QString columnText(const QString& column, const QVariant& value) const override;
     void Zapis(QPushButton* originator) override;
     void showEvent(QShowEvent* event) override;
+    bool keyPreview(QKeyEvent* event) override;
 
     // ---- the assistance ------------------------------------------------------------
     // Prices of the chosen address for the language combination (the buttons

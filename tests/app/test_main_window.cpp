@@ -344,11 +344,11 @@ TEST_F(MainWindowTest, StaleRowsAreCleanedOnlyAfterTheVersionIsAccepted)
 {
     for (bool newer : {true, false}) {
         SCOPED_TRACE(newer ? "newer database" : "current database");
-        execOther({"delete from database_updates where version > 102",
+        execOther({"delete from database_updates where version > 103",
                    "insert into temp_spracuj (jedin, cislo, zaradenie, connection_id)"
                    " values (gen_id(temp_spracuj_id, 1), 1, 'K', 1)"});
         if (newer)
-            execOther({"insert into database_updates (version, updated) values (103, current_timestamp)"});
+            execOther({"insert into database_updates (version, updated) values (104, current_timestamp)"});
         transcript.clear();
         {
             TfrmMain main(dir.filePath("Lindavo"));
@@ -356,7 +356,7 @@ TEST_F(MainWindowTest, StaleRowsAreCleanedOnlyAfterTheVersionIsAccepted)
         }
         if (newer) {
             ASSERT_EQ(transcript.count(), 1);
-            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {103, 102}));
+            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {104, 103}));
         }
         EXPECT_EQ(countOther("select count(*) from temp_spracuj where connection_id = 1"), newer ? 1 : 0);
     }
@@ -382,7 +382,7 @@ TEST_F(MainWindowTest, AReconnectThatEndsTheStartUpEndsTheProgram)
             main.Uzivatel() = user;
             QTimer::singleShot(0, &main, [&] {
                 if (newerVersion)
-                    execOther({"insert into database_updates (version, updated) values (103, current_timestamp)"});
+                    execOther({"insert into database_updates (version, updated) values (104, current_timestamp)"});
                 main.Reconnect();
                 visibleAtTheEnd = main.isVisible();
             });
@@ -396,7 +396,7 @@ TEST_F(MainWindowTest, AReconnectThatEndsTheStartUpEndsTheProgram)
         EXPECT_FALSE(visibleAtTheEnd);
         if (newerVersion) {
             ASSERT_EQ(transcript.count(), 1);
-            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {103, 102}));
+            EXPECT_EQ(transcript.last().text, FormatMessageText(LoadMessageText("ERR3009"), {104, 103}));
         }
     }
 }
@@ -425,4 +425,34 @@ TEST_F(MainWindowTest, ASecondStartDuringTheLoginRaisesTheLoginDialog)
     };
     EXPECT_EQ(RunMainWindow(instance, exe), 1);
     EXPECT_TRUE(restored);
+}
+
+// The job history names the logged-in user by the abbreviation the program
+// sets on its attachment: after the login, on the attachment a lost link is
+// replaced with, and for whoever logs in again.
+TEST_F(MainWindowTest, TheHistoryUserFollowsTheLoginAndTheAttachment)
+{
+    TfrmMain main(dir.filePath("Lindavo"));
+    const auto state = [&main] {
+        fb::Transaction t(main.IBDatabase(), {"read", "nowait"});
+        fb::Query q(t);
+        t.start();
+        q.setSql("select rdb$get_context('USER_SESSION', 'LINDAVO_KTO'), current_connection from rdb$database");
+        q.executeOneRow();
+        const auto result = std::make_pair(q.value(0).toString(), q.value(1).toLongLong());
+        q.close();
+        t.commit();
+        return result;
+    };
+    const auto [afterLogin, firstAttachment] = state();
+    EXPECT_EQ(afterLogin, "AD");
+
+    main.ReopenAfterLoss();
+    const auto [afterReopen, secondAttachment] = state();
+    EXPECT_NE(secondAttachment, firstAttachment);
+    EXPECT_EQ(afterReopen, "AD");
+
+    user = TUzivatel{4, "Peter", "PB", false};
+    main.LoginAgain();
+    EXPECT_EQ(state().first, "PB");
 }

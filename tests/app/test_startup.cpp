@@ -59,15 +59,15 @@ QString message(const char* name, qint64 a, qint64 b)
 
 TEST(Version, BuildNumbers)
 {
-    EXPECT_EQ(VersionText(), "1.4.102.28");
-    EXPECT_EQ(SupportedVersion(), 102);
+    EXPECT_EQ(VersionText(), "1.4.103.29");
+    EXPECT_EQ(SupportedVersion(), 103);
 }
 
 TEST(Startup, CurrentDatabaseGoesStraightToTheLogin)
 {
     TestDatabase db(TestDatabase::Migrated);
     DialogTranscript transcript;
-    const StartupRun run = afterConnect(db, 102);
+    const StartupRun run = afterConnect(db, 103);
     EXPECT_EQ(run.outcome, StartupOutcome::Continue);
     EXPECT_EQ(run.migrations, 0);
     EXPECT_EQ(run.logins, 1);
@@ -78,40 +78,40 @@ TEST(Startup, OlderDatabaseOpensTheMigrationAndEndsWhenStillOlder)
 {
     TestDatabase db(TestDatabase::Base);
     DialogTranscript transcript;
-    const StartupRun run = afterConnect(db, 102);
+    const StartupRun run = afterConnect(db, 103);
     EXPECT_EQ(run.outcome, StartupOutcome::Terminate);
     EXPECT_EQ(run.migrations, 1);
     EXPECT_EQ(run.logins, 0);
     ASSERT_EQ(transcript.count(), 1);
     EXPECT_EQ(transcript.last().kind, DialogKind::Red);
-    EXPECT_EQ(transcript.last().text, message("ERR3010", 0, 102));
+    EXPECT_EQ(transcript.last().text, message("ERR3010", 0, 103));
 }
 
 TEST(Startup, MigrationThatReachesTheVersionContinues)
 {
     TestDatabase db(TestDatabase::Base);
     DialogTranscript transcript;
-    const StartupRun run = afterConnect(db, 102, [&] {
-        TfrmUpdate window(db.connection(), 102);
+    const StartupRun run = afterConnect(db, 103, [&] {
+        TfrmUpdate window(db.connection(), 103);
         window.btnGoClick();
     });
     EXPECT_EQ(run.outcome, StartupOutcome::Continue);
     EXPECT_EQ(run.logins, 1);
-    EXPECT_EQ(db.scalar("select max(version) from database_updates").toInt(), 102);
+    EXPECT_EQ(db.scalar("select max(version) from database_updates").toInt(), 103);
 }
 
 TEST(Startup, NewerDatabaseEndsWithoutMigration)
 {
     TestDatabase db(TestDatabase::Migrated);
-    db.exec({"insert into database_updates (version, updated) values (103, current_timestamp)"});
+    db.exec({"insert into database_updates (version, updated) values (104, current_timestamp)"});
     DialogTranscript transcript;
-    const StartupRun run = afterConnect(db, 102);
+    const StartupRun run = afterConnect(db, 103);
     EXPECT_EQ(run.outcome, StartupOutcome::Terminate);
     EXPECT_EQ(run.migrations, 0);
     EXPECT_EQ(run.logins, 0);
     ASSERT_EQ(transcript.count(), 1);
-    EXPECT_EQ(transcript.last().text, message("ERR3009", 103, 102));
-    EXPECT_TRUE(transcript.last().text.contains("Verzia databázy: 103"));
+    EXPECT_EQ(transcript.last().text, message("ERR3009", 104, 103));
+    EXPECT_TRUE(transcript.last().text.contains("Verzia databázy: 104"));
 }
 
 TEST(Startup, LibraryCheck)
