@@ -14,6 +14,7 @@
 #include "framework/SlotGuard.h"
 #include "framework/UiHelpers.h"
 #include "framework/WaitPlease.h"
+#include "maintenance/BackupStatusLabel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -113,7 +114,7 @@ void TfrmMain::buildUi()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     const int lastTop = kFirstButtonTop + kButtonStep * int(std::size(kButtons) - 1);
-    setFixedSize(349, lastTop + kButtonHeight + 4);
+    setFixedSize(349, lastTop + kButtonHeight + 4 + 22);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(192, 220, 192));
@@ -172,6 +173,9 @@ void TfrmMain::buildUi()
         this->*def.member = b;
         top += kButtonStep;
     }
+    lblZaloha = new TBackupStatusLabel(this);
+    lblZaloha->setGeometry(kLeft, lastTop + kButtonHeight + 2, kWidth, 20);
+    lblZaloha->hide();  // shown by the automatic backup when it is on
 }
 
 void TfrmMain::updateButtons()
@@ -333,6 +337,8 @@ void TfrmMain::IBDAfterConnect()
         return;
     }
     showUser();
+    if (startupCalls().connected)
+        startupCalls().connected(*this);
 }
 
 void TfrmMain::showUser()

@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QFrame;
 class TQDLBtn;
+class TBackupStatusLabel;
 class TfrmMain;
 
 // The calls start-up makes into windows that live elsewhere: the migration
@@ -21,6 +22,8 @@ class TfrmMain;
 struct StartupCalls {
     std::function<bool(TfrmMain&)> migrate;  // false: the application ends
     std::function<bool(TfrmMain&)> login;
+    // After each successful connect and login (the automatic backup starts here).
+    std::function<void(TfrmMain&)> connected;
 };
 StartupCalls& startupCalls();
 
@@ -138,4 +141,5 @@ public:
     TQDLBtn* btnMerneJednotky = nullptr;
     TQDLBtn* btnUzivatelia = nullptr;
     TQDLBtn* btnZalohovanie = nullptr;
+    TBackupStatusLabel* lblZaloha = nullptr;  // the newest verified backup
 };

@@ -17,7 +17,9 @@
 #include "fb/Error.h"
 #include "fb/Query.h"
 #include "fb/Transaction.h"
+#include "maintenance/AutomaticBackup.h"
 #include "maintenance/BackupRestore.h"
+#include "maintenance/BackupState.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -68,6 +70,31 @@ TfrmZalohovanie::TfrmZalohovanie(ZalohovanieEnvironment environment, QWidget* pa
     }
     if (m_env.connection && m_env.connection->isOpen())
         m_info = m_env.connection->info();
+    waitForAutomaticBackup();
+}
+
+bool TfrmZalohovanie::automaticBackupRunning() const
+{
+    const TAutomaticBackup* automatic = TAutomaticBackup::instance();
+    return automatic && automatic->running();
+}
+
+void TfrmZalohovanie::waitForAutomaticBackup()
+{
+    TAutomaticBackup* automatic = TAutomaticBackup::instance();
+    if (!automatic || !automatic->running())
+        return;
+    // A restore would replace the database under it, a backup of its own
+    // would close the connection it counts on.
+    for (QPushButton* b : {btnZalohuj, btnObnov, btnOver})
+        b->setEnabled(false);
+    mPriebeh->appendPlainText(QStringLiteral("Práve prebieha automatické zálohovanie databázy. "
+                                             "Zálohovať, obnoviť a overiť môžete, keď sa skončí."));
+    connect(automatic, &TAutomaticBackup::finished, this, [this] {
+        for (QPushButton* b : {btnZalohuj, btnObnov, btnOver})
+            b->setEnabled(true);
+        mPriebeh->appendPlainText(QStringLiteral("Automatické zálohovanie sa skončilo."));
+    });
 }
 
 TfrmZalohovanie::~TfrmZalohovanie()
@@ -133,7 +160,10 @@ void TfrmZalohovanie::buildUi()
     btnObnov = new QPushButton(QStringLiteral("Obnov"), bottom);
     btnObnov->setObjectName(QStringLiteral("btnObnov"));
     btnObnov->setFocusPolicy(Qt::ClickFocus);
-    for (QPushButton* b : {btnZalohuj, btnObnov}) {
+    btnOver = new QPushButton(QStringLiteral("Overiť zálohu"), bottom);
+    btnOver->setObjectName(QStringLiteral("btnOver"));
+    btnOver->setFocusPolicy(Qt::ClickFocus);
+    for (QPushButton* b : {btnZalohuj, btnObnov, btnOver}) {
         b->setFixedSize(108, 25);
         QFont bold = b->font();
         bold.setBold(true);
@@ -146,6 +176,7 @@ void TfrmZalohovanie::buildUi()
     lblPrenos->setAlignment(Qt::AlignCenter);
     row->addWidget(btnZalohuj);
     row->addWidget(lblPrenos, 1);
+    row->addWidget(btnOver);
     row->addWidget(btnObnov);
 
     auto* layout = new QVBoxLayout(this);
@@ -158,6 +189,7 @@ void TfrmZalohovanie::buildUi()
     setTabOrder(eSubor, btnZalohuj);
     connect(btnZalohuj, &QPushButton::clicked, this, guarded([this] { Zalohuj(); }));
     connect(btnObnov, &QPushButton::clicked, this, guarded([this] { Obnov(); }));
+    connect(btnOver, &QPushButton::clicked, this, guarded([this] { Over(); }));
 }
 
 QString TfrmZalohovanie::backupFile() const
@@ -372,7 +404,7 @@ void TfrmZalohovanie::runService(QPushButton* button, const std::function<void()
 
 void TfrmZalohovanie::Zalohuj()
 {
-    if (m_running)
+    if (m_running || automaticBackupRunning())
         return;
     if (eSubor->text().trimmed().isEmpty()) {
         eSubor->setFocus();
@@ -426,7 +458,7 @@ void TfrmZalohovanie::Zalohuj()
 
 void TfrmZalohovanie::Obnov()
 {
-    if (m_running)
+    if (m_running || automaticBackupRunning())
         return;
     if (eSubor->text().trimmed().isEmpty()) {
         eSubor->setFocus();
@@ -505,6 +537,80 @@ void TfrmZalohovanie::Obnov()
                            .arg(safety) +
                        ServiceErrorText(*error, true);
             RedMessageDlg(text, msg::Error, {msg::OK}, 0, msg::OK);
+        });
+}
+
+void TfrmZalohovanie::Over()
+{
+    if (m_running || automaticBackupRunning())
+        return;
+    if (eSubor->text().trimmed().isEmpty()) {
+        eSubor->setFocus();
+        return;
+    }
+    if (!fileNameAccepted())
+        return;
+    const QString file = backupFile();
+    if (!QFileInfo(file).isFile()) {
+        RedMessageDlg(QStringLiteral("Nie je možné overiť zálohu, lebo záložný súbor nebol nájdený."), msg::Error,
+                      {msg::OK}, 0, msg::OK);
+        return;
+    }
+    if (!m_env.connection || !m_env.connection->isOpen()) {
+        RedMessageDlg(QStringLiteral("Zálohu možno overiť len pri pripojení k databáze: obnovená kópia sa porovnáva "
+                                     "s ňou a vytvára sa na jej serveri."),
+                      msg::Error, {msg::OK}, 0, msg::OK);
+        return;
+    }
+    runService(
+        btnOver,
+        [&] {
+            BackupJob job;
+            job.login = serviceLogin();
+            job.databasePath = m_env.databasePath;
+            job.databaseFile = databaseInfo().fileName;
+            job.params = {QStringLiteral("USER_NAME=") + m_env.userName, QStringLiteral("PASSWORD=") + m_env.password,
+                          QStringLiteral("lc_ctype=WIN1250")};
+            job.supportedVersion = m_env.supportedVersion;
+            job.onLine = [this](const QString& l) { addLine(l); };
+            job.onProgress = [this](qint64 n) { showProgress(n); };
+            addLine(QStringLiteral("Overenie zálohy %1 skúšobným obnovením do dočasnej databázy")
+                        .arg(QDir::toNativeSeparators(file)));
+            BackupStateFile state(m_env.stateFile, m_env.databasePath);
+            const BackupFileCheck check = CheckBackupFile(job, m_service, file, Clock::now(), state, [this] {
+                fb::Transaction t(*m_env.connection, {"read", "concurrency", "nowait"});
+                t.start();
+                const DatabaseCounts live = ReadDatabaseCounts(t, m_env.supportedVersion);
+                t.commit();
+                return live;
+            });
+            addLine(QString());
+            for (const QString& line : check.text.split(QStringLiteral("\r\n")))
+                addLine(line);
+            const bool ok = check.verdict == BackupFileCheck::Verified;
+            if (!m_env.stateFile.isEmpty())
+                state.recordCheck(file, ok, check.text, Clock::now());
+            if (check.verdict == BackupFileCheck::Failed && m_env.logProblem)
+                m_env.logProblem(QStringLiteral("Kontrola zálohy %1 zlyhala: %2").arg(QDir::toNativeSeparators(file), check.text));
+            switch (check.verdict) {
+            case BackupFileCheck::Verified:
+                PlainMessageBox(check.text);
+                break;
+            case BackupFileCheck::Restorable:
+                GrayMessageDlg(check.text, msg::Warning, {msg::OK}, 0, msg::OK);
+                break;
+            case BackupFileCheck::Failed:
+                RedMessageDlg(QStringLiteral("Kontrola zálohy zlyhala.\r\n") + check.text, msg::Error, {msg::OK}, 0, msg::OK);
+                break;
+            }
+        },
+        [this](const std::exception& e) {
+            const auto* error = dynamic_cast<const fb::Error*>(&e);
+            if (!error)
+                throw;
+            addLine(QStringLiteral("Kontrolu zálohy sa nepodarilo vykonať."));
+            RedMessageDlg(QStringLiteral("Kontrolu zálohy sa nepodarilo vykonať.\r\n") + error->message(), msg::Error,
+                          {msg::OK}, 0, msg::OK);
         });
 }
 
