@@ -130,8 +130,10 @@ ProgressSink progressOf(const BackupJob& job)
 {
     return [&job](qint64 bytes) {
         checkCancel(job);
-        if (job.onProgress)
+        if (job.onProgress) {
             job.onProgress(bytes);
+            checkCancel(job);
+        }
     };
 }
 

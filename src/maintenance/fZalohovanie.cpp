@@ -164,7 +164,7 @@ void TfrmZalohovanie::buildUi()
     btnOver->setObjectName(QStringLiteral("btnOver"));
     btnOver->setFocusPolicy(Qt::ClickFocus);
     for (QPushButton* b : {btnZalohuj, btnObnov, btnOver}) {
-        b->setFixedSize(108, 25);
+        b->setFixedSize(b == btnOver ? 124 : 108, 25);
         QFont bold = b->font();
         bold.setBold(true);
         b->setFont(bold);
@@ -585,6 +585,12 @@ void TfrmZalohovanie::Over()
                 return live;
             });
             addLine(QString());
+            if (check.counts.content == BackupContent::Ours) {
+                const QLocale sk(QLocale::Slovak, QLocale::Slovakia);
+                addLine(QStringLiteral("Obnovená kópia: verzia databázy %1").arg(check.counts.version));
+                for (auto it = check.counts.rows.cbegin(); it != check.counts.rows.cend(); ++it)
+                    addLine(QStringLiteral("  %1: %2 riadkov").arg(it.key(), sk.toString(it.value())));
+            }
             for (const QString& line : check.text.split(QStringLiteral("\r\n")))
                 addLine(line);
             const bool ok = check.verdict == BackupFileCheck::Verified;
