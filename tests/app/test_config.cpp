@@ -242,7 +242,8 @@ TEST(AppConfig, AutomaticBackupIsOnForTheEmbeddedDatabaseOnly)
         if (*c.text)
             writeIni(ini, c.text);
         EXPECT_EQ(ReadAutomaticBackup(ini, c.database), c.value);
-        EXPECT_EQ(iniValue(ini, "AutomatickaZaloha"), c.written);
+        // read as bytes: QSettings keeps a file it read within the same second
+        EXPECT_TRUE(readFile(ini).contains(QByteArray("AutomatickaZaloha=") + c.written)) << readFile(ini).toStdString();
     }
 }
 
