@@ -172,7 +172,14 @@ void InstallWindowTargets()
 {
     MainWindowTargets& t = mainWindowTargets();
     t.preklady = [](TfrmMain& main) { RunEPreklady(RegisterWindowsFor(main)); };
-    t.zalohovanie = [](TfrmMain& main) { RunZalohovanie(BackupEnvironmentFor(main)); };
+    t.zalohovanie = [](TfrmMain& main) {
+        RunZalohovanie(BackupEnvironmentFor(main));
+        // a check in the window may have found the newest backup damaged
+        const TAutomaticBackup* automatic = TAutomaticBackup::instance();
+        if (!main.lblZaloha->isHidden() && !(automatic && automatic->running()))
+            main.lblZaloha->showStatus(
+                BackupStateFile(main.locations().backupState, main.settings().database).status(), Clock::today());
+    };
     t.jazykoveKombinacie = RunCJazykoveKombinacie;
     TfrmCKombinaciePridaj::languageCombinations() = RunCJazykoveKombinacie;
     t.merneJednotky = RunCMerneJednotky;

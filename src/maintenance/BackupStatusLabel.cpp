@@ -7,6 +7,7 @@ TBackupStatusLabel::TBackupStatusLabel(QWidget* parent) : QLabel(parent)
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
+    m_pointSize = bold.pointSizeF();
 }
 
 void TBackupStatusLabel::setAlarming(bool alarming)
@@ -15,9 +16,20 @@ void TBackupStatusLabel::setAlarming(bool alarming)
     setStyleSheet(alarming ? QStringLiteral("color: #c00000") : QString());
 }
 
+void TBackupStatusLabel::fitText(const QString& text)
+{
+    // a longer line (a failed check) gets a smaller letter rather than cut off
+    QFont f = font();
+    f.setPointSizeF(m_pointSize);
+    while (width() > 0 && QFontMetrics(f).horizontalAdvance(text) > width() - 4 && f.pointSizeF() > 6)
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    setFont(f);
+    setText(text);
+}
+
 void TBackupStatusLabel::showStatus(const BackupStatus& status, const QDate& today)
 {
-    setText(BackupStatusText(status));
+    fitText(BackupStatusText(status));
     setAlarming(BackupStatusAlarming(status, today));
     QString tip;
     if (status.lastCheckFailed)
@@ -32,7 +44,7 @@ void TBackupStatusLabel::showStatus(const BackupStatus& status, const QDate& tod
 
 void TBackupStatusLabel::showRunning()
 {
-    setText(QStringLiteral("Prebieha automatické zálohovanie..."));
+    fitText(QStringLiteral("Prebieha automatické zálohovanie..."));
     setAlarming(false);
     setToolTip(QString());
 }

@@ -19,5 +19,7 @@ public:
 
 private:
     void setAlarming(bool alarming);
+    void fitText(const QString& text);
     bool m_alarming = false;
+    qreal m_pointSize = 9;
 };
