@@ -82,6 +82,19 @@ void writeRecords(QSettings& s, const std::vector<BackupRecord>& records)
     s.endArray();
 }
 
+// The file that had the name now has its dated one (none: it was new).
+void moveRecords(QSettings& s, const QString& file, const QString& moved)
+{
+    std::vector<BackupRecord> records = readRecords(s);
+    for (BackupRecord& r : records)
+        if (samePath(r.file) == file)
+            r.file = moved;
+    std::erase_if(records, [](const BackupRecord& r) { return r.file.isEmpty(); });
+    writeRecords(s, records);
+    if (samePath(s.value(QStringLiteral("PoslednaOverenaZalohaSubor")).toString()) == file)
+        s.setValue(QStringLiteral("PoslednaOverenaZalohaSubor"), moved);
+}
+
 }  // namespace
 
 bool BackupStatusAlarming(const BackupStatus& status, const QDate& today)
@@ -143,17 +156,10 @@ void BackupStateFile::recordAutomatic(const VerifiedBackup& result, const QDate&
     s.setValue(QStringLiteral("Problem"), result.problem);
     s.setValue(QStringLiteral("ProblemSubor"), result.verified ? QString() : samePath(result.file));
 
-    std::vector<BackupRecord> records = readRecords(s);
     const QString file = samePath(result.file);
-    if (result.backedUp) {
-        // the file that had the name now has its dated one
-        const QString moved = samePath(replaced);
-        for (BackupRecord& r : records)
-            if (samePath(r.file) == file)
-                r.file = moved;
-        if (samePath(s.value(QStringLiteral("PoslednaOverenaZalohaSubor")).toString()) == file)
-            s.setValue(QStringLiteral("PoslednaOverenaZalohaSubor"), moved);
-    }
+    if (result.backedUp)
+        moveRecords(s, file, samePath(replaced));
+    std::vector<BackupRecord> records = readRecords(s);
     if (result.verified) {
         s.setValue(QStringLiteral("PoslednaOverenaZaloha"), momentText(result.moment));
         s.setValue(QStringLiteral("PoslednaOverenaZalohaSubor"), file);
@@ -163,6 +169,17 @@ void BackupStateFile::recordAutomatic(const VerifiedBackup& result, const QDate&
     if (records.size() > size_t(kRecordsKept))
         records.resize(size_t(kRecordsKept));
     writeRecords(s, records);
+    s.endGroup();
+    s.sync();
+}
+
+void BackupStateFile::recordReplaced(const QString& file, const QString& dated)
+{
+    if (m_path.isEmpty())
+        return;
+    QSettings s(m_path, QSettings::IniFormat);
+    s.beginGroup(m_group);
+    moveRecords(s, samePath(file), samePath(dated));
     s.endGroup();
     s.sync();
 }

@@ -50,6 +50,9 @@ public:
     // The outcome of an automatic backup run on `day`. `replaced` is the dated
     // name the previous file of the same name took (its record follows it).
     void recordAutomatic(const VerifiedBackup& result, const QDate& day, const QString& replaced = {});
+    // A new backup took `file`'s name, the file that had it took `dated`:
+    // what was recorded for the file follows it.
+    void recordReplaced(const QString& file, const QString& dated);
     // The outcome of a check asked for on `file`; it decides the status only
     // for the newest verified backup.
     void recordCheck(const QString& file, bool ok, const QString& problem, const QDateTime& when);

@@ -439,6 +439,9 @@ void TfrmZalohovanie::Zalohuj()
             addLine(QStringLiteral("do súboru %1").arg(file));
             const QString dated = BackupToFile(m_service, login, databaseFile, file, m_env.keepCopies, Clock::now(),
                                                [this](qint64 n) { showProgress(n); });
+            // the check of a verified backup looks for it under its new name
+            if (!m_env.stateFile.isEmpty())
+                BackupStateFile(m_env.stateFile, m_env.databasePath).recordReplaced(file, dated);
             const qint64 size = QFileInfo(file).size();
             m_shownBytes = -1;
             showProgress(size);

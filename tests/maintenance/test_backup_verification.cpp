@@ -408,7 +408,23 @@ TEST_F(AutomaticBackupTest, TheWindowChecksAChosenFile)
     EXPECT_TRUE(w.mPriebeh->toPlainText().contains("  PREKLADY: 0 riadkov"));
     EXPECT_FALSE(state.status().lastCheckFailed);
 
-    QFile f(target);
+    // a backup of the window replaces the file: the record follows the old
+    // one to its dated name, the new file is held against the database now
+    transcript.clear();
+    w.Zalohuj();
+    ASSERT_EQ(transcript.last().text, "Zálohovanie úspešne dokončené.");
+    const QString dated = state.status().lastVerifiedFile;
+    EXPECT_TRUE(QFileInfo(dated).fileName().startsWith("Lindavo_20260314_")) << dated.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(dated));
+    transcript.clear();
+    w.Over();
+    EXPECT_EQ(transcript.last().text, "Záloha je v poriadku: obnovila sa a zhoduje sa so súčasnou databázou.");
+    w.eSubor->setText(QFileInfo(dated).fileName());
+    transcript.clear();
+    w.Over();
+    EXPECT_TRUE(transcript.last().text.startsWith("Záloha z 14.03.2026 06:30 je v poriadku")) << transcript.last().text.toStdString();
+
+    QFile f(dated);
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
     ASSERT_TRUE(f.resize(f.size() - 100));
     f.close();
