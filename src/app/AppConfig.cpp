@@ -1,6 +1,7 @@
 #include "app/AppConfig.h"
 
 #include "app/ProgramLocations.h"
+#include "db/NewDatabase.h"
 
 #include "fb/Win1250.h"
 
@@ -338,6 +339,15 @@ int ReadBackupCopies(const QString& iniPath)
     const int copies = readOrDefault(ini, QStringLiteral("BackupCopies"), QStringLiteral("5")).trimmed().toInt(&ok);
     ini.save();
     return ok && copies >= 0 ? copies : 5;
+}
+
+bool ReadAutomaticBackup(const QString& iniPath, const QString& databasePath)
+{
+    ConfigFile ini(iniPath);
+    const QString fallback = IsLocalDatabasePath(databasePath.trimmed()) ? QStringLiteral("1") : QStringLiteral("0");
+    const bool value = IniBool(readOrDefault(ini, QStringLiteral("AutomatickaZaloha"), fallback));
+    ini.save();
+    return value;
 }
 
 ConnectionSettings ReadConnectionSettings(const QString& iniPath, const QString& executableDir)

@@ -44,6 +44,12 @@ ConnectionSettings ReadConnectionSettings(const QString& iniPath, const Connecti
 // counts as 5.
 int ReadBackupCopies(const QString& iniPath);
 
+// AutomatickaZaloha: whether the first start of a day backs the database up
+// and verifies the backup. Empty or missing becomes "1" for a database of the
+// embedded engine (a local file), "0" for a database on a server (its
+// administrator backs it up there).
+bool ReadAutomaticBackup(const QString& iniPath, const QString& databasePath);
+
 // SupportEmail: where the exception dialog mails its reports; an empty or
 // missing value becomes the maker's support mailbox.
 QString ReadSupportEmail(const QString& iniPath);

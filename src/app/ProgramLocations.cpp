@@ -55,6 +55,7 @@ ProgramLocations LocateProgramFiles(const QString& executablePath, const UserFol
         l.backups = join(exeDir, QStringLiteral("Zalohy"));
         l.reports = join(exeDir, QStringLiteral("Reports"));
         l.errorLog = join(exeDir, base + QStringLiteral("_Err.log"));
+        l.backupState = join(exeDir, base + QStringLiteral("_Zalohy.ini"));
         return l;
     }
     const QString data = baseFolder(user.dataHome, user.home, QStringLiteral(".local/share")) + u'/' + kProgram;
@@ -64,8 +65,9 @@ ProgramLocations LocateProgramFiles(const QString& executablePath, const UserFol
     l.backups = join(data, QStringLiteral("Zalohy"));
     l.reports = join(data, QStringLiteral("Reports"));
     l.shippedReports = join(shared, QStringLiteral("Reports"));
-    l.errorLog = join(baseFolder(user.stateHome, user.home, QStringLiteral(".local/state")) + u'/' + kProgram,
-                      kProgram + QStringLiteral("_Err.log"));
+    const QString state = baseFolder(user.stateHome, user.home, QStringLiteral(".local/state")) + u'/' + kProgram;
+    l.errorLog = join(state, kProgram + QStringLiteral("_Err.log"));
+    l.backupState = join(state, kProgram + QStringLiteral("_Zalohy.ini"));
     return l;
 }
 

@@ -10,7 +10,8 @@
 // - installed: the executable sits in a "bin" folder with "../share/lindavo"
 //   beside it (the shipped layouts). Each user then has his own files in the
 //   XDG folders: ~/.config/Lindavo/Lindavo.ini, ~/.local/share/Lindavo/Data,
-//   .../Zalohy and .../Reports, ~/.local/state/Lindavo/Lindavo_Err.log.
+//   .../Zalohy and .../Reports, ~/.local/state/Lindavo/Lindavo_Err.log (and
+//   Lindavo_Zalohy.ini beside it).
 //
 // No file is created or read here beyond checking that the shipped folder
 // exists, so the answer depends on the paths alone.
@@ -22,6 +23,7 @@ struct ProgramLocations {
     QString reports;        // the default of "Reports": the user's layouts, written by the designer
     QString shippedReports; // the layouts that come with the program, read-only; empty when not installed
     QString errorLog;       // Lindavo_Err.log
+    QString backupState;    // Lindavo_Zalohy.ini: the last verified backup of each database, beside the log
 };
 
 // The user's base folders. Empty members take the XDG fallbacks under home

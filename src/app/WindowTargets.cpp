@@ -3,6 +3,13 @@
 #include "app/AppConfig.h"
 #include "app/Version.h"
 #include "app/fMain.h"
+#include "framework/Clock.h"
+#include "framework/Messages.h"
+#include "framework/UserSettings.h"
+#include "maintenance/AutomaticBackup.h"
+#include "maintenance/BackupState.h"
+#include "maintenance/BackupStatusLabel.h"
+#include "maintenance/fExceptionDialog.h"
 #include "codelists/fCAdresar.h"
 #include "codelists/fCAdresarPridaj.h"
 #include "codelists/fCJazykoveKombinacie.h"
@@ -14,6 +21,9 @@
 #include "reports/fEPrekladyTlac.h"
 #include "reports/fPrehladAgentury.h"
 #include "reports/fTlac.h"
+
+#include <QDir>
+#include <QSysInfo>
 
 namespace {
 
@@ -93,9 +103,70 @@ ZalohovanieEnvironment BackupEnvironmentFor(TfrmMain& main)
     env.keepCopies = ReadBackupCopies(main.configPath());
     env.supportedVersion = SupportedVersion();
     env.loggedInUser = [&main] { return main.Uzivatel().Jedin; };
+    env.stateFile = main.locations().backupState;
+    env.logProblem = LogBackupProblem;
     env.closeConnection = [&main] { main.CloseConnection(); };
     env.reopenConnection = [&main] { main.Reconnect(); };
     return env;
+}
+
+void LogBackupProblem(const QString& text)
+{
+    TSimpleExceptionLog log(TExceptionDialog::Settings().logFile);
+    log.WriteStamp();
+    log.Write(text);
+    log.Close();
+}
+
+void AutomaticBackupOnConnect(TfrmMain& main, TAutomaticBackup& runner)
+{
+    const ConnectionSettings& settings = main.settings();
+    const bool on = ReadAutomaticBackup(main.configPath(), settings.database);
+    main.lblZaloha->setVisible(on);
+    if (!on)
+        return;
+    const QString stateFile = main.locations().backupState;
+    const auto showStatus = [&main, stateFile] {
+        main.lblZaloha->showStatus(BackupStateFile(stateFile, main.settings().database).status(), Clock::today());
+    };
+    QObject::disconnect(&runner, nullptr, &main, nullptr);
+    QObject::connect(&runner, &TAutomaticBackup::finished, &main, [&main, showStatus](const VerifiedBackup& result) {
+        showStatus();
+        if (result.verified)
+            return;
+        const QString text = QStringLiteral("Automatická záloha databázy zo dňa %1 nie je overená.\r\n%2\r\n\r\n"
+                                            "Záložný súbor: %3")
+                                 .arg(result.moment.toString(QStringLiteral("dd.MM.yyyy hh:mm")), result.problem,
+                                      QDir::toNativeSeparators(result.file));
+        LogBackupProblem(text);
+        RedMessageDlg(text, msg::Error, {msg::OK}, 0, msg::OK);
+    });
+    if (runner.running()) {
+        main.lblZaloha->showRunning();
+        return;
+    }
+    showStatus();
+
+    // The backup window's file in the configured folder; a stored name it
+    // would refuse falls back to its default.
+    QString name = readUserString(TfrmZalohovanie::settingsSection(), QStringLiteral("VevavivaviBackup"),
+                                  QStringLiteral("Lindavo.fbk"))
+                       .trimmed();
+    if (!BackupFileNameProblem(name, settings.backups, settings.database).isEmpty())
+        name = QStringLiteral("Lindavo.fbk");
+    const fb::DatabaseInfo info = main.IBDatabase().info();
+    AutomaticBackupSettings a;
+    a.job.login = {ChooseServiceSite(settings.database, info.siteName, QSysInfo::machineHostName()),
+                   settings.userName, settings.password};
+    a.job.databasePath = settings.database;
+    a.job.databaseFile = info.fileName;
+    a.job.params = ConnectionParams(settings);
+    a.job.supportedVersion = SupportedVersion();
+    a.target = BackupFilePath(settings.backups, name);
+    a.keepCopies = ReadBackupCopies(main.configPath());
+    a.stateFile = stateFile;
+    if (runner.startIfDue(a, Clock::today(), Clock::now()))
+        main.lblZaloha->showRunning();
 }
 
 void InstallWindowTargets()
@@ -108,7 +179,14 @@ void InstallWindowTargets()
         RunEPreklady(std::move(windows));
     };
     t.prehlad = [](TfrmMain&) { RunPrehladAgentury(); };
-    t.zalohovanie = [](TfrmMain& main) { RunZalohovanie(BackupEnvironmentFor(main)); };
+    t.zalohovanie = [](TfrmMain& main) {
+        RunZalohovanie(BackupEnvironmentFor(main));
+        // a check in the window may have found the newest backup damaged
+        const TAutomaticBackup* automatic = TAutomaticBackup::instance();
+        if (!main.lblZaloha->isHidden() && !(automatic && automatic->running()))
+            main.lblZaloha->showStatus(
+                BackupStateFile(main.locations().backupState, main.settings().database).status(), Clock::today());
+    };
     t.jazykoveKombinacie = RunCJazykoveKombinacie;
     TfrmCKombinaciePridaj::languageCombinations() = RunCJazykoveKombinacie;
     t.merneJednotky = RunCMerneJednotky;

@@ -24,3 +24,10 @@ ReportRun ReportRunFor(TfrmMain& main);
 TfrmEPreklady::Windows RegisterWindowsFor(TfrmMain& main);
 // The backup window's settings and connection.
 ZalohovanieEnvironment BackupEnvironmentFor(TfrmMain& main);
+
+class TAutomaticBackup;
+// After each connect: shows the date of the newest verified backup and, at the
+// first start of a day with AutomatickaZaloha on, starts the automatic backup.
+void AutomaticBackupOnConnect(TfrmMain& main, TAutomaticBackup& runner);
+// Writes a backup failure into the error log.
+void LogBackupProblem(const QString& text);

@@ -15,6 +15,7 @@
 #include "framework/SlotGuard.h"
 #include "framework/UiHelpers.h"
 #include "framework/WaitPlease.h"
+#include "maintenance/BackupStatusLabel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -116,7 +117,7 @@ void TfrmMain::buildUi()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     const int lastTop = kFirstButtonTop + kButtonStep * int(std::size(kButtons) - 1);
-    setFixedSize(349, lastTop + kButtonHeight + 4);
+    setFixedSize(349, lastTop + kButtonHeight + 4 + 22);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(192, 220, 192));
@@ -183,6 +184,9 @@ void TfrmMain::buildUi()
                 if (const auto& open = mainWindowTargets().prekladyPodlaTerminu)
                     runHidden([&] { open(*this, filter); });
             }));
+    lblZaloha = new TBackupStatusLabel(this);
+    lblZaloha->setGeometry(kLeft, lastTop + kButtonHeight + 2, kWidth, 20);
+    lblZaloha->hide();  // shown by the automatic backup when it is on
 }
 
 void TfrmMain::updateButtons()
@@ -347,6 +351,8 @@ void TfrmMain::IBDAfterConnect()
         return;
     }
     showUser();
+    if (startupCalls().connected)
+        startupCalls().connected(*this);
 }
 
 void TfrmMain::showUser()

@@ -16,6 +16,7 @@ class QGroupBox;
 class QLabel;
 class QFrame;
 class TQDLBtn;
+class TBackupStatusLabel;
 class TfrmMain;
 
 // The calls start-up makes into windows that live elsewhere: the migration
@@ -23,6 +24,8 @@ class TfrmMain;
 struct StartupCalls {
     std::function<bool(TfrmMain&)> migrate;  // false: the application ends
     std::function<bool(TfrmMain&)> login;
+    // After each successful connect and login (the automatic backup starts here).
+    std::function<void(TfrmMain&)> connected;
 };
 StartupCalls& startupCalls();
 
@@ -145,4 +148,5 @@ public:
     TQDLBtn* btnUzivatelia = nullptr;
     TQDLBtn* btnZalohovanie = nullptr;
     TQDLBtn* btnPrehlad = nullptr;
+    TBackupStatusLabel* lblZaloha = nullptr;  // the newest verified backup
 };

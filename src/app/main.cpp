@@ -5,6 +5,7 @@
 #include "app/fLogin.h"
 #include "app/fMain.h"
 #include "db/fUpdate.h"
+#include "maintenance/AutomaticBackup.h"
 #include "platform/SingleInstance.h"
 
 #include <QDir>
@@ -176,5 +177,12 @@ int main(int argc, char** argv)
     };
     startupCalls().login = [](TfrmMain& main) { return Login(main.Uzivatel()); };
     InstallWindowTargets();
-    return RunMainWindow(instance, exe);
+    // Outlives the main window: closing the program stops a running backup
+    // here and waits for it, before the database engine goes.
+    TAutomaticBackup automaticBackup;
+    TAutomaticBackup::setInstance(&automaticBackup);
+    startupCalls().connected = [&automaticBackup](TfrmMain& main) { AutomaticBackupOnConnect(main, automaticBackup); };
+    const int exitCode = RunMainWindow(instance, exe);
+    startupCalls().connected = nullptr;
+    return exitCode;
 }

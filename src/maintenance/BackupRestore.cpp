@@ -6,6 +6,7 @@
 #include "fb/Service.h"
 #include "fb/Transaction.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -362,7 +363,8 @@ QString BackupToFile(fb::Service& service, const ServiceLogin& login, const QStr
 }
 
 void RestoreFromFile(fb::Service& service, const ServiceLogin& login, const QString& backup,
-                     const QString& databaseFile, const LineSink& onLine, const ProgressSink& progress)
+                     const QString& databaseFile, const LineSink& onLine, const ProgressSink& progress,
+                     QCryptographicHash* digest)
 {
     QFile file(backup);
     if (!file.open(QIODevice::ReadOnly))
@@ -376,6 +378,8 @@ void RestoreFromFile(fb::Service& service, const ServiceLogin& login, const QStr
         [&](char* buffer, qint64 max) {
             const qint64 n = file.read(buffer, max);
             if (n > 0) {
+                if (digest)
+                    digest->addData(QByteArrayView(buffer, n));
                 moved += n;
                 if (progress)
                     progress(moved);

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QDateTime>
+#include <QStringList>
 #include <QString>
 
 #include <functional>
+
+class QCryptographicHash;
 
 namespace fb {
 class Connection;
@@ -95,10 +98,11 @@ QString BackupToFile(fb::Service& service, const ServiceLogin& login, const QStr
                      const ProgressSink& progress);
 
 // Restores `databaseFile` (replacing it) from `backup` on this computer; the
-// verbose lines go to `onLine`, the bytes read to `progress`. Throws fb::Error,
-// also when the service did not report its end.
+// verbose lines go to `onLine`, the bytes read to `progress` and, when given,
+// to `digest`. Throws fb::Error, also when the service did not report its end.
 void RestoreFromFile(fb::Service& service, const ServiceLogin& login, const QString& backup,
-                     const QString& databaseFile, const LineSink& onLine, const ProgressSink& progress);
+                     const QString& databaseFile, const LineSink& onLine, const ProgressSink& progress,
+                     QCryptographicHash* digest = nullptr);
 
 // Beside the live database, on its server: where a restore is tried first.
 QString TrialRestoreFile(const QString& databaseFile, const QDateTime& moment);

@@ -18,7 +18,9 @@
 #include "fb/Query.h"
 #include "fb/Transaction.h"
 #include "framework/WindowPlacement.h"
+#include "maintenance/AutomaticBackup.h"
 #include "maintenance/BackupRestore.h"
+#include "maintenance/BackupState.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -59,6 +61,31 @@ TfrmZalohovanie::TfrmZalohovanie(ZalohovanieEnvironment environment, QWidget* pa
     RestorePlacement(this, settingsSection());
     if (m_env.connection && m_env.connection->isOpen())
         m_info = m_env.connection->info();
+    waitForAutomaticBackup();
+}
+
+bool TfrmZalohovanie::automaticBackupRunning() const
+{
+    const TAutomaticBackup* automatic = TAutomaticBackup::instance();
+    return automatic && automatic->running();
+}
+
+void TfrmZalohovanie::waitForAutomaticBackup()
+{
+    TAutomaticBackup* automatic = TAutomaticBackup::instance();
+    if (!automatic || !automatic->running())
+        return;
+    // A restore would replace the database under it, a backup of its own
+    // would close the connection it counts on.
+    for (QPushButton* b : {btnZalohuj, btnObnov, btnOver})
+        b->setEnabled(false);
+    mPriebeh->appendPlainText(QStringLiteral("Práve prebieha automatické zálohovanie databázy. "
+                                             "Zálohovať, obnoviť a overiť môžete, keď sa skončí."));
+    connect(automatic, &TAutomaticBackup::finished, this, [this] {
+        for (QPushButton* b : {btnZalohuj, btnObnov, btnOver})
+            b->setEnabled(true);
+        mPriebeh->appendPlainText(QStringLiteral("Automatické zálohovanie sa skončilo."));
+    });
 }
 
 TfrmZalohovanie::~TfrmZalohovanie()
@@ -124,8 +151,11 @@ void TfrmZalohovanie::buildUi()
     btnObnov = new QPushButton(QStringLiteral("Obnov"), bottom);
     btnObnov->setObjectName(QStringLiteral("btnObnov"));
     btnObnov->setFocusPolicy(Qt::ClickFocus);
-    for (QPushButton* b : {btnZalohuj, btnObnov}) {
-        b->setFixedSize(108, 25);
+    btnOver = new QPushButton(QStringLiteral("Overiť zálohu"), bottom);
+    btnOver->setObjectName(QStringLiteral("btnOver"));
+    btnOver->setFocusPolicy(Qt::ClickFocus);
+    for (QPushButton* b : {btnZalohuj, btnObnov, btnOver}) {
+        b->setFixedSize(b == btnOver ? 124 : 108, 25);
         QFont bold = b->font();
         bold.setBold(true);
         b->setFont(bold);
@@ -137,6 +167,7 @@ void TfrmZalohovanie::buildUi()
     lblPrenos->setAlignment(Qt::AlignCenter);
     row->addWidget(btnZalohuj);
     row->addWidget(lblPrenos, 1);
+    row->addWidget(btnOver);
     row->addWidget(btnObnov);
 
     auto* layout = new QVBoxLayout(this);
@@ -149,6 +180,7 @@ void TfrmZalohovanie::buildUi()
     setTabOrder(eSubor, btnZalohuj);
     connect(btnZalohuj, &QPushButton::clicked, this, guarded([this] { Zalohuj(); }));
     connect(btnObnov, &QPushButton::clicked, this, guarded([this] { Obnov(); }));
+    connect(btnOver, &QPushButton::clicked, this, guarded([this] { Over(); }));
 }
 
 QString TfrmZalohovanie::backupFile() const
@@ -362,7 +394,7 @@ void TfrmZalohovanie::runService(QPushButton* button, const std::function<void()
 
 void TfrmZalohovanie::Zalohuj()
 {
-    if (m_running)
+    if (m_running || automaticBackupRunning())
         return;
     if (eSubor->text().trimmed().isEmpty()) {
         eSubor->setFocus();
@@ -397,6 +429,9 @@ void TfrmZalohovanie::Zalohuj()
             addLine(QStringLiteral("do súboru %1").arg(file));
             const QString dated = BackupToFile(m_service, login, databaseFile, file, m_env.keepCopies, Clock::now(),
                                                [this](qint64 n) { showProgress(n); });
+            // the check of a verified backup looks for it under its new name
+            if (!m_env.stateFile.isEmpty())
+                BackupStateFile(m_env.stateFile, m_env.databasePath).recordReplaced(file, dated);
             const qint64 size = QFileInfo(file).size();
             m_shownBytes = -1;
             showProgress(size);
@@ -416,7 +451,7 @@ void TfrmZalohovanie::Zalohuj()
 
 void TfrmZalohovanie::Obnov()
 {
-    if (m_running)
+    if (m_running || automaticBackupRunning())
         return;
     if (eSubor->text().trimmed().isEmpty()) {
         eSubor->setFocus();
@@ -495,6 +530,86 @@ void TfrmZalohovanie::Obnov()
                            .arg(safety) +
                        ServiceErrorText(*error, true);
             RedMessageDlg(text, msg::Error, {msg::OK}, 0, msg::OK);
+        });
+}
+
+void TfrmZalohovanie::Over()
+{
+    if (m_running || automaticBackupRunning())
+        return;
+    if (eSubor->text().trimmed().isEmpty()) {
+        eSubor->setFocus();
+        return;
+    }
+    if (!fileNameAccepted())
+        return;
+    const QString file = backupFile();
+    if (!QFileInfo(file).isFile()) {
+        RedMessageDlg(QStringLiteral("Nie je možné overiť zálohu, lebo záložný súbor nebol nájdený."), msg::Error,
+                      {msg::OK}, 0, msg::OK);
+        return;
+    }
+    if (!m_env.connection || !m_env.connection->isOpen()) {
+        RedMessageDlg(QStringLiteral("Zálohu možno overiť len pri pripojení k databáze: obnovená kópia sa porovnáva "
+                                     "s ňou a vytvára sa na jej serveri."),
+                      msg::Error, {msg::OK}, 0, msg::OK);
+        return;
+    }
+    runService(
+        btnOver,
+        [&] {
+            BackupJob job;
+            job.login = serviceLogin();
+            job.databasePath = m_env.databasePath;
+            job.databaseFile = databaseInfo().fileName;
+            job.params = {QStringLiteral("USER_NAME=") + m_env.userName, QStringLiteral("PASSWORD=") + m_env.password,
+                          QStringLiteral("lc_ctype=WIN1250")};
+            job.supportedVersion = m_env.supportedVersion;
+            job.onLine = [this](const QString& l) { addLine(l); };
+            job.onProgress = [this](qint64 n) { showProgress(n); };
+            addLine(QStringLiteral("Overenie zálohy %1 skúšobným obnovením do dočasnej databázy")
+                        .arg(QDir::toNativeSeparators(file)));
+            BackupStateFile state(m_env.stateFile, m_env.databasePath);
+            const BackupFileCheck check = CheckBackupFile(job, m_service, file, Clock::now(), state, [this] {
+                fb::Transaction t(*m_env.connection, {"read", "concurrency", "nowait"});
+                t.start();
+                const DatabaseCounts live = ReadDatabaseCounts(t, m_env.supportedVersion);
+                t.commit();
+                return live;
+            });
+            addLine(QString());
+            if (check.counts.content == BackupContent::Ours) {
+                const QLocale sk(QLocale::Slovak, QLocale::Slovakia);
+                addLine(QStringLiteral("Obnovená kópia: verzia databázy %1").arg(check.counts.version));
+                for (auto it = check.counts.rows.cbegin(); it != check.counts.rows.cend(); ++it)
+                    addLine(QStringLiteral("  %1: %2 riadkov").arg(it.key(), sk.toString(it.value())));
+            }
+            for (const QString& line : check.text.split(QStringLiteral("\r\n")))
+                addLine(line);
+            const bool ok = check.verdict == BackupFileCheck::Verified;
+            if (!m_env.stateFile.isEmpty())
+                state.recordCheck(file, ok, check.text, Clock::now());
+            if (check.verdict == BackupFileCheck::Failed && m_env.logProblem)
+                m_env.logProblem(QStringLiteral("Kontrola zálohy %1 zlyhala: %2").arg(QDir::toNativeSeparators(file), check.text));
+            switch (check.verdict) {
+            case BackupFileCheck::Verified:
+                PlainMessageBox(check.text);
+                break;
+            case BackupFileCheck::Restorable:
+                GrayMessageDlg(check.text, msg::Warning, {msg::OK}, 0, msg::OK);
+                break;
+            case BackupFileCheck::Failed:
+                RedMessageDlg(QStringLiteral("Kontrola zálohy zlyhala.\r\n") + check.text, msg::Error, {msg::OK}, 0, msg::OK);
+                break;
+            }
+        },
+        [this](const std::exception& e) {
+            const auto* error = dynamic_cast<const fb::Error*>(&e);
+            if (!error)
+                throw;
+            addLine(QStringLiteral("Kontrolu zálohy sa nepodarilo vykonať."));
+            RedMessageDlg(QStringLiteral("Kontrolu zálohy sa nepodarilo vykonať.\r\n") + error->message(), msg::Error,
+                          {msg::OK}, 0, msg::OK);
         });
 }
 

@@ -31,6 +31,11 @@ struct ZalohovanieEnvironment {
     // The logged-in user's JEDIN; null while nobody is logged in. Asked at the
     // moment of a restore, which only a valid administrator may start.
     std::function<QVariant()> loggedInUser;
+    // The state file of the backups (BackupState.h): what a check of a file
+    // compares with, and where its outcome goes.
+    QString stateFile;
+    // Writes a failure into the error log.
+    std::function<void(const QString&)> logProblem;
     std::function<void()> closeConnection;   // closes the main connection
     std::function<void()> reopenConnection;  // opens it again, with the start-up checks and the login
 };
@@ -54,6 +59,8 @@ public:
 
     void Zalohuj();
     void Obnov();
+    // Restores the chosen file into a temporary database and checks what it holds.
+    void Over();
 
     void reject() override;
 
@@ -63,6 +70,7 @@ public:
     TIBMemo* mPriebeh = nullptr;
     QPushButton* btnZalohuj = nullptr;
     QPushButton* btnObnov = nullptr;
+    QPushButton* btnOver = nullptr;
     QLabel* lblPrenos = nullptr;  // bytes moved while the service runs
 
 protected:
@@ -78,6 +86,9 @@ private:
     void runService(QPushButton* button, const std::function<void()>& work,
                     const std::function<void(const std::exception&)>& onError);
     void closeMainConnection();
+    // The automatic backup runs: nothing may start until it ends.
+    bool automaticBackupRunning() const;
+    void waitForAutomaticBackup();
     void addLine(const QString& line);
     void showProgress(qint64 bytes);
     ServiceLogin serviceLogin();

@@ -216,6 +216,37 @@ TEST(AppConfig, TheFileIsReadableByItsOwnerOnly)
     EXPECT_EQ(QFile::permissions(ini) & others, QFileDevice::Permissions());
 }
 
+// On for the embedded engine's file, off for a server's database; the default
+// is written back like the others, and a written value wins.
+TEST(AppConfig, AutomaticBackupIsOnForTheEmbeddedDatabaseOnly)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("Lindavo.ini");
+    const struct {
+        const char* text;
+        const char* database;
+        bool value;
+        const char* written;
+    } cases[] = {
+        {"", "/data/Lindavo.fdb", true, "1"},
+        {"", "C:\\Data\\Lindavo.fdb", true, "1"},
+        {"", "srv:/data/Lindavo.fdb", false, "0"},
+        {"", "localhost/3051:/data/Lindavo.fdb", false, "0"},
+        {"[Settings]\nAutomatickaZaloha=\n", "/data/Lindavo.fdb", true, "1"},
+        {"[Settings]\nAutomatickaZaloha=0\n", "/data/Lindavo.fdb", false, "0"},
+        {"[Settings]\nAutomatickaZaloha=1\n", "srv:/data/Lindavo.fdb", true, "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " " + c.database);
+        QFile::remove(ini);
+        if (*c.text)
+            writeIni(ini, c.text);
+        EXPECT_EQ(ReadAutomaticBackup(ini, c.database), c.value);
+        // read as bytes: QSettings keeps a file it read within the same second
+        EXPECT_TRUE(readFile(ini).contains(QByteArray("AutomatickaZaloha=") + c.written)) << readFile(ini).toStdString();
+    }
+}
+
 // Installed means a "bin" folder with ../share/lindavo beside it; the user's
 // files then follow the XDG variables (absolute values only) or their
 // fallbacks under home. Anything else keeps every file beside the executable.

@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, LayoutHeadingAndButtonsWithoutTheirWindows)
 {
     TfrmMain main(dir.filePath("Lindavo"));
     main.show();
-    EXPECT_EQ(main.size(), QSize(349, 509));
+    EXPECT_EQ(main.size(), QSize(349, 531));  // the eight buttons and the backup line under them
     EXPECT_EQ(main.minimumSize(), main.maximumSize());
     EXPECT_EQ(main.palette().color(QPalette::Window), QColor(192, 220, 192));
     EXPECT_EQ(main.JvHotLinkApplicationName->text(), "Lindavo - verzia " + VersionText());
