@@ -36,24 +36,6 @@
 
 namespace {
 
-void focusOn(QWidget* w)
-{
-    w->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-}
-
-void typeInto(QWidget* w, const QString& text)
-{
-    focusOn(w);
-    typeText(w, text);
-}
-
-void press(QWidget* window, int key)
-{
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
-    QTest::keyClick(target, Qt::Key(key));
-}
-
 class EditorTest : public ::testing::Test {
 protected:
     EditorTest()

@@ -150,7 +150,8 @@ private:
     int m_ran = 0;
 };
 
-void press(QWidget* editor, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+// A key to the editor's own focus widget, whether or not the editor is the active window.
+void pressIn(QWidget* editor, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QWidget* target = editor->focusWidget() ? editor->focusWidget() : editor;
     QTest::keyClick(target, Qt::Key(key), modifiers);
@@ -482,7 +483,7 @@ TEST_F(EditorTest, AddLoopWithNextCreatesRecordsUntilOk)
             EXPECT_EQ(e->focusWidget(), e->eSkratka) << e->focusWidget()->objectName().toStdString();
             EXPECT_FALSE(e->nextInTabOrder());
             typeText(e->eSkratka, "ks");
-            press(e, Qt::Key_F11);
+            pressIn(e, Qt::Key_F11);
         },
         [](TfrmTestJednotka* e) {
             EXPECT_EQ(e->eSkratka->text(), "");  // a fresh editor
@@ -492,7 +493,7 @@ TEST_F(EditorTest, AddLoopWithNextCreatesRecordsUntilOk)
         },
         [](TfrmTestJednotka* e) {
             typeText(e->eSkratka, "strana");
-            press(e, Qt::Key_F12);
+            pressIn(e, Qt::Key_F12);
         },
     });
     AddRecords(viewer, viewer.grid, runUnitEditor, [&](TFormDetails& d) { parents << d.Parent; });
@@ -516,17 +517,17 @@ TEST_F(EditorTest, EditLoopWithNextWalksTheListAndEndsOnTheLastRow)
             EXPECT_EQ(e->eSkratka->text(), "a");
             e->eSkratka->selectAll();
             typeText(e->eSkratka, "a2");
-            press(e, Qt::Key_F11);
+            pressIn(e, Qt::Key_F11);
         },
         [](TfrmTestJednotka* e) {
             EXPECT_EQ(e->eSkratka->text(), "b");
-            press(e, Qt::Key_F11);
+            pressIn(e, Qt::Key_F11);
         },
         [](TfrmTestJednotka* e) {
             EXPECT_EQ(e->eSkratka->text(), "c");
             e->eSkratka->selectAll();
             typeText(e->eSkratka, "c2");
-            press(e, Qt::Key_F11);  // the last row: no further editor
+            pressIn(e, Qt::Key_F11);  // the last row: no further editor
         },
     });
     int runs = 0;
@@ -554,16 +555,16 @@ TEST_F(EditorTest, KeysCancelCheckAndSwallowedEnter)
         EXPECT_TRUE(e->btnDalsi->isHidden());
         e->eSkratka->selectAll();
         typeText(e->eSkratka, "kus");
-        press(e, Qt::Key_F11);  // hidden: nothing
-        press(e, Qt::Key_Return);
-        press(e, Qt::Key_F12, Qt::ShiftModifier);
-        press(e, Qt::Key_Escape, Qt::ControlModifier);
+        pressIn(e, Qt::Key_F11);  // hidden: nothing
+        pressIn(e, Qt::Key_Return);
+        pressIn(e, Qt::Key_F12, Qt::ShiftModifier);
+        pressIn(e, Qt::Key_Escape, Qt::ControlModifier);
         EXPECT_TRUE(e->isVisible());
         EXPECT_EQ(e->focusWidget(), e->eSkratka);  // Enter did not move on
         e->eSkratka->clear();
-        press(e, Qt::Key_F12);  // required: refused, stays open
+        pressIn(e, Qt::Key_F12);  // required: refused, stays open
         EXPECT_TRUE(e->isVisible());
-        press(e, Qt::Key_Escape);
+        pressIn(e, Qt::Key_Escape);
     }});
     RunEditor<TfrmTestJednotka>(d);
     EXPECT_TRUE(sawEditor);
@@ -594,7 +595,7 @@ TEST_F(EditorTest, GoneRecordCopyAndFailedSave)
     InitDetails(copy, TFormDetails::Copy, {}, id);
     EditorScript copyScript({[](TfrmTestJednotka* e) {
         EXPECT_EQ(e->windowTitle(), "Kopíruj");
-        press(e, Qt::Key_F12);
+        pressIn(e, Qt::Key_F12);
     }});
     RunEditor<TfrmTestJednotka>(copy);
     EXPECT_EQ(copy.result(), TFormDetails::ResultOk);
@@ -608,12 +609,12 @@ TEST_F(EditorTest, GoneRecordCopyAndFailedSave)
     EditorScript editScript({[&](TfrmTestJednotka* e) {
         e->eSkratka->selectAll();
         typeText(e->eSkratka, "kus");
-        press(e, Qt::Key_F12);
+        pressIn(e, Qt::Key_F12);
         EXPECT_TRUE(e->isVisible());
         EXPECT_EQ(e->eSkratka->text(), "kus");
         EXPECT_EQ(e->Current, QVariant(id));
         lock.release();
-        press(e, Qt::Key_F12);  // now it goes through
+        pressIn(e, Qt::Key_F12);  // now it goes through
     }});
     RunEditor<TfrmTestJednotka>(edit);
     EXPECT_EQ(edit.result(), TFormDetails::ResultOk);

@@ -52,24 +52,6 @@ std::optional<fb::Decimal> money(const QVariant& v)
     return v.value<fb::Decimal>();
 }
 
-void focusOn(QWidget* w)
-{
-    w->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-}
-
-void typeInto(QWidget* w, const QString& text)
-{
-    focusOn(w);
-    typeText(w, text);
-}
-
-void press(QWidget* editor, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : editor;
-    QTest::keyClick(target, Qt::Key(key), modifiers);
-}
-
 // Leaves the control that has the focus with Tab.
 void tab(QWidget* editor)
 {

@@ -39,12 +39,6 @@ fb::Decimal dec(const char* text)
     return *fb::Decimal::fromString(QString::fromLatin1(text));
 }
 
-void focusOn(QWidget* w)
-{
-    w->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-}
-
 void tab()
 {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -15,6 +15,7 @@
 #include "reports/fEPrekladyTlacZiskovost.h"
 #include "reports/fEPrekladyTlacZiskovostMesacna.h"
 #include "reports/fEPrekladyTlacZoznam.h"
+#include "support/Typing.h"
 #include "support/DialogTranscript.h"
 #include "support/Modal.h"
 
@@ -40,12 +41,6 @@ const QDate kMay1(2026, 5, 1), kMay31(2026, 5, 31);
 QString u(const char* text)
 {
     return QString::fromUtf8(text);
-}
-
-void press(QWidget* window, int key)
-{
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
-    QTest::keyClick(target, Qt::Key(key));
 }
 
 class ReportDialogs : public ::testing::Test {

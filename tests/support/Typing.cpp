@@ -1,5 +1,6 @@
 #include "support/Typing.h"
 
+#include <QApplication>
 #include <QTest>
 
 void typeText(QWidget* widget, const QString& text)
@@ -19,4 +20,22 @@ void typeText(QWidget* widget, const QString& text)
         }
         QTest::sendKeyEvent(QTest::Click, widget, key, keyText, Qt::NoModifier);
     }
+}
+
+void focusOn(QWidget* widget)
+{
+    widget->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+}
+
+void typeInto(QWidget* widget, const QString& text)
+{
+    focusOn(widget);
+    typeText(widget, text);
+}
+
+void press(QWidget* fallback, int key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : fallback;
+    QTest::keyClick(target, Qt::Key(key), modifiers);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <Qt>
 #include <QString>
 
 class QWidget;
@@ -8,3 +9,10 @@ class QWidget;
 // character as text, so letters such as "Ž" arrive as typed (QTest::keyClicks
 // handles ASCII only). "\n" presses Return and "\t" Tab.
 void typeText(QWidget* widget, const QString& text);
+
+// Gives the widget the keyboard as Tab would, and lets the events run.
+void focusOn(QWidget* widget);
+// focusOn, then typeText.
+void typeInto(QWidget* widget, const QString& text);
+// One key to whatever has the keyboard focus, or to `fallback` when nothing has.
+void press(QWidget* fallback, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
