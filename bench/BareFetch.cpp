@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -92,6 +93,33 @@ int BareConnection::fetchAll(const QString& sql)
     std::vector<std::uint64_t> buffer((meta->getMessageLength(st) + 7) / 8);
     IResultSet* rs = stmt->openCursor(st, tra, nullptr, nullptr, meta, 0);
     const int rows = drain(st, rs, buffer);
+    rs->close(st);
+    meta->release();
+    stmt->free(st);
+    tra->commit(st);
+    return rows;
+}
+
+int BareConnection::fetchAllIntoStore(const QString& sql, int chunkRows)
+{
+    ThrowStatusWrapper* st = &d->st;
+    const QByteArray text = win1250(sql);
+    ITransaction* tra = d->att->startTransaction(st, d->tpb->getBufferLength(st), d->tpb->getBuffer(st));
+    IStatement* stmt =
+        d->att->prepare(st, tra, unsigned(text.size()), text.constData(), 3, IStatement::PREPARE_PREFETCH_METADATA);
+    IMessageMetadata* meta = stmt->getOutputMetadata(st);
+    const size_t rowWords = (meta->getMessageLength(st) + 7) / 8;
+    std::vector<std::unique_ptr<std::uint64_t[]>> chunks;
+    IResultSet* rs = stmt->openCursor(st, tra, nullptr, nullptr, meta, 0);
+    int rows = 0;
+    for (;;) {
+        if (rows % chunkRows == 0)
+            chunks.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(size_t(chunkRows) * rowWords));
+        std::uint64_t* slot = chunks.back().get() + size_t(rows % chunkRows) * rowWords;
+        if (rs->fetchNext(st, slot) != IStatus::RESULT_OK)
+            break;
+        ++rows;
+    }
     rs->close(st);
     meta->release();
     stmt->free(st);

@@ -24,6 +24,10 @@ public:
     // A new read-committed, read-only transaction: prepare, open the cursor,
     // fetch every row, close, commit. Returns the number of rows.
     int fetchAll(const QString& sql);
+    // The same, keeping every message: the server writes each row into the
+    // next slot of a store that grows in chunks of `chunkRows` messages, freed
+    // before returning. The floor of any fetch that keeps its rows.
+    int fetchAllIntoStore(const QString& sql, int chunkRows = 1000);
 
     // Runs each group of statements in a transaction of its own, committed
     // before the next group (as the migration runner applies its scripts).
