@@ -273,6 +273,34 @@ qint64 BareConnection::execute(const QString& sql, const QList<QVariantList>& ro
     return total;
 }
 
+qint64 BareConnection::scalar(const QString& sql)
+{
+    ThrowStatusWrapper* st = &d->st;
+    const QByteArray text = win1250(sql);
+    IStatement* stmt = d->att->prepare(st, d->write, unsigned(text.size()), text.constData(), 3,
+                                       IStatement::PREPARE_PREFETCH_METADATA);
+    IMessageMetadata* out = stmt->getOutputMetadata(st);
+    std::vector<std::uint64_t> buffer((out->getMessageLength(st) + 7) / 8, 0);
+    IResultSet* rs = stmt->openCursor(st, d->write, nullptr, nullptr, out, 0);
+    qint64 value = -1;
+    if (rs->fetchNext(st, buffer.data()) == IStatus::RESULT_OK) {
+        const auto* base = reinterpret_cast<const unsigned char*>(buffer.data()) + out->getOffset(st, 0);
+        if ((out->getType(st, 0) & ~1u) == SQL_INT64) {
+            std::int64_t v;
+            std::memcpy(&v, base, sizeof v);
+            value = v;
+        } else {
+            std::int32_t v;
+            std::memcpy(&v, base, sizeof v);
+            value = v;
+        }
+    }
+    rs->close(st);
+    out->release();
+    stmt->free(st);
+    return value;
+}
+
 struct BareStatement::Impl {
     BareConnection::Impl* connection = nullptr;
     ITransaction* tra = nullptr;

@@ -46,6 +46,9 @@ public:
     // integer, anything else as text); a select's rows are fetched and
     // dropped. Returns the rows affected, or fetched, summed over the runs.
     qint64 execute(const QString& sql, const QList<QVariantList>& rows = {QVariantList{}});
+    // A select without parameters in that transaction: its first BIGINT or
+    // INTEGER column of its first row (count(*)), -1 without a row.
+    qint64 scalar(const QString& sql);
 
     struct Impl;
 

@@ -109,7 +109,7 @@ struct Bare {
     {
         connection.startWrite();
         const bool settled = connection.execute(text(UhradySettledSql(1))) > 0;
-        const qint64 batch = connection.execute(text(UhradyCountSql()));
+        const qint64 batch = connection.scalar(text(UhradyCountSql()));
         const qint64 written = connection.execute(text(UhradyUpdateSql(1)), {{QString()}});
         connection.commit();
         return !settled && batch == rows.size() && written == batch;
