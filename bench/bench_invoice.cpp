@@ -136,6 +136,15 @@ void BareTransferAndUpdate(benchmark::State& state)
 }
 BENCHMARK(BareTransferAndUpdate)->Unit(benchmark::kMillisecond)->MinTime(5);
 
+// Its first part: the set replaced and committed (against MarkAndTransfer).
+void BareTransfer(benchmark::State& state)
+{
+    Bare& b = bare();
+    for (auto _ : state)
+        b.transfer();
+}
+BENCHMARK(BareTransfer)->Unit(benchmark::kMillisecond)->MinTime(2);
+
 void BulkEntry(benchmark::State& state)
 {
     Register& r = reg();
