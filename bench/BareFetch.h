@@ -24,14 +24,36 @@ public:
     // A new read-committed, read-only transaction: prepare, open the cursor,
     // fetch every row, close, commit. Returns the number of rows.
     int fetchAll(const QString& sql);
+    // The same, keeping every message: the server writes each row into the
+    // next slot of a store that grows in chunks of `chunkRows` messages, freed
+    // before returning. The floor of any fetch that keeps its rows.
+    int fetchAllIntoStore(const QString& sql, int chunkRows = 1000);
+    // fetchAllIntoStore that also reads the contents of every BLOB column of
+    // every row (open, segments, close) into memory kept beside the store:
+    // the floor of a fetch that holds BLOB contents.
+    int fetchAllIntoStoreWithBlobs(const QString& sql, int chunkRows = 1000);
 
     // Runs each group of statements in a transaction of its own, committed
     // before the next group (as the migration runner applies its scripts).
     void executeEachCommitted(const QList<QStringList>& groups);
 
+    // A read-committed, read-write, no-wait transaction for execute(), ended
+    // by commit().
+    void startWrite();
+    void commit();
+    // Prepares `sql` ("?" parameters) once in that transaction and runs it for
+    // every entry of `rows` (one value per "?": an int goes as the declared
+    // integer, anything else as text); a select's rows are fetched and
+    // dropped. Returns the rows affected, or fetched, summed over the runs.
+    qint64 execute(const QString& sql, const QList<QVariantList>& rows = {QVariantList{}});
+    // A select without parameters in that transaction: its first BIGINT or
+    // INTEGER column of its first row (count(*)), -1 without a row.
+    qint64 scalar(const QString& sql);
+
     struct Impl;
 
 private:
+    int fetchIntoStore(const QString& sql, int chunkRows, bool blobs);
     friend class BareStatement;
     std::unique_ptr<Impl> d;
 };
