@@ -401,8 +401,11 @@ void TfrmPrehladAgentury::fillChart()
 {
     QChart* chart = chvMesiace->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes())
+    // The chart gives a removed axis back to the caller (series it deletes itself).
+    for (QAbstractAxis* axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     chart->setTitle(QString());
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setAnimationOptions(QChart::NoAnimation);
