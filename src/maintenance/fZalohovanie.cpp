@@ -449,23 +449,33 @@ void TfrmZalohovanie::Zalohuj()
         });
 }
 
-void TfrmZalohovanie::Obnov()
+// The backup file the window names, when nothing runs, the name is acceptable
+// and the file exists; otherwise empty, after saying why (`missing`).
+QString TfrmZalohovanie::chosenExistingFile(const QString& missing)
 {
     if (m_running || automaticBackupRunning())
-        return;
+        return {};
     if (eSubor->text().trimmed().isEmpty()) {
         eSubor->setFocus();
-        return;
+        return {};
     }
     if (!fileNameAccepted())
-        return;
+        return {};
     const QString file = backupFile();
-    const QFileInfo fileInfo(file);
-    if (!fileInfo.isFile()) {
-        RedMessageDlg(QStringLiteral("Nie je možné vykonať obnovenie databázy, lebo záložný súbor nebol nájdený."),
-                      msg::Error, {msg::OK}, 0, msg::OK);
-        return;
+    if (!QFileInfo(file).isFile()) {
+        RedMessageDlg(missing, msg::Error, {msg::OK}, 0, msg::OK);
+        return {};
     }
+    return file;
+}
+
+void TfrmZalohovanie::Obnov()
+{
+    const QString file =
+        chosenExistingFile(QStringLiteral("Nie je možné vykonať obnovenie databázy, lebo záložný súbor nebol nájdený."));
+    if (file.isEmpty())
+        return;
+    const QFileInfo fileInfo(file);
     // The restore replaces everybody's data; the safety backup and the check
     // of other attachments need the connection.
     if (!administratorLoggedIn())
@@ -535,20 +545,10 @@ void TfrmZalohovanie::Obnov()
 
 void TfrmZalohovanie::Over()
 {
-    if (m_running || automaticBackupRunning())
+    const QString file =
+        chosenExistingFile(QStringLiteral("Nie je možné overiť zálohu, lebo záložný súbor nebol nájdený."));
+    if (file.isEmpty())
         return;
-    if (eSubor->text().trimmed().isEmpty()) {
-        eSubor->setFocus();
-        return;
-    }
-    if (!fileNameAccepted())
-        return;
-    const QString file = backupFile();
-    if (!QFileInfo(file).isFile()) {
-        RedMessageDlg(QStringLiteral("Nie je možné overiť zálohu, lebo záložný súbor nebol nájdený."), msg::Error,
-                      {msg::OK}, 0, msg::OK);
-        return;
-    }
     if (!m_env.connection || !m_env.connection->isOpen()) {
         RedMessageDlg(QStringLiteral("Zálohu možno overiť len pri pripojení k databáze: obnovená kópia sa porovnáva "
                                      "s ňou a vytvára sa na jej serveri."),

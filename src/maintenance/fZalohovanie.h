@@ -94,6 +94,7 @@ private:
     ServiceLogin serviceLogin();
     // The file name typed is a plain file name beside the others; false after telling why not.
     bool fileNameAccepted();
+    QString chosenExistingFile(const QString& missing);
     // Connected, and the logged-in user is still a valid administrator (asked in its own transaction).
     bool administratorLoggedIn();
     // Restores `file` into a temporary database beside the live one and reads
